@@ -1,0 +1,5 @@
+#include "ai/levels.h"
+int main()
+{
+    return 0;
+}

@@ -1,0 +1,18 @@
+// The game record list, record mode and replay.
+#pragma once
+
+#include "board/board.h"
+
+struct Window;
+
+extern Board boardBeforeLast;
+extern Board boardBeforePrevious;
+extern int replayRunning; // 100 while playback runs
+
+void appendRecordLine(Window* list, int column, int row, int n, int colour);
+void clearRecordList(Window* window);
+void rebuildRecordList(Window* window, int n);
+void enterRecordMode(Window* window);
+void showRecordPosition(Window* window, int k);
+void togglePlayback(Window* window, int k);
+void replayStep(Window* window);

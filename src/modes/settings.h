@@ -1,0 +1,13 @@
+// config.dat: players, wait time and window position between runs.
+#pragma once
+
+#include <cstdint>
+
+struct Window;
+
+constexpr int MaxWaitTime = 60000;
+// Wait times a timer can take: anything else is brought into 0..MaxWaitTime.
+int clampWaitTime(long long milliseconds);
+
+void loadSettings(Window* window);
+void saveSettings(Window* window);

@@ -1,0 +1,282 @@
+// The window-system layer the game is written against: one main window whose
+// messages go to a window procedure, window timers, a device context backed by
+// the window's image, child controls, menus, modal dialogs, the message box,
+// and a worker thread with a synchronous hand-over. Implemented on Qt 6; no Qt
+// type appears here.
+#pragma once
+
+#include <cstdint>
+
+using WPARAM = uintptr_t;
+using LPARAM = intptr_t;
+using LRESULT = intptr_t;
+
+struct Window;        // the main window, a child control or a dialog
+struct DeviceContext; // a drawing target: the window's image or a memory bitmap
+struct Bitmap;
+struct Brush;
+struct Pen;
+struct Font;
+struct Icon;
+struct Menu;
+struct Thread;
+struct Event;
+
+// ---- Messages ---------------------------------------------------------------
+enum : unsigned {
+    WM_CREATE = 0x0001,
+    WM_DESTROY = 0x0002,
+    WM_PAINT = 0x000F,
+    WM_CLOSE = 0x0010,
+    WM_SETCURSOR = 0x0020,
+    WM_INITDIALOG = 0x0110,
+    WM_COMMAND = 0x0111,
+    WM_TIMER = 0x0113,
+    WM_INITMENUPOPUP = 0x0117,
+    WM_MOUSEMOVE = 0x0200,
+    WM_LBUTTONDOWN = 0x0201,
+    WM_USER = 0x0400,
+};
+
+// Notification codes in the high 16 bits of a WM_COMMAND wParam.
+enum : unsigned { BN_CLICKED = 0, LBN_SELCHANGE = 1 };
+
+constexpr unsigned loWord(uintptr_t v) { return static_cast<unsigned>(v & 0xFFFF); }
+constexpr unsigned hiWord(uintptr_t v) { return static_cast<unsigned>((v >> 16) & 0xFFFF); }
+constexpr LPARAM makePoint(int x, int y) { return static_cast<LPARAM>((x & 0xFFFF) | ((y & 0xFFFF) << 16)); }
+
+using WindowProc = LRESULT (*)(Window* window, unsigned message, WPARAM wParam, LPARAM lParam);
+// Returns nonzero when it handled the message.
+using DialogProc = intptr_t (*)(Window* dialog, unsigned message, WPARAM wParam, LPARAM lParam);
+
+struct Rect {
+    int left, top, right, bottom;
+};
+
+// ---- Resources --------------------------------------------------------------
+struct MenuItemDef {
+    int id; // 0 for a separator
+    const char* text;
+};
+struct PopupDef {
+    const char* title;
+    const MenuItemDef* items;
+    int itemCount;
+};
+struct MenuDef {
+    const PopupDef* popups;
+    int popupCount;
+};
+// Ctrl + key, key an upper-case letter.
+struct AcceleratorDef {
+    char key;
+    int command;
+};
+struct AcceleratorTable {
+    const AcceleratorDef* entries;
+    int count;
+};
+
+enum class DialogControl { GroupBox, RadioButton, DropDownList, PushButton, DefaultPushButton, StaticText, Edit };
+struct DialogItemDef {
+    DialogControl kind;
+    int id; // -1 for none
+    const char* text;
+    int x, y, width, height; // dialog units
+};
+struct DialogDef {
+    const char* caption;
+    int x, y, width, height; // dialog units, relative to the owner's client area
+    const char* fontFace;
+    int pointSize;
+    const DialogItemDef* items;
+    int itemCount;
+};
+
+// String resources (UTF-8). Copies at most bufferSize - 1 bytes, cutting on a
+// character boundary, always terminated; returns the number of bytes copied.
+int loadString(int id, char* buffer, int bufferSize);
+Bitmap* loadBitmap(int id);         // stone pictures 100..106, masks 200..206
+Icon* loadIcon(const char* name, int size); // "MAINICN", "SUBICN", "PLAYBIT", "STOPBIT"
+void destroyIcon(Icon* icon);
+
+// ---- The application and the main window ---------------------------------------
+struct WindowClass {
+    const char* name;
+    WindowProc procedure;
+    const char* largeIcon;
+    const char* smallIcon;
+    const MenuDef* menu;
+};
+
+// Must run first; sets up the toolkit. Returns false when no display can be opened.
+bool initPlatform(int argc, char** argv);
+bool registerWindowClass(const WindowClass& windowClass);
+// Creates the fixed-size main window (outer width x height, at the system's
+// default position), sends WM_CREATE synchronously and returns it hidden.
+Window* createMainWindow(const char* className, const char* title, int width, int height);
+void showWindow(Window* window);
+// Runs until postQuitMessage; accelerators act on the main window. Returns the quit code.
+int runMessageLoop(Window* window, const AcceleratorTable& accelerators);
+void postQuitMessage(int code);
+// Sends WM_DESTROY, then removes the window.
+void destroyWindow(Window* window);
+LRESULT defaultWindowProc(Window* window, unsigned message, WPARAM wParam, LPARAM lParam);
+
+// Outer rectangle in screen coordinates.
+Rect windowRect(Window* window);
+// Moves the main window (outer top-left) and sets its outer size; a position
+// that would leave the window off every screen is brought back onto the nearest one.
+void moveWindow(Window* window, int x, int y, int width, int height);
+
+// Synchronous: runs the window procedure and returns its result. From another
+// thread it blocks until the window's thread has handled the message.
+LRESULT sendMessage(Window* window, unsigned message, WPARAM wParam, LPARAM lParam);
+// On the window's thread: handles only messages sent from other threads to
+// window, until done() is true.
+void serveSentMessagesUntil(Window* window, bool (*done)());
+
+// ---- Timers and repainting ----------------------------------------------------
+void setTimer(Window* window, uintptr_t id, int milliseconds); // restarts a running one
+void killTimer(Window* window, uintptr_t id);
+void invalidateWindow(Window* window); // whole client area, no erase
+void updateWindow(Window* window);     // paints now if invalid
+
+// ---- Painting and drawing -------------------------------------------------------
+enum class RasterOp { Copy, Or, And };
+enum class BackgroundMode { Transparent, Opaque };
+enum class StockBrush { White, Black };
+using Colour = uint32_t; // 0x00BBGGRR
+constexpr Colour rgb(int r, int g, int b) { return static_cast<Colour>(r | (g << 8) | (b << 16)); }
+
+struct FontDesc {
+    int height; // cell height in pixels
+    int width, escapement, orientation, weight;
+    bool italic, underline, strikeOut;
+    int charSet, outPrecision, clipPrecision, quality, pitchAndFamily;
+    const char* faceName; // nullptr or "" for the system's Japanese UI face
+};
+enum : int { PROOF_QUALITY = 2, SHIFTJIS_CHARSET = 128, FW_NORMAL = 400 };
+
+DeviceContext* beginPaint(Window* window); // during WM_PAINT
+void endPaint(Window* window, DeviceContext* dc);
+// The window's own device context: draws into the window image at any time,
+// also outside painting; what it draws stays until the next repaint.
+DeviceContext* getWindowDC(Window* window);
+void releaseWindowDC(Window* window, DeviceContext* dc);
+
+DeviceContext* createCompatibleDC(DeviceContext* dc);
+void deleteDC(DeviceContext* dc);
+Bitmap* createCompatibleBitmap(DeviceContext* dc, int width, int height);
+void deleteBitmap(Bitmap* bitmap);
+void bitmapSize(Bitmap* bitmap, int* width, int* height);
+
+Brush* createSolidBrush(Colour colour);
+Brush* stockBrush(StockBrush which); // never deleted
+void deleteBrush(Brush* brush);
+Pen* blackPen();                     // the stock pen
+Font* createFont(const FontDesc& desc);
+void deleteFont(Font* font);
+
+// Each select returns what was selected before.
+Bitmap* selectBitmap(DeviceContext* dc, Bitmap* bitmap); // memory contexts only
+Brush* selectBrush(DeviceContext* dc, Brush* brush);
+Pen* selectPen(DeviceContext* dc, Pen* pen);
+Font* selectFont(DeviceContext* dc, Font* font);
+void setTextColour(DeviceContext* dc, Colour colour);
+void setBackgroundMode(DeviceContext* dc, BackgroundMode mode);
+
+// Right and bottom edges exclusive.
+void fillRect(DeviceContext* dc, const Rect& rect, Brush* brush);
+// UTF-8 text, top-left of its cell at (x, y); opaque mode paints the cell white first.
+void textOut(DeviceContext* dc, int x, int y, const char* text);
+void ellipse(DeviceContext* dc, int left, int top, int right, int bottom); // pen outline, brush fill
+void moveTo(DeviceContext* dc, int x, int y);
+void lineTo(DeviceContext* dc, int x, int y); // the end point is not drawn
+void bitBlt(DeviceContext* dst, int x, int y, int width, int height, DeviceContext* src, int sx, int sy,
+            RasterOp op);
+Colour getPixel(DeviceContext* dc, int x, int y);
+
+// ---- Cursors ------------------------------------------------------------------
+enum class CursorShape { Arrow, No };
+void setCursor(CursorShape shape);
+
+// ---- Child controls -------------------------------------------------------------
+enum class ControlKind { ListBox, IconButton, ReadOnlyEdit };
+// Client position and size of the parent; its notifications reach the parent's
+// procedure as WM_COMMAND with the id in the low 16 bits.
+Window* createControl(Window* parent, ControlKind kind, int id, int x, int y, int width, int height);
+void setControlFont(Window* control, Font* font);
+void setButtonIcon(Window* control, Icon* icon);
+void enableWindow(Window* control, bool enabled);
+bool isWindowEnabled(Window* control);
+void setWindowText(Window* control, const char* text); // UTF-8
+int getWindowText(Window* control, char* buffer, int bufferSize);
+
+int listBoxAddString(Window* list, const char* text); // returns the new index
+void listBoxReset(Window* list);
+void listBoxSetSelection(Window* list, int index); // -1 clears; scrolls to it; sends no notification
+int listBoxSelection(Window* list);                 // -1 when none
+int listBoxCount(Window* list);
+int listBoxText(Window* list, int index, char* buffer, int bufferSize);
+
+// ---- Menus ------------------------------------------------------------------------
+// WM_INITMENUPOPUP carries the popup (Menu*) in wParam before it opens, and
+// before an accelerator of one of its items acts; a disabled item's
+// accelerator does nothing.
+int menuItemCount(Menu* popup);
+int menuItemId(Menu* popup, int position); // 0 for a separator
+void setMenuItemState(Menu* popup, int position, bool enabled, bool checked);
+bool menuItemEnabled(Window* window, int id);
+bool menuItemChecked(Window* window, int id);
+// Runs the command as the menu or its accelerator would: the popup's state is
+// brought up to date first, and nothing happens when the item is disabled.
+void invokeMenuCommand(Window* window, int id);
+
+// ---- Dialogs and the message box -----------------------------------------------------
+// Modal: the window keeps receiving timers and sent messages meanwhile.
+// Returns the code given to endDialog (2 when the dialog is closed otherwise).
+int runDialog(Window* owner, const DialogDef& def, DialogProc procedure);
+void endDialog(Window* dialog, int code);
+void checkRadioButton(Window* dialog, int firstId, int lastId, int checkId);
+bool isButtonChecked(Window* dialog, int id);
+void comboAddString(Window* dialog, int id, const char* text);
+void comboSetSelection(Window* dialog, int id, int index); // out of range selects nothing
+int comboSelection(Window* dialog, int id);                  // -1 when none
+void enableDialogItem(Window* dialog, int id, bool enabled);
+bool isDialogItemEnabled(Window* dialog, int id);
+void setDialogItemText(Window* dialog, int id, const char* text);
+int getDialogItemText(Window* dialog, int id, char* buffer, int bufferSize);
+
+enum : int { IDOK = 1, IDCANCEL = 2 };
+// OK and Cancel with the question icon; returns IDOK or IDCANCEL.
+int messageBoxOkCancel(Window* owner, const char* text, const char* caption);
+
+// ---- Threads and events -------------------------------------------------------------
+using ThreadProc = unsigned (*)(void* argument);
+Thread* startThread(ThreadProc procedure, void* argument); // runs at once
+void raiseThreadPriority(Thread* thread);                  // one step above normal
+// Releases the handle; the thread runs on to its end.
+void closeThreadHandle(Thread* thread);
+
+Event* createAutoResetEvent(); // not signalled
+void setEvent(Event* event);
+void waitForEvent(Event* event); // consumes the signal
+// Safe while a thread may still signal it: the object goes when no one can.
+void closeEvent(Event* event);
+
+// ---- Test support ----------------------------------------------------------------------
+// Manual timers: setTimer only records the timer; a test delivers ticks with fireTimer.
+void setManualTimers(bool manual);
+bool timerPending(Window* window, uintptr_t id);
+int timerInterval(Window* window, uintptr_t id);
+void fireTimer(Window* window, uintptr_t id); // delivers WM_TIMER if the timer is pending
+// Called with each modal dialog or message box once it is up; the hook may
+// drive it (click, type, end it). Pass nullptr to remove.
+using ModalHook = void (*)(Window* dialog);
+void setModalHook(ModalHook hook);
+void clickDialogButton(Window* dialog, int id); // a real click on a dialog control
+void answerMessageBox(Window* box, int code);
+// The main window's client image, as 0x00BBGGRR pixels.
+Colour windowPixel(Window* window, int x, int y);
+bool saveWindowImage(Window* window, const char* path);

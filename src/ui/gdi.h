@@ -1,0 +1,27 @@
+// Drawing resources and child controls that live as long as the main window.
+#pragma once
+
+#include "platform/platform.h"
+
+extern Window* mainWindow;
+extern Window* recordList;  // list box 1000
+extern Window* playButton;  // button 501
+extern Window* messageLine; // read-only edit 310
+extern DeviceContext* windowDC;
+extern Bitmap* stonePictures[7];
+extern Bitmap* stoneMasks[7];
+extern int pictureWidth[7];
+extern int pictureHeight[7];
+extern DeviceContext* stoneDC;
+extern Font* uiFont;
+extern Brush* boardBrush;
+extern Brush* legalBrush;
+extern Icon* playIcon;
+extern Icon* stopIcon;
+
+enum : int { RecordListId = 1000, PlayButtonId = 501, MessageLineId = 310 };
+
+FontDesc initUiFont();
+void createGdiResources(Window* window);
+void freeGdiResources(Window* window);
+void createChildControls(Window* window);

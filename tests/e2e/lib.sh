@@ -1,0 +1,115 @@
+# Helpers for driving the real program in a virtual X server with xdotool and
+# reading its pixels from ImageMagick screenshots. Sourced by the scenarios.
+
+shots=${SHOTS:-.}
+step=0
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# Waits up to 20 s for a window whose title is exactly $1; prints its id.
+find_window() {
+    local id
+    for _ in $(seq 1 200); do
+        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | tail -n 1 || true)
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.1
+    done
+    fail "no window titled '$1'"
+}
+
+# Waits up to 20 s until no visible window is titled $1.
+wait_gone() {
+    for _ in $(seq 1 200); do
+        xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 || return 0
+        sleep 0.1
+    done
+    fail "window '$1' did not close"
+}
+
+focus() { xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1"; sleep 0.2; }
+
+# Saves a screenshot of window $1 as $shots/$2.png and sets shot to its path.
+shoot() {
+    shot="$shots/$2.png"
+    import -window "$1" "$shot"
+}
+
+# "r g b" of pixel (x, y) of image $1.
+pixel() {
+    convert "$1" -format '%[fx:int(255*p{'"$2"','"$3"'}.r)] %[fx:int(255*p{'"$2"','"$3"'}.g)] %[fx:int(255*p{'"$2"','"$3"'}.b)]' info:
+}
+
+# Sets ox, oy: the window position of the client area's origin, found from the
+# board's first green pixel, which is client (21, 21) just inside the grid.
+find_client_origin() {
+    local first
+    convert "$1" txt:"$1.txt"
+    first=$(awk -F: '/#009900/ { print $1; exit }' "$1.txt")
+    rm -f "$1.txt"
+    [ -n "$first" ] || fail "no board in $1"
+    ox=$((${first%,*} - 21))
+    oy=$((${first#*,} - 21))
+}
+
+# Pixel of client point (x, y) in image $1.
+client_pixel() { pixel "$1" $((ox + $2)) $((oy + $3)); }
+
+expect_pixel() { # image x y "r g b" what
+    local got
+    got=$(client_pixel "$1" "$2" "$3")
+    [ "$got" = "$4" ] || fail "$5: pixel ($2,$3) is '$got', expected '$4' in $1"
+}
+
+luminance() { local r g b; read -r r g b <<<"$1"; echo $(((r * 299 + g * 587 + b * 114) / 1000)); }
+
+expect_dark() { # image x y what
+    local l; l=$(luminance "$(client_pixel "$1" "$2" "$3")")
+    [ "$l" -lt 90 ] || fail "$4: pixel ($2,$3) luminance $l is not dark in $1"
+}
+
+expect_light() {
+    local l; l=$(luminance "$(client_pixel "$1" "$2" "$3")")
+    [ "$l" -gt 170 ] || fail "$4: pixel ($2,$3) luminance $l is not light in $1"
+}
+
+# Client centre of cell (column, row).
+cell_x() { echo $((30 * $1 + 5)); }
+cell_y() { echo $((30 * $1 + 5)); }
+
+click_client() { # window x y
+    xdotool mousemove --window "$1" $((ox + $2)) $((oy + $3)) click 1
+}
+
+title_of() { xdotool getwindowname "$1"; }
+
+# Sets cell_c, cell_r to the first highlighted cell of image $1 in column-major
+# order; fails when no cell is lit.
+first_lit_cell() {
+    local c r
+    for c in 1 2 3 4 5 6 7 8; do
+        for r in 1 2 3 4 5 6 7 8; do
+            # A point inside the cell but outside its stone picture.
+            if [ "$(client_pixel "$1" $((30 * c - 8)) $((30 * r - 8)))" = "0 204 102" ]; then
+                cell_c=$c; cell_r=$r; return 0
+            fi
+        done
+    done
+    fail "no highlighted cell in $1"
+}
+
+# Number of pure white pixels of image $1 in the client rectangle x y w h.
+white_pixels() {
+    convert "$1" -crop "$4x$5+$((ox + $2))+$((oy + $3))" +repage -fill black +opaque white \
+        -format '%[fx:int(mean*w*h)]' info:
+}
+
+# Opens popup $1 (a letter: f or g) of the menu bar and takes item $2 (0-based,
+# separators not counted) with the keyboard.
+menu_item() {
+    focus "$win"
+    xdotool key "alt+$1"
+    sleep 0.4
+    for _ in $(seq 1 "$2"); do xdotool key Down; sleep 0.1; done
+    xdotool key Return
+    sleep 0.4
+}

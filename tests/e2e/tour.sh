@@ -1,0 +1,111 @@
+#!/usr/bin/env bash
+# A tour of the whole program in a real X server, driven with real clicks and
+# keys: a game against lv0, undo, resignation, record mode with playback, the
+# settings dialog, the first trial banner, exit, and the settings file.
+# Usage: tour.sh <reverse binary> <screenshot folder>   (run under xvfb-run)
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+bin=$(realpath "$1")
+export SHOTS=$(realpath -m "$2")
+mkdir -p "$SHOTS"
+source "$here/lib.sh"
+
+work=$(mktemp -d)
+cd "$work"
+"$bin" &
+pid=$!
+trap 'kill $pid 2>/dev/null || true; rm -rf "$work"' EXIT
+
+expect_title() { [ "$(title_of "$win")" = "Tavixリバーシ" ] || fail "window title at $1"; }
+
+# 1-2. No config.dat: the new-game dialog opens with both sides a person.
+# Tab from Black's "人" over Black's "PC" and White's "人" to White's "PC"
+# (the disabled level lists are skipped), choose it, keep lv0, OK.
+dialog=$(find_window "新規ゲーム")
+[ -f config.dat ] && [ ! -s config.dat ] || fail "the first run must create an empty config.dat"
+focus "$dialog"
+import -window "$dialog" "$SHOTS/01-new-game-dialog.png"
+xdotool key Tab Tab Tab space
+sleep 0.3
+import -window "$dialog" "$SHOTS/02-white-pc.png"
+xdotool key Return
+wait_gone "新規ゲーム"
+win=$(find_window "Tavixリバーシ")
+sleep 0.5
+shoot "$win" 03-start
+find_client_origin "$shot"
+expect_title start
+expect_light "$shot" 305 127 "White's count disc"
+
+# Three moves by clicking the first lit cell; lv0 answers each.
+for n in 1 2 3; do
+    shoot "$win" "04-before-move-$n"
+    first_lit_cell "$shot"
+    click_client "$win" "$(cell_x "$cell_c")" "$(cell_y "$cell_r")"
+    last_c=$cell_c; last_r=$cell_r
+    sleep 1.5
+    shoot "$win" "05-after-move-$n"
+    expect_dark "$shot" "$(cell_x "$cell_c")" "$(cell_y "$cell_r")" "Black's move $n"
+done
+
+# 3. Undo takes back Black's last move and lv0's reply.
+focus "$win"
+xdotool key ctrl+z
+sleep 0.5
+shoot "$win" 06-undo
+[ "$(client_pixel "$shot" $((30 * last_c - 8)) $((30 * last_r - 8)))" != "0 153 0" ] ||
+    [ "$(luminance "$(client_pixel "$shot" "$(cell_x "$last_c")" "$(cell_y "$last_r")")")" -gt 90 ] ||
+    fail "undo left Black's last stone on the board"
+expect_title undo
+
+# Resign with Ctrl+G and OK: White is declared the winner.
+xdotool key ctrl+g
+box=$(find_window "投了確認")
+focus "$box"
+xdotool key Return
+wait_gone "投了確認"
+sleep 0.5
+shoot "$win" 07-resigned
+expect_light "$shot" 305 42 "the winner's disc is White's"
+expect_title resign
+
+# 4. Record mode: select the first line, then play to the end.
+menu_item f 2
+sleep 0.5
+click_client "$win" 330 167
+sleep 0.5
+shoot "$win" 08-record-line-0
+click_client "$win" 315 246
+sleep 6
+shoot "$win" 09-replayed
+expect_title replay
+
+# 5. The settings dialog: a wait time of 500 ms.
+menu_item f 3
+dialog=$(find_window "設定")
+focus "$dialog"
+xdotool key ctrl+a
+xdotool type 500
+import -window "$dialog" "$SHOTS/10-settings.png"
+xdotool key Return
+wait_gone "設定"
+
+# 6. The trial: the stage 1 banner over the board.
+menu_item f 0
+sleep 0.5
+shoot "$win" 11-trial-banner
+[ "$(white_pixels "$shot" 20 20 200 110)" -gt 300 ] || fail "no banner text over the board"
+expect_title trial
+
+# 7-8. Exit with Ctrl+X; config.dat holds the players of stage 1 and 500 ms.
+focus "$win"
+xdotool key ctrl+x
+for _ in $(seq 1 100); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
+! kill -0 $pid 2>/dev/null || fail "the program did not exit on Ctrl+X"
+[ "$(stat -c %s config.dat)" = 16 ] || fail "config.dat is not 16 bytes"
+bytes=$(od -An -tx1 -N8 config.dat | tr -s ' ' | sed 's/^ //')
+case "$bytes" in
+"00 00 02 00 f4 01 00 00" | "02 00 00 00 f4 01 00 00") ;;
+*) fail "config.dat starts with '$bytes'" ;;
+esac
+echo "tour: passed"

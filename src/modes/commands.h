@@ -20,3 +20,14 @@ enum : int {
 void onCommand(Window* window, uintptr_t command);
 void updateMenuState(Window* window, Menu* popup);
 int confirmResign(Window* window); // 1 resigned, 2 not
+
+// Whether the menu item of a command is enabled in the current state; a
+// command whose item is grayed is not carried out.
+bool commandEnabled(int id);
+// Takes back the last two turns when undoReady is 1.
+void undo(Window* window);
+
+// The pause before a new game or trial replaces a computer's game; tests
+// replace it to record the call instead of sleeping.
+constexpr int RestartPause = 2000;
+extern void (*pauseBeforeRestart)(int milliseconds);

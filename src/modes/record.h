@@ -16,3 +16,9 @@ void enterRecordMode(Window* window);
 void showRecordPosition(Window* window, int k);
 void togglePlayback(Window* window, int k);
 void replayStep(Window* window);
+
+// The list line of record entry n: colour mark, number, cell or "パス".
+// The buffer needs 100 bytes; returns it.
+char* recordLineText(char* buffer, int column, int row, int n, int colour);
+// Ends a running playback and shows the play icon again.
+void stopPlayback();

@@ -1,0 +1,199 @@
+#include "modes/record.h"
+
+#include <cstring>
+
+#include "board/moves.h"
+#include "platform/platform.h"
+#include "ui/boardview.h"
+#include "ui/gdi.h"
+#include "ui/playflow.h"
+
+Board boardBeforeLast{};
+Board boardBeforePrevious{};
+int replayRunning = 0;
+
+namespace {
+
+constexpr int LineBufferSize = 100;
+constexpr int PlaybackOn = 100;
+constexpr Move EndMarker{-1, -1};
+
+void appendText(char* buffer, const char* text)
+{
+    const size_t used = strlen(buffer);
+    const size_t room = LineBufferSize - 1 - used;
+    strncat(buffer, text, room);
+}
+
+bool isMove(Move e)
+{
+    return e.column != 0 && e.row != 0;
+}
+
+// Past the room of gameRecord counts as the end too, so a replay can never
+// run off the record.
+bool isRecordEnd(int n)
+{
+    return n < 1 || n > GameRecordSize || recordEntry(n) == EndMarker;
+}
+
+void resetReplayStart()
+{
+    setupBoard();
+    currentSide = White;
+    gameState = Replay;
+    moveNumber = 1;
+    undoReady = -1;
+    replayRunning = 0;
+}
+
+void selectLine(int index)
+{
+    if (recordList && index >= 0 && index < listBoxCount(recordList))
+        listBoxSetSelection(recordList, index);
+}
+
+void showPlaybackIcon(bool running)
+{
+    if (playButton)
+        setButtonIcon(playButton, running ? stopIcon : playIcon);
+}
+
+} // namespace
+
+char* recordLineText(char* buffer, int column, int row, int n, int colour)
+{
+    char digits[8];
+    buffer[0] = '\0';
+    appendText(buffer, colour == Black ? "●　" : "○　");
+    appendText(buffer, numberText(digits, n));
+    appendText(buffer, "手目：　　");
+    if (column != 0 && row != 0) {
+        const char letter[2] = {static_cast<char>('a' + column - 1), '\0'};
+        appendText(buffer, letter);
+        appendText(buffer, ",");
+        appendText(buffer, numberText(digits, row));
+    } else {
+        appendText(buffer, "パス");
+    }
+    return buffer;
+}
+
+// Called before the move is applied, so liveBoard is the position before
+// this turn: the snapshot that undo goes back to two turns later.
+void appendRecordLine(Window* list, int column, int row, int n, int colour)
+{
+    char text[LineBufferSize];
+    recordLineText(text, column, row, n, colour);
+    if (list)
+        listBoxSetSelection(list, listBoxAddString(list, text));
+    if (undoReady < 1)
+        ++undoReady;
+    boardBeforePrevious = boardBeforeLast;
+    boardBeforeLast = liveBoard;
+    setRecordEntry(n, {column, row});
+}
+
+void clearRecordList(Window*)
+{
+    if (!recordList)
+        return;
+    listBoxReset(recordList);
+    listBoxSetSelection(recordList, -1); // the empty list has no line 0
+}
+
+// Every turn, a pass included, is an entry, so the colours alternate strictly.
+void rebuildRecordList(Window*, int n)
+{
+    for (int m = 1; m < n; ++m) {
+        const Move e = recordEntry(m);
+        appendRecordLine(recordList, e.column, e.row, m, m % 2 == 1 ? Black : White);
+    }
+}
+
+void stopPlayback()
+{
+    replayRunning = 0;
+    showPlaybackIcon(false);
+}
+
+void enterRecordMode(Window* window)
+{
+    if (gameState != GameOver && gameState != Resigned)
+        return;
+    resetReplayStart();
+    showPlaybackIcon(false);
+    selectLine(0);
+    invalidateWindow(window);
+    showRecordPosition(window, 0);
+}
+
+// Replays from the start without animation up to line k; k = -1 shows the
+// starting position. Ignored while playback runs.
+void showRecordPosition(Window* window, int k)
+{
+    if (replayRunning == PlaybackOn)
+        return;
+    resetReplayStart();
+    while (moveNumber <= k + 1 && !isRecordEnd(moveNumber)) {
+        currentSide = opponentOf(currentSide);
+        const Move e = recordEntry(moveNumber);
+        if (isMove(e)) {
+            applyMove(liveBoard, e.column, e.row, currentSide);
+            liveBoard = trialBoard;
+        }
+        ++moveNumber;
+    }
+    invalidateWindow(window);
+}
+
+// Playback starts from the position after the selected line, set up afresh
+// so the board and the list can never disagree. Stopping keeps the position
+// reached and selects its line again: a line clicked during playback did not
+// move the board, and must not become the next start.
+void togglePlayback(Window* window, int k)
+{
+    if (replayRunning == PlaybackOn) {
+        stopPlayback();
+        killTimer(window, WaitTimer);
+        selectLine(moveNumber - 2);
+        return;
+    }
+    showRecordPosition(window, k);
+    if (isRecordEnd(moveNumber))
+        return;
+    setTimer(window, WaitTimer, waitTime);
+    showPlaybackIcon(true);
+    replayRunning = PlaybackOn;
+}
+
+// One turn of playback. A move animates like a move in play and the end of
+// its animation starts the next step; a pass changes nothing on the board
+// (trialBoard may hold the cursor's trial moves, so it is not copied).
+void replayStep(Window* window)
+{
+    if (replayRunning != PlaybackOn)
+        return;
+    if (isRecordEnd(moveNumber)) {
+        stopPlayback();
+        return;
+    }
+    currentSide = opponentOf(currentSide);
+    const Move e = recordEntry(moveNumber);
+    if (isMove(e)) {
+        applyMove(liveBoard, e.column, e.row, currentSide);
+        listFlips(liveBoard);
+        startFlipAnimation(window, currentSide);
+        liveBoard = trialBoard;
+    }
+    ++moveNumber;
+    selectLine(moveNumber - 2);
+    gameState = Replay;
+    undoReady = -1;
+    if (isRecordEnd(moveNumber))
+        stopPlayback();
+    if (!isMove(e)) {
+        invalidateWindow(window);
+        setTimer(window, WaitTimer, waitTime);
+    }
+}

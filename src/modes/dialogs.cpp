@@ -1,0 +1,162 @@
+#include "modes/dialogs.h"
+
+#include <cstdio>
+
+#include "modes/commands.h"
+#include "modes/settings.h"
+#include "platform/platform.h"
+#include "res/resources.h"
+#include "res/strings.h"
+#include "ui/playflow.h"
+
+namespace {
+
+enum : int {
+    BlackPersonId = 100,
+    BlackComputerId = 101,
+    WhitePersonId = 102,
+    WhiteComputerId = 103,
+    BlackLevelListId = 201,
+    WhiteLevelListId = 202,
+    WaitTimeEditId = 301,
+};
+
+constexpr int EntryTextSize = 96;
+constexpr int WaitTextSize = 32;
+
+void fillLevelList(Window* dialog, int listId)
+{
+    char text[EntryTextSize];
+    for (int level = 0; level < 7; ++level) {
+        std::snprintf(text, sizeof text, "%s%s", personaNames[level], levelLabels[level]);
+        comboAddString(dialog, listId, text);
+    }
+}
+
+// A stored setting outside 1..7 selects nothing; OK then makes the side a person.
+void showSide(Window* dialog, int setting, int personId, int computerId, int listId)
+{
+    if (setting != 0) {
+        checkRadioButton(dialog, personId, computerId, computerId);
+        comboSetSelection(dialog, listId, setting - 1);
+    } else {
+        checkRadioButton(dialog, personId, computerId, personId);
+        comboSetSelection(dialog, listId, 0);
+        enableDialogItem(dialog, listId, false);
+    }
+}
+
+// The radio buttons write the setting at once; Cancel does not undo them.
+void chooseSide(Window* dialog, int& setting, int value, int personId, int computerId, int listId)
+{
+    checkRadioButton(dialog, personId, computerId, value == 0 ? personId : computerId);
+    enableDialogItem(dialog, listId, value != 0);
+    setting = value;
+}
+
+void readLevels(Window* dialog)
+{
+    if (blackPlayer != 0)
+        blackPlayer = comboSelection(dialog, BlackLevelListId) + 1;
+    if (whitePlayer != 0)
+        whitePlayer = comboSelection(dialog, WhiteLevelListId) + 1;
+}
+
+bool onNewGameCommand(Window* dialog, unsigned id)
+{
+    switch (id) {
+    case BlackPersonId:
+        chooseSide(dialog, blackPlayer, 0, BlackPersonId, BlackComputerId, BlackLevelListId);
+        return true;
+    case BlackComputerId:
+        chooseSide(dialog, blackPlayer, 1, BlackPersonId, BlackComputerId, BlackLevelListId);
+        return true;
+    case WhitePersonId:
+        chooseSide(dialog, whitePlayer, 0, WhitePersonId, WhiteComputerId, WhiteLevelListId);
+        return true;
+    case WhiteComputerId:
+        chooseSide(dialog, whitePlayer, 1, WhitePersonId, WhiteComputerId, WhiteLevelListId);
+        return true;
+    case IDOK:
+        readLevels(dialog);
+        endDialog(dialog, IDOK);
+        return true;
+    case IDCANCEL:
+        endDialog(dialog, IDCANCEL);
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Leading decimal digits, saturating far above any wait a timer takes;
+// anything else (letters, nothing, a sign) reads as 0.
+long long readWaitTime(const char* text)
+{
+    while (*text == ' ')
+        ++text;
+    long long value = 0;
+    for (; *text >= '0' && *text <= '9'; ++text)
+        value = value < 1000000000LL ? value * 10 + (*text - '0') : value;
+    return value;
+}
+
+} // namespace
+
+void startNewGame(Window* window)
+{
+    if (gameState >= 0 && confirmResign(window) != 1)
+        return;
+    if (runDialog(window, MYDIALOG, newGameDialog) != IDOK)
+        return;
+    resetGameStart(window);
+    invalidateWindow(window);
+    updateWindow(window);
+    setTimer(window, WaitTimer, waitTime);
+}
+
+intptr_t newGameDialog(Window* dialog, unsigned message, uintptr_t wParam, intptr_t)
+{
+    if (message == WM_INITDIALOG) {
+        fillLevelList(dialog, BlackLevelListId);
+        fillLevelList(dialog, WhiteLevelListId);
+        showSide(dialog, blackPlayer, BlackPersonId, BlackComputerId, BlackLevelListId);
+        showSide(dialog, whitePlayer, WhitePersonId, WhiteComputerId, WhiteLevelListId);
+        return 1;
+    }
+    if (message == WM_COMMAND)
+        return onNewGameCommand(dialog, loWord(wParam)) ? 1 : 0;
+    return 0;
+}
+
+void showSettingsDialog(Window* window)
+{
+    // Keeps the wait timer from advancing the game behind the dialog.
+    modalOpen = 1;
+    runDialog(window, CONFIGDLG, settingsDialog);
+    modalOpen = 0;
+}
+
+intptr_t settingsDialog(Window* dialog, unsigned message, uintptr_t wParam, intptr_t)
+{
+    if (message == WM_INITDIALOG) {
+        char text[WaitTextSize];
+        std::snprintf(text, sizeof text, "%d", waitTime);
+        setDialogItemText(dialog, WaitTimeEditId, text);
+        return 1;
+    }
+    if (message != WM_COMMAND)
+        return 0;
+    if (loWord(wParam) == IDOK) {
+        char text[WaitTextSize] = "";
+        getDialogItemText(dialog, WaitTimeEditId, text, sizeof text);
+        waitTime = clampWaitTime(readWaitTime(text));
+        endDialog(dialog, IDOK);
+        return 1;
+    }
+    if (loWord(wParam) == IDCANCEL) {
+        endDialog(dialog, IDCANCEL);
+        return 1;
+    }
+    return 0;
+}

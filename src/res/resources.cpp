@@ -1,0 +1,59 @@
+#include "res/resources.h"
+
+#include <cstddef>
+
+namespace {
+
+template <typename T, std::size_t N> constexpr int countOf(const T (&)[N])
+{
+    return static_cast<int>(N);
+}
+
+const MenuItemDef fileItems[] = {
+    {105, "トライアル(&T)"},
+    {101, "新規ゲーム(&N)\tCtrl+N"},
+    {103, "棋譜モード"},
+    {0, ""},
+    {104, "設定"},
+    {0, ""},
+    {102, "終了(&X)\tCtrl+X"},
+};
+
+const MenuItemDef gameItems[] = {
+    {203, "待った（&U）\tCtrl+Z"},
+    {201, "パス（&P）\tCtrl+P"},
+    {202, "投了（&G）\tCtrl+G"},
+};
+
+const PopupDef popups[] = {
+    {"ファイル(&F)", fileItems, countOf(fileItems)},
+    {"ゲーム(&G)", gameItems, countOf(gameItems)},
+};
+
+const AcceleratorDef accelerators[] = {{'N', 101}, {'X', 102}, {'P', 201}, {'G', 202}, {'Z', 203}};
+
+using enum DialogControl;
+
+const DialogItemDef newGameItems[] = {
+    {GroupBox, -1, "●黒", 7, 7, 140, 40},         {RadioButton, 100, "人", 13, 18, 20, 10},
+    {RadioButton, 101, "PC", 13, 31, 20, 10},     {DropDownList, 201, "", 40, 29, 100, 80},
+    {GroupBox, -1, "○白", 7, 50, 140, 40},        {RadioButton, 102, "人", 13, 61, 20, 10},
+    {RadioButton, 103, "PC", 13, 74, 20, 10},     {DropDownList, 202, "", 40, 72, 100, 80},
+    {DefaultPushButton, 1, "OK", 24, 92, 50, 14}, {PushButton, 2, "キャンセル", 78, 92, 50, 14},
+};
+
+const DialogItemDef settingsItems[] = {
+    {StaticText, -1, "ウェイト時間：", 3, 5, 40, 12},
+    {Edit, 301, "", 45, 3, 30, 12},
+    {DefaultPushButton, 1, "OK", 10, 30, 50, 14},
+    {PushButton, 2, "キャンセル", 61, 30, 50, 14},
+};
+
+} // namespace
+
+const MenuDef MYAPP = {popups, countOf(popups)};
+const AcceleratorTable MYACCEL = {accelerators, countOf(accelerators)};
+const DialogDef MYDIALOG = {"新規ゲーム",         20, 20, 150, 110, "MS UI Gothic", 10, newGameItems,
+                            countOf(newGameItems)};
+const DialogDef CONFIGDLG = {
+    "設定", 20, 20, 120, 50, "MS UI Gothic", 10, settingsItems, countOf(settingsItems)};

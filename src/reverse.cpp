@@ -1,0 +1,142 @@
+// Program entry and the main window's procedure, the single driver of the
+// game: input, painting, commands, timers and the computer's answer all
+// arrive here and go on to the part of the game that owns them.
+#include <cstdio>
+
+#include "modes/commands.h"
+#include "modes/dialogs.h"
+#include "modes/settings.h"
+#include "platform/platform.h"
+#include "res/resources.h"
+#include "ui/boardview.h"
+#include "ui/computer.h"
+#include "ui/gdi.h"
+#include "ui/playflow.h"
+#include "ui/status.h"
+
+LRESULT mainWindowProc(Window* window, unsigned message, WPARAM wParam, LPARAM lParam);
+
+namespace {
+
+void onCreate(Window* window)
+{
+    mainWindow = window;
+    loadSettings(window);
+    createGdiResources(window);
+    createChildControls(window);
+    invalidateWindow(window);
+    // The new-game dialog comes up before the window is shown.
+    startNewGame(window);
+}
+
+void onDestroy(Window* window)
+{
+    // A worker still searching would deliver its move to freed resources.
+    waitForComputer(window);
+    freeGdiResources(window);
+    saveSettings(window);
+    postQuitMessage(0);
+}
+
+void onPaint(Window* window)
+{
+    DeviceContext* dc = beginPaint(window);
+    paintBoard(window, dc);
+    paintStoneCounts(window, dc);
+    paintStatus(window, dc);
+    endPaint(window, dc);
+}
+
+void onTimer(Window* window, WPARAM id)
+{
+    switch (id) {
+    case PassTimer:
+        onPassTimer(window);
+        break;
+    case WaitTimer:
+        onWaitTimer(window);
+        break;
+    case BannerTimer:
+        onBannerTimer(window);
+        break;
+    default:
+        onAnimationTick(window, static_cast<int>(id));
+        break;
+    }
+}
+
+void onSetCursor()
+{
+    if (cursorKind == 1)
+        setCursor(CursorShape::Arrow);
+    else if (cursorKind == 2)
+        setCursor(CursorShape::No);
+}
+
+// Clicks count only in a running game whose side to move is a person, and
+// not while a banner covers the board.
+bool boardTakesClicks()
+{
+    return gameState >= 0 && gameState != ComputerTurn && bannerUp == 0;
+}
+
+} // namespace
+
+LRESULT mainWindowProc(Window* window, unsigned message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE:
+        onCreate(window);
+        return 0;
+    case WM_DESTROY:
+        onDestroy(window);
+        return 0;
+    case WM_PAINT:
+        onPaint(window);
+        return 0;
+    case WM_SETCURSOR:
+        onSetCursor();
+        return 0;
+    case WM_COMMAND:
+        onCommand(window, wParam);
+        return 0;
+    case WM_TIMER:
+        onTimer(window, wParam);
+        return 0;
+    case WM_INITMENUPOPUP:
+        updateMenuState(window, reinterpret_cast<Menu*>(wParam));
+        return 0;
+    case WM_MOUSEMOVE:
+        updateCursor(window, lParam);
+        return 0;
+    case WM_LBUTTONDOWN:
+        if (boardTakesClicks())
+            onBoardClick(window, lParam);
+        return 0;
+    case WM_COMPUTER_MOVED:
+        onComputerMoveDone(window);
+        closeWorkerHandle();
+        return 0;
+    default:
+        return defaultWindowProc(window, message, wParam, lParam);
+    }
+}
+
+#ifndef REVERSE_NO_ENTRY
+int main(int argc, char** argv)
+{
+    if (!initPlatform(argc, argv)) {
+        std::fputs("reverse: no display found; run it on a desktop, or under a virtual X server: "
+                   "xvfb-run make run\n",
+                   stderr);
+        return 1;
+    }
+    const WindowClass windowClass{"Blantu", mainWindowProc, "MAINICN", "SUBICN", &MYAPP};
+    if (!registerWindowClass(windowClass))
+        return 0;
+    Window* window = createMainWindow("Blantu", "Tavixリバーシ", 540, 375);
+    showWindow(window);
+    updateWindow(window);
+    return runMessageLoop(window, MYACCEL);
+}
+#endif

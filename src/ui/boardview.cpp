@@ -1,0 +1,183 @@
+#include "ui/boardview.h"
+
+#include <algorithm>
+
+#include "platform/platform.h"
+#include "ui/gdi.h"
+#include "ui/playflow.h"
+
+int16_t cursorKind = 1;
+
+namespace {
+
+constexpr int CellSize = 30;
+constexpr int BoardLeft = 20; // the playing area spans 20..260 both ways
+constexpr int BoardRight = 260;
+constexpr int StoneInset = 3; // a stone sits inside its cell's top-left lines
+constexpr int StoneFrames = 7;
+constexpr int BlackFrame = 3;
+constexpr int WhiteFrame = 0;
+
+int cellOrigin(int index)
+{
+    return CellSize * index - 10;
+}
+
+void drawLabels(DeviceContext* dc)
+{
+    char text[8];
+    for (int c = 1; c <= 8; ++c) {
+        numberText(text, c);
+        text[0] = static_cast<char>(text[0] + 48); // "1".."8" becomes "a".."h"
+        textOut(dc, CellSize * c + 2, 5, text);
+    }
+    for (int r = 1; r <= 8; ++r)
+        textOut(dc, 7, CellSize * r - 3, numberText(text, r));
+}
+
+void drawHighlights(DeviceContext* dc)
+{
+    if (gameState < 0)
+        return;
+    const int mover = opponentOf(currentSide);
+    for (int c = 1; c <= 8; ++c)
+        for (int r = 1; r <= 8; ++r)
+            if (isLegalMove(mover, c, r, liveBoard) == 1)
+                fillRect(dc,
+                         {cellOrigin(c), cellOrigin(r), cellOrigin(c) + CellSize, cellOrigin(r) + CellSize},
+                         legalBrush);
+}
+
+void drawStones(Window* window)
+{
+    for (int c = 1; c <= 8; ++c) {
+        for (int r = 1; r <= 8; ++r) {
+            const int cell = liveBoard[cellIndex(c, r)];
+            if (cell == Black)
+                drawStone(window, c, r, BlackFrame);
+            else if (cell == White)
+                drawStone(window, c, r, WhiteFrame);
+        }
+    }
+}
+
+// Drawn after the highlights and stones so they stay on top.
+void drawGrid(DeviceContext* dc)
+{
+    for (int i = 0; i <= 8; ++i) {
+        moveTo(dc, BoardLeft + CellSize * i, BoardLeft);
+        lineTo(dc, BoardLeft + CellSize * i, BoardRight);
+    }
+    for (int i = 0; i <= 8; ++i) {
+        moveTo(dc, BoardLeft, BoardLeft + CellSize * i);
+        lineTo(dc, BoardRight, BoardLeft + CellSize * i);
+    }
+}
+
+void drawStarPoints(DeviceContext* dc)
+{
+    selectBrush(dc, stockBrush(StockBrush::Black));
+    for (int x : {80, 200})
+        for (int y : {80, 200})
+            ellipse(dc, x - 3, y - 3, x + 3, y + 3);
+}
+
+} // namespace
+
+void paintBoard(Window* window, DeviceContext* dc)
+{
+    Pen* oldPen = selectPen(dc, blackPen());
+    Brush* oldBrush = selectBrush(dc, boardBrush);
+    selectFont(dc, uiFont);
+    drawLabels(dc);
+    fillRect(dc, {BoardLeft, BoardLeft, BoardRight, BoardRight}, boardBrush);
+    drawHighlights(dc);
+    drawStones(window);
+    drawGrid(dc);
+    drawStarPoints(dc);
+    selectPen(dc, oldPen);
+    selectBrush(dc, oldBrush);
+}
+
+// The stone is masked onto a green square first, so it always arrives with
+// the board's colour around it, whatever the cell showed before.
+void drawStone(Window*, int column, int row, int frame)
+{
+    if (windowDC == nullptr || frame < 0 || frame >= StoneFrames)
+        return;
+    const int width = pictureWidth[frame];
+    const int height = pictureHeight[frame];
+    DeviceContext* memory = createCompatibleDC(windowDC);
+    Bitmap* square = createCompatibleBitmap(windowDC, CellSize, CellSize);
+    Pen* oldPen = selectPen(memory, blackPen());
+    Brush* oldBrush = selectBrush(memory, boardBrush);
+    Bitmap* oldBitmap = selectBitmap(memory, square);
+    fillRect(memory, {0, 0, 27, 27}, boardBrush);
+    selectBitmap(stoneDC, stoneMasks[frame]);
+    bitBlt(memory, 0, 0, width, height, stoneDC, 0, 0, RasterOp::Or);
+    selectBitmap(stoneDC, stonePictures[frame]);
+    bitBlt(memory, 0, 0, width, height, stoneDC, 0, 0, RasterOp::And);
+    bitBlt(windowDC, cellOrigin(column) + StoneInset, cellOrigin(row) + StoneInset, width, height, memory, 0,
+           0, RasterOp::Copy);
+    selectPen(memory, oldPen);
+    selectBrush(memory, oldBrush);
+    selectBitmap(memory, oldBitmap);
+    deleteDC(memory);
+    deleteBitmap(square);
+}
+
+void drawFlipFrame(Window* window, int slot, int frame)
+{
+    if (slot < 0 || slot >= 5)
+        return;
+    for (const Move& cell : animCells[slot]) {
+        if (cell.column == 0 || cell.row == 0)
+            break;
+        drawStone(window, cell.column, cell.row, frame);
+    }
+}
+
+// A point on a line shared by two cells belongs to the cell right of or
+// below it; the far edge, 260, still belongs to the last cell.
+Move hitTestCell(intptr_t point)
+{
+    const int x = static_cast<int>(point & 0xFFFF);
+    const int y = static_cast<int>((point >> 16) & 0xFFFF);
+    if (x < BoardLeft || x > BoardRight || y < BoardLeft || y > BoardRight)
+        return {0, 0};
+    return {std::min((x - BoardLeft) / CellSize + 1, 8), std::min((y - BoardLeft) / CellSize + 1, 8)};
+}
+
+// The cursor follows legality for the side to move in every state, so it
+// also shows where the computer may play while it thinks.
+void updateCursor(Window*, intptr_t point)
+{
+    const Move cell = hitTestCell(point);
+    if (cell.column == 0)
+        cursorKind = 1;
+    else
+        cursorKind = isLegalMove(opponentOf(currentSide), cell.column, cell.row, liveBoard) != 0 ? 1 : 2;
+    setCursor(cursorKind == 1 ? CursorShape::Arrow : CursorShape::No);
+}
+
+// Values beyond what 7 bytes hold are saturated rather than cut, so the text
+// never runs past the buffer.
+char* numberText(char* buffer, int n)
+{
+    int value = std::clamp(n, -99999, 999999);
+    char* out = buffer;
+    if (value < 0) {
+        *out++ = '-';
+        value = -value;
+    }
+    char digits[6];
+    int count = 0;
+    do {
+        digits[count++] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    while (count > 0)
+        *out++ = digits[--count];
+    *out = '\0';
+    return buffer;
+}

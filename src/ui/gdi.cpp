@@ -1,0 +1,89 @@
+#include "ui/gdi.h"
+
+#include "ui/computer.h"
+
+Window* mainWindow = nullptr;
+Window* recordList = nullptr;
+Window* playButton = nullptr;
+Window* messageLine = nullptr;
+DeviceContext* windowDC = nullptr;
+Bitmap* stonePictures[7] = {};
+Bitmap* stoneMasks[7] = {};
+int pictureWidth[7] = {};
+int pictureHeight[7] = {};
+DeviceContext* stoneDC = nullptr;
+Font* uiFont = nullptr;
+Brush* boardBrush = nullptr;
+Brush* legalBrush = nullptr;
+Icon* playIcon = nullptr;
+Icon* stopIcon = nullptr;
+
+namespace {
+constexpr int FirstPictureId = 100;
+constexpr int FirstMaskId = 200;
+constexpr int ButtonIconSize = 16;
+} // namespace
+
+// The one font description of the window; the trial banner starts from it too.
+FontDesc initUiFont()
+{
+    FontDesc desc{};
+    desc.height = 12;
+    desc.weight = FW_NORMAL;
+    desc.charSet = SHIFTJIS_CHARSET;
+    desc.faceName = nullptr;
+    return desc;
+}
+
+void createGdiResources(Window* window)
+{
+    // Kept for the window's life: stones and banners are drawn outside painting.
+    windowDC = getWindowDC(window);
+    for (int k = 0; k < 7; ++k) {
+        stonePictures[k] = loadBitmap(FirstPictureId + k);
+        stoneMasks[k] = loadBitmap(FirstMaskId + k);
+        bitmapSize(stonePictures[k], &pictureWidth[k], &pictureHeight[k]);
+    }
+    stoneDC = createCompatibleDC(windowDC);
+    uiFont = createFont(initUiFont());
+    boardBrush = createSolidBrush(rgb(0, 153, 0));
+    legalBrush = createSolidBrush(rgb(0, 204, 102));
+    playIcon = loadIcon("PLAYBIT", ButtonIconSize);
+    stopIcon = loadIcon("STOPBIT", ButtonIconSize);
+    moveDoneEvent = createAutoResetEvent();
+}
+
+void freeGdiResources(Window* window)
+{
+    releaseWindowDC(window, windowDC);
+    windowDC = nullptr;
+    for (int k = 0; k < 7; ++k) {
+        deleteBitmap(stonePictures[k]);
+        deleteBitmap(stoneMasks[k]);
+        stonePictures[k] = stoneMasks[k] = nullptr;
+    }
+    deleteFont(uiFont);
+    deleteDC(stoneDC);
+    deleteBrush(boardBrush);
+    deleteBrush(legalBrush);
+    destroyIcon(playIcon);
+    destroyIcon(stopIcon);
+    closeEvent(moveDoneEvent);
+    uiFont = nullptr;
+    stoneDC = nullptr;
+    boardBrush = legalBrush = nullptr;
+    playIcon = stopIcon = nullptr;
+    moveDoneEvent = nullptr;
+}
+
+void createChildControls(Window* window)
+{
+    recordList = createControl(window, ControlKind::ListBox, RecordListId, 300, 160, 200, 91);
+    setControlFont(recordList, uiFont);
+    // Playback is only offered in record mode, which enables the button.
+    playButton = createControl(window, ControlKind::IconButton, PlayButtonId, 300, 237, 30, 18);
+    setButtonIcon(playButton, playIcon);
+    enableWindow(playButton, false);
+    messageLine = createControl(window, ControlKind::ReadOnlyEdit, MessageLineId, 20, 265, 500, 40);
+    setControlFont(messageLine, uiFont);
+}

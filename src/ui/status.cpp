@@ -1,0 +1,154 @@
+#include "ui/status.h"
+
+#include <cstdio>
+
+#include "board/board.h"
+#include "platform/platform.h"
+#include "res/strings.h"
+#include "ui/boardview.h"
+#include "ui/gdi.h"
+#include "ui/playflow.h"
+
+namespace {
+
+constexpr int PanelLeft = 300;
+constexpr int TextLeft = 320;
+constexpr int Line1 = 20;
+constexpr int Line2 = 37;
+constexpr int Line3 = 54;
+constexpr int BlackCountLine = 105;
+constexpr int WhiteCountLine = 125;
+constexpr int LineBufferSize = 128;
+
+// Lines are cleared by overwriting them with spaces on an opaque background.
+constexpr char spaces38[] = "                                      ";
+// 30 ideographic spaces, for lines that hold full-width text.
+constexpr char wideSpaces30[] = "　　　　　　　　　　　　　　　　　　　　　　　　　　　　　　";
+
+void drawDisc(DeviceContext* dc, int colour, int top)
+{
+    selectBrush(dc, stockBrush(colour == Black ? StockBrush::Black : StockBrush::White));
+    ellipse(dc, PanelLeft, top, PanelLeft + 10, top + 10);
+}
+
+// Whose turn it is: the disc and text of the side opposite currentSide.
+void drawTurn(DeviceContext* dc)
+{
+    if (currentSide == White) {
+        drawDisc(dc, Black, Line2);
+        textOut(dc, TextLeft, Line2, "黒番です");
+    } else if (currentSide == Black) {
+        drawDisc(dc, White, Line2);
+        textOut(dc, TextLeft, Line2, "白番です");
+    }
+}
+
+const char* stateMessage()
+{
+    switch (gameState) {
+    case HumanTurn:
+        return "光っている部分に石が打てます";
+    case HumanPass:
+        return "打てる所がありません、パスします";
+    case ComputerTurn:
+        return "COM思考中。。。。。。。。";
+    case Replay:
+        return "棋譜再生中。。。。。。。。";
+    default:
+        return "";
+    }
+}
+
+void drawResult(DeviceContext* dc)
+{
+    int winner = Empty;
+    if (gameState == Resigned) {
+        winner = resignationWinner(currentSide, blackPlayer, whitePlayer);
+    } else {
+        const int b = countStones(Black, liveBoard);
+        const int w = countStones(White, liveBoard);
+        winner = b > w ? Black : b < w ? White : Empty;
+    }
+    if (winner == Empty) {
+        textOut(dc, TextLeft, Line2, "引き分け。。。。");
+    } else {
+        drawDisc(dc, winner, Line2);
+        textOut(dc, TextLeft, Line2, winner == Black ? "黒勝ち！" : "白勝ち！");
+    }
+    textOut(dc, PanelLeft, Line1, wideSpaces30);
+    textOut(dc, PanelLeft, Line1, "終局です。");
+}
+
+void drawCountLine(DeviceContext* dc, int colour, int top)
+{
+    char name[PlayerNameSize];
+    char count[8];
+    char line[LineBufferSize];
+    const bool black = colour == Black;
+    playerName(name, black ? blackPlayer : whitePlayer);
+    std::snprintf(line, sizeof line, "%s%s）：%s", black ? "黒（" : "白（", name,
+                  numberText(count, countStones(colour, liveBoard)));
+    textOut(dc, TextLeft, top, spaces38);
+    textOut(dc, TextLeft, top, line);
+}
+
+} // namespace
+
+int resignationWinner(int side, int blackSetting, int whiteSetting)
+{
+    // The side to move resigned, unless the computer plays it: then the game
+    // was given up by the person while the computer was to move.
+    if (side == White)
+        return blackSetting == 0 ? White : Black;
+    return whiteSetting == 0 ? Black : White;
+}
+
+char* playerName(char* buffer, int setting)
+{
+    if (setting == 0)
+        std::snprintf(buffer, PlayerNameSize, "人");
+    else if (setting >= 1 && setting <= 7)
+        std::snprintf(buffer, PlayerNameSize, "lv%d %s", setting - 1, personaNames[setting - 1]);
+    else
+        std::snprintf(buffer, PlayerNameSize, "lv?");
+    return buffer;
+}
+
+void paintStatus(Window*, DeviceContext* dc)
+{
+    selectFont(dc, uiFont);
+    Pen* oldPen = selectPen(dc, blackPen());
+    Brush* oldBrush = selectBrush(dc, stockBrush(StockBrush::Black));
+    textOut(dc, PanelLeft, Line1, spaces38);
+    textOut(dc, PanelLeft, Line2, spaces38);
+    const bool inGame = gameState >= 0 || gameState == Replay;
+    if (inGame) {
+        char number[8];
+        char line[LineBufferSize];
+        std::snprintf(line, sizeof line, "%s手目", numberText(number, moveNumber));
+        textOut(dc, PanelLeft, Line1, line);
+        drawTurn(dc);
+    }
+    textOut(dc, PanelLeft, Line3, wideSpaces30);
+    if (inGame)
+        textOut(dc, TextLeft, Line3, stateMessage());
+    if (gameState == GameOver || gameState == Resigned)
+        drawResult(dc);
+    selectBrush(dc, oldBrush);
+    selectPen(dc, oldPen);
+}
+
+void paintStoneCounts(Window*, DeviceContext* dc)
+{
+    selectFont(dc, uiFont);
+    Brush* oldBrush = selectBrush(dc, stockBrush(StockBrush::Black));
+    Pen* oldPen = selectPen(dc, blackPen());
+    ellipse(dc, PanelLeft, BlackCountLine, PanelLeft + 10, BlackCountLine + 10);
+    selectBrush(dc, stockBrush(StockBrush::White));
+    ellipse(dc, PanelLeft, WhiteCountLine, PanelLeft + 10, WhiteCountLine + 10);
+    textOut(dc, PanelLeft, 85, "現在の石の個数");
+    drawCountLine(dc, Black, BlackCountLine);
+    drawCountLine(dc, White, WhiteCountLine);
+    selectBrush(dc, oldBrush);
+    selectPen(dc, oldPen);
+}

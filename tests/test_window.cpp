@@ -1,0 +1,242 @@
+// The window as drawn and configured: board and status pixels, cell mapping,
+// the cursor, the texts' helpers and the two dialogs.
+#include <string>
+#include <unistd.h>
+
+#include "modes/dialogs.h"
+#include "res/resources.h"
+#include "res/strings.h"
+#include "ui/boardview.h"
+#include "ui/status.h"
+#include "window_harness.h"
+
+namespace {
+
+constexpr Colour Area = rgb(0, 153, 0), Legal = rgb(0, 204, 102), Ink = rgb(0, 0, 0),
+                 Paper = rgb(255, 255, 255);
+
+int centre(int index)
+{
+    return 30 * index + 5;
+}
+
+// Channel sums: stone pictures are shaded, so only dark or light is tested.
+int brightness(Colour c)
+{
+    return (c & 0xFF) + ((c >> 8) & 0xFF) + ((c >> 16) & 0xFF);
+}
+
+} // namespace
+
+class View : public GameWindow {
+  protected:
+    Colour pixel(int x, int y)
+    {
+        invalidateWindow(window);
+        updateWindow(window);
+        return windowPixel(window, x, y);
+    }
+    Colour cell(int column, int row) { return pixel(centre(column), centre(row)); }
+};
+
+TEST_F(View, StartShowsAreaHighlightsStonesGridAndStars)
+{
+    open(0, 0);
+    EXPECT_EQ(cell(1, 1), Area);
+    for (Move m : {Move{4, 3}, Move{3, 4}, Move{6, 5}, Move{5, 6}})
+        EXPECT_EQ(cell(m.column, m.row), Legal) << m.column << "," << m.row;
+    EXPECT_GT(brightness(cell(4, 4)), 500) << "d4 White";
+    EXPECT_LT(brightness(cell(5, 4)), 270) << "e4 Black";
+    EXPECT_EQ(pixel(50, 35), Ink);
+    EXPECT_EQ(pixel(35, 140), Ink);
+    EXPECT_EQ(pixel(261, 100), Paper);
+    for (int x : {81, 201})
+        for (int y : {81, 201})
+            EXPECT_EQ(pixel(x, y), Ink) << "star point near " << x << "," << y;
+    EXPECT_LT(brightness(pixel(305, 42)), 270) << "Black to move";
+}
+
+TEST_F(View, FlipsTurnAtTheThirdFrameAndHighlightsNeedAGame)
+{
+    open(0, 0);
+    click(4, 3);
+    EXPECT_GT(brightness(windowPixel(window, centre(4), centre(4))), 500) << "still White";
+    finishAnimations();
+    EXPECT_LT(brightness(windowPixel(window, centre(4), centre(4))), 270);
+    EXPECT_EQ(cell(3, 3), Legal) << "White's cell lit";
+    EXPECT_GT(brightness(pixel(305, 42)), 500) << "White to move";
+    // Black leads 4 to 1: the board's end gives Black the win, Black's
+    // resignation gives it to White.
+    gameState = GameOver;
+    EXPECT_EQ(cell(3, 3), Area);
+    EXPECT_LT(brightness(pixel(305, 42)), 270);
+    currentSide = White;
+    gameState = Resigned;
+    EXPECT_GT(brightness(pixel(305, 42)), 500);
+}
+
+TEST(CellMapping, SharedLinesBelongToTheCellRightOrBelow)
+{
+    const int edges[][3] = {{19, 0}, {20, 1}, {49, 1}, {50, 2}, {259, 8}, {260, 8}, {261, 0}};
+    for (const auto& e : edges) {
+        const int expected = e[1];
+        EXPECT_EQ(hitTestCell(makePoint(e[0], 100)), (expected ? Move{expected, 3} : Move{0, 0}))
+            << "x " << e[0];
+        EXPECT_EQ(hitTestCell(makePoint(100, e[0])), (expected ? Move{3, expected} : Move{0, 0}))
+            << "y " << e[0];
+    }
+}
+
+TEST_F(View, CursorShowsWhereTheSideToMoveMayPlay)
+{
+    open(0, 0);
+    const std::pair<LPARAM, int> cases[] = {
+        {makePoint(centre(4), centre(3)), 1}, {makePoint(centre(1), centre(1)), 2}, {makePoint(400, 200), 1}};
+    for (const auto& [point, kind] : cases) {
+        mainWindowProc(window, WM_MOUSEMOVE, 0, point);
+        EXPECT_EQ(cursorKind, kind);
+    }
+}
+
+TEST(Texts, NumbersKeepEveryDigitWithinSevenBytes)
+{
+    char text[7];
+    const std::pair<int, const char*> cases[] = {{0, "0"},
+                                                 {7, "7"},
+                                                 {42, "42"},
+                                                 {100, "100"},
+                                                 {-5, "-5"},
+                                                 {1 << 30, "999999"},
+                                                 {-(1 << 30), "-99999"}};
+    for (const auto& [n, expected] : cases)
+        EXPECT_STREQ(numberText(text, n), expected) << n;
+}
+
+TEST(Texts, PlayerNames)
+{
+    char name[PlayerNameSize];
+    EXPECT_STREQ(playerName(name, 0), "人");
+    EXPECT_EQ(std::string(playerName(name, 1)), std::string("lv0 ") + personaNames[0]);
+    EXPECT_EQ(std::string(playerName(name, 7)), std::string("lv6 ") + personaNames[6]);
+    EXPECT_STREQ(playerName(name, 8), "lv?");
+}
+
+TEST(Texts, ResignationWinner)
+{
+    // The person to move resigned, or the person gave up on the computer's turn.
+    EXPECT_EQ(resignationWinner(White, 0, 0), White);
+    EXPECT_EQ(resignationWinner(White, 4, 0), Black);
+    EXPECT_EQ(resignationWinner(Black, 0, 0), Black);
+    EXPECT_EQ(resignationWinner(Black, 0, 4), White);
+}
+
+// ---- Dialogs ----------------------------------------------------------------
+
+namespace {
+
+struct Seen {
+    bool blackPerson, whitePerson, blackList, whiteList;
+    int blackEntry, whiteEntry;
+} seen;
+
+void lookAndCancel(Window* d)
+{
+    seen = {isButtonChecked(d, 100),     isButtonChecked(d, 102), isDialogItemEnabled(d, 201),
+            isDialogItemEnabled(d, 202), comboSelection(d, 201),  comboSelection(d, 202)};
+    clickDialogButton(d, IDCANCEL);
+}
+
+void blackToComputerThenCancel(Window* d)
+{
+    clickDialogButton(d, 101);
+    clickDialogButton(d, IDCANCEL);
+}
+
+const char* typed = "";
+int modalWhileOpen = 0;
+void typeWaitTime(Window* d)
+{
+    modalWhileOpen = modalOpen;
+    setDialogItemText(d, 301, typed);
+    clickDialogButton(d, IDOK);
+}
+
+} // namespace
+
+TEST_F(View, FirstRunDialogOffersPersonsAndCancelLeavesAnEmptyBoard)
+{
+    setModalHook(lookAndCancel);
+    window = createMainWindow("Blantu", "Tavixリバーシ", 540, 375);
+    EXPECT_TRUE(seen.blackPerson && seen.whitePerson);
+    EXPECT_FALSE(seen.blackList || seen.whiteList);
+    EXPECT_EQ(seen.blackEntry, 0);
+    EXPECT_EQ(seen.whiteEntry, 0);
+    EXPECT_EQ(gameState, GameOver);
+    EXPECT_EQ(cell(4, 4), Area);
+    EXPECT_EQ(cell(4, 3), Area);
+    EXPECT_EQ(pixel(305, 42), Paper) << "a draw has no disc";
+}
+
+TEST_F(View, ComputerChoiceStartsTheGameAndIsShownNextTime)
+{
+    open(4, 0);
+    EXPECT_EQ(blackPlayer, 4);
+    EXPECT_EQ(whitePlayer, 0);
+    EXPECT_EQ(gameState, ComputerTurn);
+    EXPECT_EQ(timerInterval(window, WaitTimer), waitTime);
+    gameState = GameOver;
+    setModalHook(lookAndCancel);
+    startNewGame(window);
+    EXPECT_FALSE(seen.blackPerson);
+    EXPECT_TRUE(seen.blackList);
+    EXPECT_EQ(seen.blackEntry, 3);
+    // Cancel keeps what the radio buttons set; a stray stored value selects
+    // nothing and OK turns it into a person.
+    setModalHook(blackToComputerThenCancel);
+    blackPlayer = 0;
+    startNewGame(window);
+    EXPECT_EQ(blackPlayer, 1);
+    EXPECT_EQ(gameState, GameOver);
+    blackPlayer = 9;
+    setModalHook([](Window* d) { clickDialogButton(d, IDOK); });
+    startNewGame(window);
+    EXPECT_EQ(blackPlayer, 0);
+    EXPECT_EQ(gameState, HumanTurn);
+}
+
+TEST_F(View, WaitTimeReadsLeadingDigitsWithinTheTimersRange)
+{
+    open(0, 0);
+    const std::pair<const char*, int> cases[] = {{"1500", 1500}, {"abc", 0}, {"", 0},
+                                                 {"250ms", 250}, {"-40", 0}, {"99999999999", 60000}};
+    setModalHook(typeWaitTime);
+    for (const auto& [text, expected] : cases) {
+        typed = text;
+        showSettingsDialog(window);
+        EXPECT_EQ(waitTime, expected) << '"' << text << '"';
+        EXPECT_EQ(modalWhileOpen, 1);
+        EXPECT_EQ(modalOpen, 0);
+    }
+    setModalHook([](Window* d) {
+        setDialogItemText(d, 301, "9");
+        clickDialogButton(d, IDCANCEL);
+    });
+    showSettingsDialog(window);
+    EXPECT_EQ(waitTime, 60000);
+    waitTime = 200;
+}
+
+int main(int argc, char** argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    // config.dat lives in the working directory.
+    char directory[] = "/tmp/reverse-window-tests-XXXXXX";
+    if (mkdtemp(directory) == nullptr || chdir(directory) != 0 || !initPlatform(argc, argv))
+        return 1;
+    registerWindowClass({"Blantu", mainWindowProc, "MAINICN", "SUBICN", &MYAPP});
+    const int result = RUN_ALL_TESTS();
+    std::remove("config.dat");
+    rmdir(directory);
+    return result;
+}

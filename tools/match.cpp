@@ -1,5 +1,258 @@
+// reverse-match: plays computer levels against each other without a window
+// and reports the results and each level's thinking time per move.
+//
+//   reverse-match [--games N] [--positions FILE] [--clock SECOND] [--record FILE] BLACK WHITE
+//
+// BLACK and WHITE are lv0..lv6 (or the player settings 1..7).
+// --games N        number of games (default 1, or one per position of FILE)
+// --positions FILE start game i from position i modulo the count, in the
+//                  format below; without it every game starts from the
+//                  opening position with Black to move
+// --clock SECOND   first second of the levels' clock (default: now). The
+//                  clock moves one second per move, so the games of one run
+//                  differ and a run with the same SECOND repeats exactly.
+// --record FILE    append every position a level moves from to FILE
+//
+// Position format, one a line: 64 cells, row 1 to row 8, each row from
+// column a to h, '-' empty, 'X' Black, 'O' White; a space; the side to
+// move, 'X' or 'O'. Anything after that is ignored, as are empty lines and
+// lines starting with '#'.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <string>
+#include <vector>
+
 #include "ai/levels.h"
-int main()
+#include "ai/random.h"
+
+namespace {
+
+struct StartPosition {
+    Board board;
+    int side;
+};
+
+struct Options {
+    int games = 0;
+    std::string positionsFile;
+    std::string recordFile;
+    long long clockStart = -1;
+    int players[3] = {0, 0, 0}; // indexed by colour
+};
+
+// Per level, per group of empty cells: the thinking time of every move.
+std::map<int, std::map<int, std::vector<double>>> thinkingTimes;
+
+long long clockNow = 0;
+long long steppingClock()
 {
+    return clockNow;
+}
+
+[[noreturn]] void usage(const char* message)
+{
+    std::fprintf(stderr, "reverse-match: %s\n", message);
+    std::fprintf(stderr, "usage: reverse-match [--games N] [--positions FILE] [--clock SECOND] "
+                         "[--record FILE] BLACK WHITE  (players lv0..lv6 or 1..7)\n");
+    std::exit(2);
+}
+
+int parsePlayer(const std::string& text)
+{
+    if (text.size() == 3 && text.compare(0, 2, "lv") == 0 && text[2] >= '0' && text[2] <= '6')
+        return text[2] - '0' + 1;
+    if (text.size() == 1 && text[0] >= '1' && text[0] <= '7')
+        return text[0] - '0';
+    usage(("unknown player " + text).c_str());
+}
+
+Options parseOptions(int argc, char** argv)
+{
+    Options o;
+    std::vector<std::string> players;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const bool hasValue = i + 1 < argc;
+        if (arg == "--games" && hasValue)
+            o.games = std::atoi(argv[++i]);
+        else if (arg == "--positions" && hasValue)
+            o.positionsFile = argv[++i];
+        else if (arg == "--record" && hasValue)
+            o.recordFile = argv[++i];
+        else if (arg == "--clock" && hasValue)
+            o.clockStart = std::atoll(argv[++i]);
+        else if (arg.rfind("--", 0) == 0)
+            usage(("bad option " + arg).c_str());
+        else
+            players.push_back(arg);
+    }
+    if (players.size() != 2)
+        usage("need two players");
+    o.players[Black] = parsePlayer(players[0]);
+    o.players[White] = parsePlayer(players[1]);
+    return o;
+}
+
+bool parsePosition(const std::string& line, StartPosition& out)
+{
+    if (line.size() < 66 || line[64] != ' ' || (line[65] != 'X' && line[65] != 'O'))
+        return false;
+    out.board.fill(Empty);
+    for (int i = 0; i < 64; ++i) {
+        const char ch = line[i];
+        if (ch != '-' && ch != 'X' && ch != 'O')
+            return false;
+        const int row = i / 8 + 1, column = i % 8 + 1;
+        out.board[cellIndex(column, row)] = ch == 'X' ? Black : ch == 'O' ? White : Empty;
+    }
+    out.side = line[65] == 'X' ? Black : White;
+    return true;
+}
+
+std::string formatPosition(const Board& board, int side)
+{
+    std::string line;
+    for (int row = 1; row <= 8; ++row)
+        for (int column = 1; column <= 8; ++column) {
+            const int cell = board[cellIndex(column, row)];
+            line += cell == Black ? 'X' : cell == White ? 'O' : '-';
+        }
+    return line + (side == Black ? " X" : " O");
+}
+
+std::vector<StartPosition> readPositions(const std::string& file)
+{
+    std::ifstream in(file);
+    if (!in)
+        usage(("cannot read " + file).c_str());
+    std::vector<StartPosition> positions;
+    std::string line;
+    for (int number = 1; std::getline(in, line); ++number) {
+        if (line.empty() || line[0] == '#')
+            continue;
+        StartPosition p;
+        if (!parsePosition(line, p)) {
+            std::fprintf(stderr, "reverse-match: %s:%d: not a position\n", file.c_str(), number);
+            std::exit(2);
+        }
+        positions.push_back(p);
+    }
+    if (positions.empty())
+        usage("no positions in the file");
+    return positions;
+}
+
+bool hasMove(int side, const Board& board)
+{
+    listMoves(0, side, board);
+    return moveLists[0][0].column != 0;
+}
+
+// Groups of empty cells; the narrow ones near the end follow the switch-over
+// points of lv4 and lv6.
+const int groupLow[] = {50, 40, 30, 20, 16, 12, 10, 0};
+const char* const groupName[] = {"60-50", "49-40", "39-30", "29-20", "19-16", "15-12", "11-10", "9-1"};
+
+int groupOf(int emptyCount)
+{
+    int g = 0;
+    while (emptyCount < groupLow[g])
+        ++g;
+    return g;
+}
+
+// One computer move, timed; returns false if the level failed to move.
+bool playOneMove(int player, int side, Board& board, std::ofstream& record)
+{
+    if (record)
+        record << formatPosition(board, side) << '\n';
+    const auto begin = std::chrono::steady_clock::now();
+    runLevel(player, side, board);
+    const std::chrono::duration<double, std::milli> spent = std::chrono::steady_clock::now() - begin;
+    ++clockNow;
+    thinkingTimes[player][groupOf(countEmpty(board))].push_back(spent.count());
+    const Move m = chosenMove;
+    if (m.column < 1 || m.column > 8 || m.row < 1 || m.row > 8 || !isLegalMove(side, m.column, m.row, board))
+        return false;
+    applyMove(board, m.column, m.row, side);
+    board = trialBoard;
+    return true;
+}
+
+// Plays to the end; a side without a move passes. Returns Black minus White.
+int playGame(const Options& o, int number, const StartPosition& start, std::ofstream& record)
+{
+    Board board = start.board;
+    int side = start.side;
+    for (;;) {
+        if (!hasMove(side, board)) {
+            if (!hasMove(opponentOf(side), board))
+                break;
+            side = opponentOf(side);
+            continue;
+        }
+        if (!playOneMove(o.players[side], side, board, record)) {
+            std::fprintf(stderr, "reverse-match: lv%d chose an illegal move (%d,%d)\n", o.players[side] - 1,
+                         chosenMove.column, chosenMove.row);
+            std::exit(1);
+        }
+        side = opponentOf(side);
+    }
+    const int blacks = countStones(Black, board), whites = countStones(White, board);
+    std::printf("game %d: Black lv%d %d - %d White lv%d\n", number, o.players[Black] - 1, blacks, whites,
+                o.players[White] - 1);
+    return blacks - whites;
+}
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    const size_t n = v.size();
+    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+void printTimes()
+{
+    std::printf("\nthinking time per move (ms)\n%-6s %-7s %6s %10s %10s\n", "level", "empty", "moves",
+                "median", "max");
+    for (const auto& [player, groups] : thinkingTimes)
+        for (const auto& [group, times] : groups)
+            std::printf("lv%-4d %-7s %6zu %10.3f %10.3f\n", player - 1, groupName[group], times.size(),
+                        median(times), *std::max_element(times.begin(), times.end()));
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const Options o = parseOptions(argc, argv);
+    std::vector<StartPosition> starts;
+    if (!o.positionsFile.empty())
+        starts = readPositions(o.positionsFile);
+    else {
+        setupBoard();
+        starts.push_back({liveBoard, Black});
+    }
+    const int games = o.games > 0 ? o.games : o.positionsFile.empty() ? 1 : static_cast<int>(starts.size());
+    clockNow = o.clockStart >= 0 ? o.clockStart : currentSeconds();
+    setClock(steppingClock);
+    std::ofstream record;
+    if (!o.recordFile.empty())
+        record.open(o.recordFile, std::ios::app);
+
+    int wins = 0, draws = 0, losses = 0;
+    for (int g = 0; g < games; ++g) {
+        const int diff = playGame(o, g + 1, starts[g % starts.size()], record);
+        wins += diff > 0;
+        draws += diff == 0;
+        losses += diff < 0;
+    }
+    std::printf("\nBlack lv%d against White lv%d: Black %d wins, %d draws, %d losses\n", o.players[Black] - 1,
+                o.players[White] - 1, wins, draws, losses);
+    printTimes();
     return 0;
 }

@@ -1,0 +1,395 @@
+// The application object, the window class and the main window: a fixed-size
+// frame with the menu bar and a client widget that shows the window image.
+#include "platform/qt_window.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFile>
+#include <QLayout>
+#include <QMainWindow>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QShortcut>
+#include <QThread>
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <string>
+
+// The layout of the game reaches x = 520 and y = 305 in client pixels. Every
+// outer size the game asks for (540 x 375 at start, 540 x 355 when a stored
+// position is restored) maps to this one client size below the menu bar, so the
+// layout never loses its bottom rows whatever the frame's decorations measure.
+constexpr int ClientWidth = 534;
+constexpr int ClientHeight = 318;
+
+void buildMenus(Window* window, const MenuDef& def); // menus.cpp
+
+namespace {
+
+struct ClassEntry {
+    std::string name;
+    WindowProc procedure;
+    std::string largeIcon, smallIcon;
+    const MenuDef* menu;
+};
+
+int argcStorage = 1;
+char argv0[] = "reverse";
+char* defaultArgv[] = {argv0, nullptr};
+std::vector<ClassEntry> classes;
+std::vector<std::unique_ptr<Window>> allWindows; // handles stay valid until exit
+Window* mainWindow = nullptr;
+bool inMessageLoop = false;
+bool quitPosted = false;
+int quitCode = 0;
+
+class ClientArea : public QWidget {
+  public:
+    explicit ClientArea(Window* window) : window_(window) { setMouseTracking(true); }
+
+  protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        paintIfDirty(window_);
+        QPainter painter(this);
+        painter.drawImage(0, 0, window_->image);
+    }
+    void mouseMoveEvent(QMouseEvent* event) override
+    {
+        QPoint p = event->position().toPoint();
+        // The cursor query comes first, as the game chooses the cursor on it.
+        callProcedure(window_, WM_SETCURSOR, reinterpret_cast<WPARAM>(window_), 1 | (WM_MOUSEMOVE << 16));
+        callProcedure(window_, WM_MOUSEMOVE, 0, makePoint(p.x(), p.y()));
+    }
+    void mousePressEvent(QMouseEvent* event) override
+    {
+        if (event->button() != Qt::LeftButton)
+            return;
+        QPoint p = event->position().toPoint();
+        callProcedure(window_, WM_LBUTTONDOWN, 1, makePoint(p.x(), p.y()));
+    }
+
+  private:
+    Window* window_;
+};
+
+class MainFrame : public QMainWindow {
+  public:
+    explicit MainFrame(Window* window) : window_(window) {}
+
+  protected:
+    // The title bar's close button goes through WM_CLOSE, whose default
+    // handling destroys the window; Qt itself never closes the frame.
+    void closeEvent(QCloseEvent* event) override
+    {
+        event->ignore();
+        if (!window_->destroyed)
+            callProcedure(window_, WM_CLOSE, 0, 0);
+    }
+
+  private:
+    Window* window_;
+};
+
+bool displayAvailable()
+{
+    QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    bool x11 = !qEnvironmentVariableIsEmpty("DISPLAY");
+    bool wayland = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    if (platform.isEmpty() || platform.startsWith("xcb"))
+        return x11 || wayland;
+    if (platform.startsWith("wayland"))
+        return wayland;
+    return true; // offscreen, vnc, eglfs, ...: Qt decides
+}
+
+const ClassEntry* findClass(const char* name)
+{
+    for (const ClassEntry& c : classes)
+        if (name && c.name == name)
+            return &c;
+    return nullptr;
+}
+
+QIcon classIcon(const ClassEntry& c)
+{
+    QIcon icon;
+    for (int size : {16, 32, 48, 64, 128, 256}) {
+        QString sized =
+            QStringLiteral(":/icons/%1-%2.png").arg(QString::fromStdString(c.largeIcon)).arg(size);
+        if (QFile::exists(sized))
+            icon.addFile(sized);
+    }
+    QString large = QStringLiteral(":/icons/%1.png").arg(QString::fromStdString(c.largeIcon));
+    if (icon.isNull() && QFile::exists(large))
+        icon.addFile(large);
+    for (QString small : {QStringLiteral(":/icons/%1-16.png"), QStringLiteral(":/icons/%1.png")}) {
+        small = small.arg(QString::fromStdString(c.smallIcon));
+        if (!c.smallIcon.empty() && QFile::exists(small)) {
+            icon.addFile(small, QSize(16, 16));
+            break;
+        }
+    }
+    return icon;
+}
+
+// Stands in for the system's default position: the middle of the primary screen.
+void placeAtDefault(QMainWindow* frame)
+{
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    QRect area = screen->availableGeometry();
+    QSize size = frame->size();
+    frame->move(area.left() + std::max(0, (area.width() - size.width()) / 2),
+                area.top() + std::max(0, (area.height() - size.height()) / 2));
+}
+
+QMainWindow* buildFrame(Window* window, const ClassEntry& c, const char* title)
+{
+    auto* frame = new MainFrame(window);
+    frame->setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    frame->setWindowTitle(fromUtf8(title));
+    frame->setWindowIcon(classIcon(c));
+    auto* client = new ClientArea(window);
+    client->setFixedSize(ClientWidth, ClientHeight);
+    frame->setCentralWidget(client);
+    window->frame = frame;
+    window->client = client;
+    window->widget = frame;
+    if (c.menu)
+        buildMenus(window, *c.menu);
+    frame->layout()->setSizeConstraint(QLayout::SetFixedSize);
+    frame->adjustSize();
+    placeAtDefault(frame);
+    return frame;
+}
+
+QRect nearestScreenArea(const QRect& frame)
+{
+    QScreen* best = QGuiApplication::primaryScreen();
+    qint64 bestDistance = -1;
+    for (QScreen* screen : QGuiApplication::screens()) {
+        QRect area = screen->availableGeometry();
+        if (area.intersects(frame))
+            return area;
+        QPoint d = area.center() - frame.center();
+        qint64 distance = qint64(d.x()) * d.x() + qint64(d.y()) * d.y();
+        if (bestDistance < 0 || distance < bestDistance) {
+            best = screen;
+            bestDistance = distance;
+        }
+    }
+    return best ? best->availableGeometry() : frame;
+}
+
+// Keeps a frame fully on the nearest screen's work area.
+QPoint clampToScreen(QPoint topLeft, QSize size)
+{
+    QRect area = nearestScreenArea(QRect(topLeft, size));
+    int x = std::clamp(topLeft.x(), area.left(), std::max(area.left(), area.right() + 1 - size.width()));
+    int y = std::clamp(topLeft.y(), area.top(), std::max(area.top(), area.bottom() + 1 - size.height()));
+    return QPoint(x, y);
+}
+
+} // namespace
+
+bool onGuiThread()
+{
+    return qApp && QThread::currentThread() == qApp->thread();
+}
+
+QColor toQColor(Colour colour)
+{
+    return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
+}
+
+Colour fromQRgb(unsigned pixel)
+{
+    return rgb(qRed(pixel), qGreen(pixel), qBlue(pixel));
+}
+
+QString fromUtf8(const char* text)
+{
+    return text ? QString::fromUtf8(text) : QString();
+}
+
+int copyUtf8(const QByteArray& text, char* buffer, int bufferSize)
+{
+    if (!buffer || bufferSize <= 0)
+        return 0;
+    int n = std::min<int>(text.size(), bufferSize - 1);
+    // Step back over continuation bytes so no character is cut in half.
+    if (n < text.size())
+        while (n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80)
+            --n;
+    std::memcpy(buffer, text.constData(), n);
+    buffer[n] = '\0';
+    return n;
+}
+
+Window* newWindow(WindowKind kind)
+{
+    allWindows.push_back(std::make_unique<Window>());
+    allWindows.back()->kind = kind;
+    return allWindows.back().get();
+}
+
+LRESULT callProcedure(Window* window, unsigned message, WPARAM wParam, LPARAM lParam)
+{
+    if (!window || window->destroyed || !window->procedure)
+        return 0;
+    return window->procedure(window, message, wParam, lParam);
+}
+
+bool initPlatform(int argc, char** argv)
+{
+    if (!qApp) {
+        if (!displayAvailable())
+            return false;
+        argcStorage = argv && argc > 0 ? argc : 1;
+        new QApplication(argcStorage, argv && argc > 0 ? argv : defaultArgv);
+    }
+    Q_INIT_RESOURCE(resources);
+    QApplication::setQuitOnLastWindowClosed(false); // the game quits by postQuitMessage
+    return true;
+}
+
+bool registerWindowClass(const WindowClass& windowClass)
+{
+    if (!windowClass.name || !windowClass.procedure || findClass(windowClass.name))
+        return false;
+    classes.push_back({windowClass.name, windowClass.procedure,
+                       windowClass.largeIcon ? windowClass.largeIcon : "",
+                       windowClass.smallIcon ? windowClass.smallIcon : "", windowClass.menu});
+    return true;
+}
+
+Window* createMainWindow(const char* className, const char* title, int width, int height)
+{
+    (void)width; // see ClientWidth: the client size is fixed
+    (void)height;
+    const ClassEntry* c = findClass(className);
+    if (!c || !qApp)
+        return nullptr;
+    Window* window = newWindow(WindowKind::Main);
+    window->procedure = c->procedure;
+    window->image = QImage(ClientWidth, ClientHeight, QImage::Format_RGB32);
+    window->image.fill(Qt::white); // the class background
+    buildFrame(window, *c, title);
+    mainWindow = window;
+    if (callProcedure(window, WM_CREATE, 0, 0) == -1) {
+        destroyWindow(window);
+        return nullptr;
+    }
+    return window;
+}
+
+void showWindow(Window* window)
+{
+    if (window && window->widget)
+        window->widget->show();
+}
+
+int runMessageLoop(Window* window, const AcceleratorTable& accelerators)
+{
+    installAccelerators(window, accelerators);
+    if (!quitPosted) {
+        inMessageLoop = true;
+        int code = QApplication::exec();
+        inMessageLoop = false;
+        if (!quitPosted)
+            quitCode = code;
+    }
+    quitPosted = false;
+    return quitCode;
+}
+
+// Outside runMessageLoop the quit is only recorded, so that the next loop ends
+// at once, as a queued quit message would end it.
+void postQuitMessage(int code)
+{
+    quitPosted = true;
+    quitCode = code;
+    if (inMessageLoop)
+        QCoreApplication::exit(code);
+}
+
+void destroyWindow(Window* window)
+{
+    if (!window || window->destroyed)
+        return;
+    if (window->kind == WindowKind::Main)
+        callProcedure(window, WM_DESTROY, 0, 0);
+    window->destroyed = true;
+    stopAllTimers(window);
+    for (auto& w : allWindows)
+        if (w->parent == window)
+            w->destroyed = true;
+    if (window->widget) {
+        window->widget->hide();
+        // Later: this may run inside one of the widget's own event handlers.
+        window->widget->deleteLater();
+    }
+}
+
+LRESULT defaultWindowProc(Window* window, unsigned message, WPARAM, LPARAM)
+{
+    if (message == WM_CLOSE)
+        destroyWindow(window);
+    return 0;
+}
+
+Rect windowRect(Window* window)
+{
+    if (!window || !window->widget)
+        return {0, 0, 0, 0};
+    QRect r = window->widget->frameGeometry();
+    return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+}
+
+void moveWindow(Window* window, int x, int y, int width, int height)
+{
+    (void)width; // the frame keeps its fixed size; see ClientWidth
+    (void)height;
+    if (!window || !window->widget)
+        return;
+    QWidget* w = window->widget;
+    w->move(clampToScreen(QPoint(x, y), w->frameGeometry().size()));
+}
+
+void setCursor(CursorShape shape)
+{
+    if (mainWindow && mainWindow->client)
+        mainWindow->client->setCursor(shape == CursorShape::No ? Qt::ForbiddenCursor : Qt::ArrowCursor);
+}
+
+Colour windowPixel(Window* window, int x, int y)
+{
+    if (!window || !window->image.valid(x, y))
+        return 0xFFFFFFFF;
+    return fromQRgb(window->image.pixel(x, y));
+}
+
+bool saveWindowImage(Window* window, const char* path)
+{
+    return window && path && window->image.save(QString::fromLocal8Bit(path));
+}
+
+void installAccelerators(Window* window, const AcceleratorTable& accelerators)
+{
+    if (!window || !window->frame)
+        return;
+    for (QShortcut* old : window->frame->findChildren<QShortcut*>())
+        delete old;
+    for (int i = 0; i < accelerators.count; ++i) {
+        AcceleratorDef a = accelerators.entries[i];
+        auto* shortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key(a.key)), window->frame);
+        shortcut->setContext(Qt::WindowShortcut); // not while a modal dialog is up
+        QObject::connect(shortcut, &QShortcut::activated, window->frame,
+                         [window, a] { invokeMenuCommand(window, a.command); });
+    }
+}

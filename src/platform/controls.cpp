@@ -1,0 +1,204 @@
+// Child controls of the main window: the list box, the icon button and the
+// read-only multi-line edit. Their notifications reach the parent's procedure
+// as WM_COMMAND with the control's id in the low word.
+#include "platform/qt_window.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+
+namespace {
+
+void notifyParent(Window* control, unsigned code)
+{
+    sendMessage(control->parent, WM_COMMAND, WPARAM(control->id & 0xFFFF) | (WPARAM(code) << 16),
+                reinterpret_cast<LPARAM>(control));
+}
+
+QWidget* makeListBox(Window* control, QWidget* parent)
+{
+    auto* list = new QListWidget(parent);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn); // shown even when not needed
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Programmatic changes block the signals, so only the user's reach here.
+    QObject::connect(list, &QListWidget::currentRowChanged, list,
+                     [control](int) { notifyParent(control, LBN_SELCHANGE); });
+    return list;
+}
+
+QWidget* makeIconButton(Window* control, QWidget* parent)
+{
+    auto* button = new QPushButton(parent);
+    button->setIconSize(QSize(16, 16));
+    QObject::connect(button, &QPushButton::clicked, button, [control] { notifyParent(control, BN_CLICKED); });
+    return button;
+}
+
+QWidget* makeReadOnlyEdit(QWidget* parent)
+{
+    auto* edit = new QPlainTextEdit(parent);
+    edit->setReadOnly(true);
+    edit->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    edit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    return edit;
+}
+
+QListWidget* listOf(Window* window)
+{
+    return window && !window->destroyed ? qobject_cast<QListWidget*>(window->widget.data()) : nullptr;
+}
+
+} // namespace
+
+QString widgetText(QWidget* widget)
+{
+    if (auto* edit = qobject_cast<QPlainTextEdit*>(widget))
+        return edit->toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    if (auto* line = qobject_cast<QLineEdit*>(widget))
+        return line->text();
+    if (auto* label = qobject_cast<QLabel*>(widget))
+        return label->text();
+    if (auto* button = qobject_cast<QAbstractButton*>(widget))
+        return button->text();
+    if (auto* group = qobject_cast<QGroupBox*>(widget))
+        return group->title();
+    if (auto* combo = qobject_cast<QComboBox*>(widget))
+        return combo->currentText();
+    return widget ? widget->windowTitle() : QString();
+}
+
+void setWidgetText(QWidget* widget, const QString& text)
+{
+    if (auto* edit = qobject_cast<QPlainTextEdit*>(widget)) {
+        QString plain = text;
+        edit->setPlainText(plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    } else if (auto* line = qobject_cast<QLineEdit*>(widget)) {
+        line->setText(text);
+    } else if (auto* label = qobject_cast<QLabel*>(widget)) {
+        label->setText(text);
+    } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+        button->setText(text);
+    } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {
+        group->setTitle(text);
+    } else if (widget) {
+        widget->setWindowTitle(text);
+    }
+}
+
+Window* createControl(Window* parent, ControlKind kind, int id, int x, int y, int width, int height)
+{
+    if (!parent || parent->destroyed || !parent->client)
+        return nullptr;
+    Window* control = newWindow(WindowKind::Control);
+    control->id = id;
+    control->parent = parent;
+    QWidget* widget = kind == ControlKind::ListBox      ? makeListBox(control, parent->client)
+                      : kind == ControlKind::IconButton ? makeIconButton(control, parent->client)
+                                                        : makeReadOnlyEdit(parent->client);
+    widget->setGeometry(x, y, width, height);
+    // Controls choose their own cursor instead of inheriting the board's.
+    widget->setCursor(Qt::ArrowCursor);
+    widget->show();
+    control->widget = widget;
+    return control;
+}
+
+void setControlFont(Window* control, Font* font)
+{
+    if (control && control->widget && font)
+        control->widget->setFont(font->font);
+}
+
+void setButtonIcon(Window* control, Icon* icon)
+{
+    if (auto* button = control ? qobject_cast<QAbstractButton*>(control->widget.data()) : nullptr)
+        button->setIcon(icon ? icon->icon : QIcon());
+}
+
+void enableWindow(Window* control, bool enabled)
+{
+    if (control && control->widget)
+        control->widget->setEnabled(enabled);
+}
+
+// The window's own flag, not its parents': a control of a blocked window still counts as enabled.
+bool isWindowEnabled(Window* control)
+{
+    return control && control->widget && !control->widget->testAttribute(Qt::WA_ForceDisabled);
+}
+
+void setWindowText(Window* control, const char* text)
+{
+    if (control && control->widget)
+        setWidgetText(control->widget, fromUtf8(text));
+}
+
+int getWindowText(Window* control, char* buffer, int bufferSize)
+{
+    QString text = control && control->widget ? widgetText(control->widget) : QString();
+    return copyUtf8(text.toUtf8(), buffer, bufferSize);
+}
+
+int listBoxAddString(Window* list, const char* text)
+{
+    QListWidget* w = listOf(list);
+    if (!w)
+        return -1;
+    QSignalBlocker block(w);
+    w->addItem(fromUtf8(text));
+    return w->count() - 1;
+}
+
+void listBoxReset(Window* list)
+{
+    if (QListWidget* w = listOf(list)) {
+        QSignalBlocker block(w);
+        w->clear();
+    }
+}
+
+void listBoxSetSelection(Window* list, int index)
+{
+    QListWidget* w = listOf(list);
+    if (!w)
+        return;
+    QSignalBlocker block(w);
+    if (index < 0 || index >= w->count()) {
+        w->setCurrentRow(-1);
+        w->clearSelection();
+        return;
+    }
+    w->setCurrentRow(index);
+    w->scrollToItem(w->item(index));
+}
+
+int listBoxSelection(Window* list)
+{
+    QListWidget* w = listOf(list);
+    if (!w)
+        return -1;
+    QList<QListWidgetItem*> selected = w->selectedItems();
+    return selected.isEmpty() ? -1 : w->row(selected.first());
+}
+
+int listBoxCount(Window* list)
+{
+    QListWidget* w = listOf(list);
+    return w ? w->count() : 0;
+}
+
+int listBoxText(Window* list, int index, char* buffer, int bufferSize)
+{
+    QListWidget* w = listOf(list);
+    if (!w || index < 0 || index >= w->count())
+        return copyUtf8(QByteArray(), buffer, bufferSize);
+    return copyUtf8(w->item(index)->text().toUtf8(), buffer, bufferSize);
+}

@@ -1,0 +1,297 @@
+// Modal dialogs built from a dialog definition, and the OK/Cancel message box.
+// Both run a nested event loop, so window timers and sends from other threads
+// keep arriving while they are up. The modal hook gets each one once it shows.
+#include "platform/qt_window.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QDialog>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+
+namespace {
+
+ModalHook modalHook = nullptr;
+
+// Radio buttons that never check themselves: the dialog procedure does.
+class PlainRadioButton : public QRadioButton {
+  public:
+    using QRadioButton::QRadioButton;
+
+  protected:
+    void nextCheckState() override {}
+};
+
+// Escape and the title bar's close button come to the procedure as Cancel; a
+// procedure that does not end the dialog then sees it end with IDCANCEL.
+class ProcDialog : public QDialog {
+  public:
+    ProcDialog(Window* window, QWidget* parent) : QDialog(parent), window_(window) {}
+    void reject() override
+    {
+        if (window_->dialogProc && !window_->ended)
+            window_->dialogProc(window_, WM_COMMAND, IDCANCEL, 0);
+        if (!window_->ended)
+            endDialog(window_, IDCANCEL);
+    }
+
+  private:
+    Window* window_;
+};
+
+// Dialog units: x in quarters of the average character width, y in eighths of
+// the character height, both of the dialog's font.
+struct DialogUnits {
+    int baseX, baseY;
+    QRect toPixels(int x, int y, int w, int h) const
+    {
+        return QRect(x * baseX / 4, y * baseY / 8, w * baseX / 4, h * baseY / 8);
+    }
+};
+
+DialogUnits unitsOf(const QFont& font)
+{
+    QFontMetrics metrics(font);
+    int alphabet =
+        metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    return {(alphabet / 26 + 1) / 2, metrics.height()};
+}
+
+QFont dialogFont(const DialogDef& def)
+{
+    FontDesc desc{};
+    desc.faceName = def.fontFace;
+    Font* made = createFont(desc);
+    QFont font = made->font;
+    deleteFont(made);
+    font.setPointSize(def.pointSize > 0 ? def.pointSize : 9);
+    font.setStyleStrategy(QFont::PreferDefault);
+    return font;
+}
+
+void notifyProc(Window* dialog, int id)
+{
+    if (!dialog->ended && dialog->dialogProc)
+        dialog->dialogProc(dialog, WM_COMMAND, WPARAM(id & 0xFFFF) | (WPARAM(BN_CLICKED) << 16), 0);
+}
+
+QWidget* makeButton(Window* dialog, QAbstractButton* button, int id)
+{
+    QObject::connect(button, &QAbstractButton::clicked, button, [dialog, id] { notifyProc(dialog, id); });
+    return button;
+}
+
+QWidget* makeItem(Window* dialog, QDialog* parent, const DialogItemDef& item)
+{
+    QString text = fromUtf8(item.text);
+    switch (item.kind) {
+    case DialogControl::GroupBox:
+        return new QGroupBox(text, parent);
+    case DialogControl::RadioButton: {
+        auto* radio = new PlainRadioButton(text, parent);
+        radio->setAutoExclusive(false);
+        return makeButton(dialog, radio, item.id);
+    }
+    case DialogControl::DropDownList:
+        return new QComboBox(parent);
+    case DialogControl::PushButton:
+    case DialogControl::DefaultPushButton: {
+        auto* button = new QPushButton(text, parent);
+        button->setDefault(item.kind == DialogControl::DefaultPushButton);
+        return makeButton(dialog, button, item.id);
+    }
+    case DialogControl::StaticText:
+        return new QLabel(text, parent);
+    case DialogControl::Edit:
+        return new QLineEdit(text, parent);
+    }
+    return nullptr;
+}
+
+void placeItem(QWidget* widget, const DialogItemDef& item, const DialogUnits& units)
+{
+    QRect r = units.toPixels(item.x, item.y, item.width, item.height);
+    // A drop-down list's height is that of its open list; closed it is one line.
+    if (item.kind == DialogControl::DropDownList)
+        r.setHeight(widget->sizeHint().height());
+    widget->setGeometry(r);
+}
+
+QPoint ownerClientOrigin(Window* owner)
+{
+    if (!owner || !owner->frame || !owner->client)
+        return QPoint(0, 0);
+    return owner->frame->geometry().topLeft() + owner->client->mapTo(owner->frame, QPoint(0, 0));
+}
+
+QWidget* itemOf(Window* dialog, int id)
+{
+    if (!dialog || !dialog->dialog)
+        return nullptr;
+    auto it = dialog->items.find(id);
+    return it == dialog->items.end() ? nullptr : it->second;
+}
+
+void callHookWhenShown(Window* window, QDialog* dialog)
+{
+    if (!modalHook)
+        return;
+    QTimer::singleShot(0, dialog, [window] {
+        if (modalHook && !window->ended)
+            modalHook(window);
+    });
+}
+
+void buildDialog(Window* window, ProcDialog* dialog, const DialogDef& def)
+{
+    dialog->setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                           Qt::WindowCloseButtonHint);
+    dialog->setWindowTitle(fromUtf8(def.caption));
+    dialog->setFont(dialogFont(def));
+    DialogUnits units = unitsOf(dialog->font());
+    for (int i = 0; i < def.itemCount; ++i) {
+        const DialogItemDef& item = def.items[i];
+        QWidget* widget = makeItem(window, dialog, item);
+        placeItem(widget, item, units);
+        if (item.id != -1)
+            window->items[item.id] = widget;
+    }
+    dialog->setFixedSize(units.toPixels(0, 0, def.width, def.height).size());
+    dialog->move(ownerClientOrigin(window->parent) + units.toPixels(def.x, def.y, 0, 0).topLeft());
+}
+
+} // namespace
+
+int runDialog(Window* owner, const DialogDef& def, DialogProc procedure)
+{
+    Window* window = newWindow(WindowKind::Dialog);
+    window->parent = owner;
+    window->dialogProc = procedure;
+    auto* dialog = new ProcDialog(window, owner ? owner->widget.data() : nullptr);
+    window->dialog = dialog;
+    window->widget = dialog;
+    buildDialog(window, dialog, def);
+    if (procedure)
+        procedure(window, WM_INITDIALOG, 0, 0);
+    if (!window->ended) { // the procedure may end it during its initialisation
+        callHookWhenShown(window, dialog);
+        dialog->exec();
+    }
+    window->destroyed = true;
+    window->items.clear();
+    delete dialog;
+    return window->ended ? window->endCode : IDCANCEL;
+}
+
+void endDialog(Window* dialog, int code)
+{
+    if (!dialog || dialog->ended)
+        return;
+    dialog->ended = true;
+    dialog->endCode = code;
+    if (dialog->dialog)
+        dialog->dialog->done(code);
+}
+
+void checkRadioButton(Window* dialog, int firstId, int lastId, int checkId)
+{
+    for (int id = firstId; id <= lastId; ++id)
+        if (auto* button = qobject_cast<QAbstractButton*>(itemOf(dialog, id))) {
+            button->setCheckable(true);
+            button->setChecked(id == checkId);
+        }
+}
+
+bool isButtonChecked(Window* dialog, int id)
+{
+    auto* button = qobject_cast<QAbstractButton*>(itemOf(dialog, id));
+    return button && button->isChecked();
+}
+
+void comboAddString(Window* dialog, int id, const char* text)
+{
+    if (auto* combo = qobject_cast<QComboBox*>(itemOf(dialog, id)))
+        combo->addItem(fromUtf8(text));
+}
+
+void comboSetSelection(Window* dialog, int id, int index)
+{
+    if (auto* combo = qobject_cast<QComboBox*>(itemOf(dialog, id)))
+        combo->setCurrentIndex(index >= 0 && index < combo->count() ? index : -1);
+}
+
+int comboSelection(Window* dialog, int id)
+{
+    auto* combo = qobject_cast<QComboBox*>(itemOf(dialog, id));
+    return combo ? combo->currentIndex() : -1;
+}
+
+void enableDialogItem(Window* dialog, int id, bool enabled)
+{
+    if (QWidget* item = itemOf(dialog, id))
+        item->setEnabled(enabled);
+}
+
+bool isDialogItemEnabled(Window* dialog, int id)
+{
+    QWidget* item = itemOf(dialog, id);
+    return item && !item->testAttribute(Qt::WA_ForceDisabled);
+}
+
+void setDialogItemText(Window* dialog, int id, const char* text)
+{
+    if (QWidget* item = itemOf(dialog, id))
+        setWidgetText(item, fromUtf8(text));
+}
+
+int getDialogItemText(Window* dialog, int id, char* buffer, int bufferSize)
+{
+    QWidget* item = itemOf(dialog, id);
+    return copyUtf8(item ? widgetText(item).toUtf8() : QByteArray(), buffer, bufferSize);
+}
+
+int messageBoxOkCancel(Window* owner, const char* text, const char* caption)
+{
+    Window* window = newWindow(WindowKind::MessageBox);
+    window->parent = owner;
+    auto* box =
+        new QMessageBox(QMessageBox::Question, fromUtf8(caption), fromUtf8(text),
+                        QMessageBox::Ok | QMessageBox::Cancel, owner ? owner->widget.data() : nullptr);
+    box->setEscapeButton(QMessageBox::Cancel); // closing the box is Cancel too
+    window->dialog = box;
+    window->widget = box;
+    window->items[IDOK] = box->button(QMessageBox::Ok);
+    window->items[IDCANCEL] = box->button(QMessageBox::Cancel);
+    callHookWhenShown(window, box);
+    box->exec();
+    bool ok = window->ended ? window->endCode == IDOK : box->clickedButton() == box->button(QMessageBox::Ok);
+    window->ended = true;
+    window->destroyed = true;
+    window->items.clear();
+    delete box;
+    return ok ? IDOK : IDCANCEL;
+}
+
+void setModalHook(ModalHook hook)
+{
+    modalHook = hook;
+}
+
+void clickDialogButton(Window* dialog, int id)
+{
+    if (auto* button = qobject_cast<QAbstractButton*>(itemOf(dialog, id)))
+        button->click();
+}
+
+void answerMessageBox(Window* box, int code)
+{
+    if (!box || box->kind != WindowKind::MessageBox)
+        return;
+    endDialog(box, code == IDOK ? IDOK : IDCANCEL);
+}

@@ -1,0 +1,128 @@
+// Private to the window-system layer: what the opaque handles of platform.h
+// hold on Qt, and the helpers the layer's files share.
+#pragma once
+
+#include "platform/platform.h"
+
+#include <QByteArray>
+#include <QFont>
+#include <QIcon>
+#include <QImage>
+#include <QPoint>
+#include <QPointer>
+#include <QString>
+#include <QTimer>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include <QDialog>
+#include <QMainWindow>
+
+class QMenu;
+class QAction;
+
+enum class WindowKind { Main, Control, Dialog, MessageBox };
+
+struct WindowTimer {
+    QPointer<QTimer> timer; // made on first use in automatic mode, reused after a kill
+    int interval = 0;
+    bool pending = false;
+};
+
+struct MenuItem {
+    int id; // 0 for a separator
+    QAction* action;
+};
+
+struct Menu {
+    Window* owner;
+    QMenu* menu;
+    std::vector<MenuItem> items;
+};
+
+struct Window {
+    WindowKind kind;
+    bool destroyed = false;
+    int id = 0;               // control identifier
+    Window* parent = nullptr; // a control's main window, a dialog's owner
+    QPointer<QWidget> widget; // the top-level widget or the control; null once deleted
+    WindowProc procedure = nullptr;
+
+    // Main window.
+    QPointer<QMainWindow> frame;
+    QPointer<QWidget> client; // shows `image`
+    QImage image;             // everything drawn into the client area
+    bool dirty = true;        // WM_PAINT needed before the image is shown
+    bool painting = false;    // inside WM_PAINT
+    std::vector<std::unique_ptr<Menu>> menus;
+    std::map<uintptr_t, WindowTimer> timers;
+
+    // Dialogs and message boxes.
+    QPointer<QDialog> dialog;
+    DialogProc dialogProc = nullptr;
+    std::map<int, QWidget*> items; // dialog controls by identifier
+    bool ended = false;
+    int endCode = IDCANCEL;
+};
+
+struct Bitmap {
+    QImage image;
+};
+
+struct Brush {
+    Colour colour;
+    bool stock;
+};
+
+struct Pen {
+    Colour colour;
+};
+
+struct Font {
+    QFont font;
+    int cellHeight; // the height opaque text paints
+    int ascent;
+};
+
+struct Icon {
+    QIcon icon;
+};
+
+// A null brush, pen or font stands for the context's default: the white stock
+// brush, the black stock pen, the default font.
+struct DeviceContext {
+    Window* window = nullptr; // set for the window's own contexts
+    Bitmap* bitmap = nullptr; // selected bitmap of a memory context, nullptr for the default one
+    Brush* brush = nullptr;
+    Pen* pen = nullptr;
+    Font* font = nullptr;
+    Colour textColour = rgb(0, 0, 0);
+    BackgroundMode background = BackgroundMode::Opaque;
+    QPoint position;
+};
+
+// Shared helpers.
+bool onGuiThread();
+QColor toQColor(Colour colour);
+Colour fromQRgb(unsigned pixel);
+QString fromUtf8(const char* text);
+// Copies UTF-8 text the way the string calls promise: at most size - 1 bytes,
+// cut on a character boundary, always terminated.
+int copyUtf8(const QByteArray& text, char* buffer, int bufferSize);
+Window* newWindow(WindowKind kind); // owned by the layer until exit
+
+// The text a control shows, as the window-text calls see it ("\r\n" line breaks).
+QString widgetText(QWidget* widget);
+void setWidgetText(QWidget* widget, const QString& text);
+
+// Main window internals used across files.
+void paintIfDirty(Window* window);
+void noteWindowDrawing(Window* window); // a window DC drew outside painting
+void installAccelerators(Window* window, const AcceleratorTable& accelerators);
+LRESULT callProcedure(Window* window, unsigned message, WPARAM wParam, LPARAM lParam);
+void stopAllTimers(Window* window);
+// An event was signalled: serveSentMessagesUntil checks its done() again.
+void wakeSentMessageWaiters();
+// At exit: every thread blocked in sendMessage gets 0, later sends return 0 at once.
+void releaseBlockedSenders();

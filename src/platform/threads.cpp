@@ -1,0 +1,176 @@
+// Worker threads and auto-reset events. Every thread started here is tracked
+// until it has been joined: at process exit all of them are joined (after any
+// blocked send has been released), so none outlives the objects it uses.
+// Closed events are kept until no started thread runs any more, since a worker
+// may still signal an event that the window has already closed.
+#include "platform/qt_window.h"
+
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <cstdlib>
+#include <memory>
+#include <mutex>
+#include <pthread.h>
+#include <thread>
+
+struct Thread {
+    std::thread thread;
+    std::atomic<bool> finished{false};
+    bool handleClosed = false;
+};
+
+struct Event {
+    std::mutex mutex;
+    std::condition_variable signalled;
+    bool set = false;
+};
+
+namespace {
+
+struct Registry {
+    std::mutex mutex;
+    std::vector<std::unique_ptr<Thread>> threads;
+    std::vector<Event*> closedEvents;
+    int running = 0;
+};
+
+// Never destroyed: threads may still reach it while static objects go away.
+Registry& registry()
+{
+    static Registry* r = new Registry;
+    return *r;
+}
+
+void freeClosedEventsLocked(Registry& r)
+{
+    for (Event* e : r.closedEvents)
+        delete e;
+    r.closedEvents.clear();
+}
+
+// Joins the threads that have ended and whose handles are closed.
+void reapLocked(Registry& r)
+{
+    auto& all = r.threads;
+    for (auto it = all.begin(); it != all.end();) {
+        if ((*it)->handleClosed && (*it)->finished) {
+            (*it)->thread.join();
+            it = all.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
+void joinAllAtExit()
+{
+    releaseBlockedSenders();
+    Registry& r = registry();
+    std::vector<std::unique_ptr<Thread>> all;
+    {
+        std::lock_guard lock(r.mutex);
+        all.swap(r.threads);
+    }
+    for (auto& t : all)
+        if (t->thread.joinable())
+            t->thread.join();
+    std::lock_guard lock(r.mutex);
+    freeClosedEventsLocked(r);
+}
+
+void run(Thread* self, ThreadProc procedure, void* argument)
+{
+    procedure(argument);
+    Registry& r = registry();
+    std::lock_guard lock(r.mutex);
+    self->finished = true;
+    if (--r.running == 0)
+        freeClosedEventsLocked(r);
+}
+
+} // namespace
+
+Thread* startThread(ThreadProc procedure, void* argument)
+{
+    static bool exitHookInstalled = [] { return std::atexit(joinAllAtExit) == 0; }();
+    (void)exitHookInstalled;
+    Registry& r = registry();
+    std::lock_guard lock(r.mutex);
+    reapLocked(r);
+    r.threads.push_back(std::make_unique<Thread>());
+    Thread* t = r.threads.back().get();
+    ++r.running;
+    t->thread = std::thread(run, t, procedure, argument);
+    return t;
+}
+
+// One step above normal where the system allows it: under the default Linux
+// policy an unprivileged thread cannot raise its priority, and a failure is
+// ignored, as the game only asks for responsiveness, not for correctness.
+void raiseThreadPriority(Thread* thread)
+{
+    if (!thread)
+        return;
+    std::lock_guard lock(registry().mutex);
+    if (thread->finished || !thread->thread.joinable())
+        return;
+    int policy = 0;
+    sched_param param{};
+    pthread_t handle = thread->thread.native_handle();
+    if (pthread_getschedparam(handle, &policy, &param) != 0)
+        return;
+    int highest = sched_get_priority_max(policy);
+    if (param.sched_priority < highest) {
+        ++param.sched_priority;
+        pthread_setschedparam(handle, policy, &param);
+    }
+}
+
+void closeThreadHandle(Thread* thread)
+{
+    if (!thread)
+        return;
+    Registry& r = registry();
+    std::lock_guard lock(r.mutex);
+    thread->handleClosed = true;
+    reapLocked(r);
+}
+
+Event* createAutoResetEvent()
+{
+    return new Event;
+}
+
+void setEvent(Event* event)
+{
+    if (!event)
+        return;
+    {
+        std::lock_guard lock(event->mutex);
+        event->set = true;
+        event->signalled.notify_all(); // under the lock: the event may be freed right after
+    }
+    wakeSentMessageWaiters();
+}
+
+void waitForEvent(Event* event)
+{
+    if (!event)
+        return;
+    std::unique_lock lock(event->mutex);
+    event->signalled.wait(lock, [event] { return event->set; });
+    event->set = false;
+}
+
+void closeEvent(Event* event)
+{
+    if (!event)
+        return;
+    Registry& r = registry();
+    std::lock_guard lock(r.mutex);
+    if (r.running == 0)
+        delete event;
+    else
+        r.closedEvents.push_back(event);
+}

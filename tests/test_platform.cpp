@@ -1,0 +1,621 @@
+// The window-system layer, driven offscreen through a toy window procedure
+// that records what it receives.
+#include "platform/platform.h"
+#include "platform/qt_window.h"
+
+#include <QApplication>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QTest>
+#include <atomic>
+#include <gtest/gtest.h>
+#include <thread>
+#include <vector>
+
+namespace {
+
+struct Message {
+    unsigned message;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+
+std::vector<Message> received;
+Colour paintColour = rgb(0, 153, 0);
+int disabledItem = 0; // the menu item WM_INITMENUPOPUP grays
+int checkedItem = 0;  // and the one it checks
+std::atomic<bool> sendHandled{false};
+std::thread::id procThread;
+bool quitOnDestroy = false;
+
+const MenuItemDef fileItems[] = {{101, "New(&N)\tCtrl+N"}, {0, nullptr}, {102, "Exit(&X)\tCtrl+X"}};
+const MenuItemDef gameItems[] = {{201, "パス（&P）\tCtrl+P"}, {203, "Undo\tCtrl+Z"}};
+const PopupDef popups[] = {{"File(&F)", fileItems, 3}, {"Game(&G)", gameItems, 2}};
+const MenuDef menu = {popups, 2};
+const AcceleratorDef accelEntries[] = {{'N', 101}, {'P', 201}};
+const AcceleratorTable accelerators = {accelEntries, 2};
+
+void applyMenuState(Menu* popup)
+{
+    for (int i = 0; i < menuItemCount(popup); ++i) {
+        int id = menuItemId(popup, i);
+        if (id != 0)
+            setMenuItemState(popup, i, id != disabledItem, id == checkedItem);
+    }
+}
+
+LRESULT toyProc(Window* window, unsigned message, WPARAM wParam, LPARAM lParam)
+{
+    received.push_back({message, wParam, lParam});
+    switch (message) {
+    case WM_PAINT: {
+        DeviceContext* dc = beginPaint(window);
+        Brush* brush = createSolidBrush(paintColour);
+        fillRect(dc, {0, 0, 534, 318}, brush);
+        deleteBrush(brush);
+        endPaint(window, dc);
+        return 0;
+    }
+    case WM_INITMENUPOPUP:
+        applyMenuState(reinterpret_cast<Menu*>(wParam));
+        return 0;
+    case WM_USER + 1:
+        procThread = std::this_thread::get_id();
+        sendHandled = true;
+        return lParam * 2;
+    case WM_DESTROY:
+        if (quitOnDestroy)
+            postQuitMessage(7);
+        return 0;
+    }
+    return defaultWindowProc(window, message, wParam, lParam);
+}
+
+std::vector<unsigned> messagesOf(unsigned kind)
+{
+    std::vector<unsigned> out;
+    for (const Message& m : received)
+        if (m.message == kind)
+            out.push_back(loWord(m.wParam));
+    return out;
+}
+
+class Platform : public ::testing::Test {
+  protected:
+    void SetUp() override
+    {
+        static bool registered = registerWindowClass({"Toy", toyProc, "MAINICN", "SUBICN", &menu});
+        ASSERT_TRUE(registered);
+        received.clear();
+        disabledItem = checkedItem = 0;
+        quitOnDestroy = false;
+        window = createMainWindow("Toy", "Toy", 540, 375);
+        ASSERT_NE(window, nullptr);
+        EXPECT_EQ(messagesOf(WM_CREATE).size(), 1u);
+        received.clear();
+    }
+    void TearDown() override
+    {
+        setManualTimers(false);
+        setModalHook(nullptr);
+        destroyWindow(window);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    bool waitFor(const std::function<bool()>& condition, int ms = 2000)
+    {
+        return QTest::qWaitFor(condition, ms);
+    }
+    Window* window = nullptr;
+};
+
+// ---- Timers ----------------------------------------------------------------
+
+TEST_F(Platform, TimersRepeatRestartAndStopWhenKilled)
+{
+    setTimer(window, 5, 10);
+    setTimer(window, 6, 15);
+    ASSERT_TRUE(waitFor([] { return messagesOf(WM_TIMER).size() >= 6; }));
+    auto ticks = messagesOf(WM_TIMER);
+    EXPECT_GE(std::count(ticks.begin(), ticks.end(), 5u), 2);
+    EXPECT_GE(std::count(ticks.begin(), ticks.end(), 6u), 1);
+
+    setTimer(window, 5, 5000); // restarted: no tick for a long while
+    killTimer(window, 6);
+    EXPECT_EQ(timerInterval(window, 5), 5000);
+    EXPECT_FALSE(timerPending(window, 6));
+    received.clear();
+    QTest::qWait(60);
+    EXPECT_TRUE(messagesOf(WM_TIMER).empty());
+    killTimer(window, 5);
+}
+
+TEST_F(Platform, ManualTimersTickOnlyWhilePending)
+{
+    setManualTimers(true);
+    setTimer(window, 230, 200);
+    setTimer(window, 120, -5);
+    EXPECT_TRUE(timerPending(window, 230));
+    EXPECT_EQ(timerInterval(window, 120), 0);
+    fireTimer(window, 230);
+    fireTimer(window, 230); // a window timer repeats until killed
+    killTimer(window, 230);
+    fireTimer(window, 230);
+    QTest::qWait(20); // nothing runs by itself in manual mode
+    EXPECT_EQ(messagesOf(WM_TIMER), (std::vector<unsigned>{230, 230}));
+    EXPECT_FALSE(timerPending(window, 230));
+}
+
+// ---- Threads, sends and events ------------------------------------------------
+
+Window* sendTarget = nullptr;
+std::atomic<LRESULT> sendResult{0};
+Event* doneEvent = nullptr;
+
+unsigned sendFromWorker(void*)
+{
+    sendResult = sendMessage(sendTarget, WM_USER + 1, 0, 21);
+    setEvent(doneEvent);
+    return 0;
+}
+
+TEST_F(Platform, WorkerSendRunsOnWindowThreadAndServingRunsNothingElse)
+{
+    sendTarget = window;
+    sendHandled = false;
+    doneEvent = createAutoResetEvent();
+    setTimer(window, 9, 0); // would tick at once if ordinary events ran
+    received.clear();
+    Thread* worker = startThread(sendFromWorker, nullptr);
+    raiseThreadPriority(worker);
+    serveSentMessagesUntil(window, [] { return sendHandled.load(); });
+    waitForEvent(doneEvent);
+    closeThreadHandle(worker);
+    closeEvent(doneEvent);
+    killTimer(window, 9);
+
+    EXPECT_EQ(sendResult.load(), 42);
+    EXPECT_EQ(procThread, std::this_thread::get_id());
+    ASSERT_EQ(received.size(), 1u);
+    EXPECT_EQ(received[0].message, WM_USER + 1);
+}
+
+std::atomic<bool> waiterWoke{false};
+
+unsigned waitOnce(void* event)
+{
+    waitForEvent(static_cast<Event*>(event));
+    waiterWoke = true;
+    return 0;
+}
+
+TEST(Events, AutoResetConsumesOneSignal)
+{
+    Event* event = createAutoResetEvent();
+    setEvent(event);
+    setEvent(event); // signals do not add up
+    waitForEvent(event);
+    waiterWoke = false;
+    Thread* waiter = startThread(waitOnce, event);
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    EXPECT_FALSE(waiterWoke);
+    setEvent(event);
+    for (int i = 0; i < 200 && !waiterWoke; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_TRUE(waiterWoke);
+    closeThreadHandle(waiter);
+    closeEvent(event);
+}
+
+// ---- Drawing ----------------------------------------------------------------------
+
+struct MemoryBitmap {
+    DeviceContext* dc = createCompatibleDC(nullptr);
+    Bitmap* bitmap;
+    explicit MemoryBitmap(int w, int h, Colour fill) : bitmap(createCompatibleBitmap(dc, w, h))
+    {
+        selectBitmap(dc, bitmap);
+        Brush* brush = createSolidBrush(fill);
+        fillRect(dc, {0, 0, w, h}, brush);
+        deleteBrush(brush);
+    }
+    ~MemoryBitmap()
+    {
+        deleteDC(dc);
+        deleteBitmap(bitmap);
+    }
+};
+
+TEST(Drawing, RasterOpsCombinePixels)
+{
+    MemoryBitmap dst(4, 1, rgb(0, 153, 0)), mask(2, 1, rgb(0, 0, 0)), picture(2, 1, rgb(255, 255, 255));
+    fillRect(mask.dc, {1, 0, 2, 1}, stockBrush(StockBrush::White));
+    Brush* red = createSolidBrush(rgb(200, 10, 10));
+    fillRect(picture.dc, {1, 0, 2, 1}, red);
+    deleteBrush(red);
+
+    bitBlt(dst.dc, 0, 0, 2, 1, mask.dc, 0, 0, RasterOp::Or);
+    bitBlt(dst.dc, 0, 0, 2, 1, picture.dc, 0, 0, RasterOp::And);
+    EXPECT_EQ(getPixel(dst.dc, 0, 0), rgb(0, 153, 0));            // outside the mask: untouched
+    EXPECT_EQ(getPixel(dst.dc, 1, 0), rgb(200, 10, 10));          // inside: the picture
+    bitBlt(dst.dc, 2, 0, 5, 1, picture.dc, 0, 0, RasterOp::Copy); // clipped at both edges
+    EXPECT_EQ(getPixel(dst.dc, 2, 0), rgb(255, 255, 255));
+    EXPECT_EQ(getPixel(dst.dc, 3, 0), rgb(200, 10, 10));
+    EXPECT_EQ(getPixel(dst.dc, 4, 0), 0xFFFFFFFFu);
+}
+
+TEST(Drawing, EdgesFollowTheExclusiveRules)
+{
+    MemoryBitmap m(12, 12, rgb(255, 255, 255));
+    Colour white = rgb(255, 255, 255), black = rgb(0, 0, 0);
+    fillRect(m.dc, {2, 2, 5, 4}, stockBrush(StockBrush::Black));
+    EXPECT_EQ(getPixel(m.dc, 4, 3), black);
+    EXPECT_EQ(getPixel(m.dc, 5, 3), white);
+    EXPECT_EQ(getPixel(m.dc, 4, 4), white);
+
+    moveTo(m.dc, 0, 8);
+    lineTo(m.dc, 6, 8);
+    lineTo(m.dc, 6, 11);
+    EXPECT_EQ(getPixel(m.dc, 0, 8), black);
+    EXPECT_EQ(getPixel(m.dc, 6, 8), black); // the second line starts there
+    EXPECT_EQ(getPixel(m.dc, 6, 10), black);
+    EXPECT_EQ(getPixel(m.dc, 6, 11), white); // the end point is left out
+    EXPECT_EQ(getPixel(m.dc, 7, 8), white);
+}
+
+TEST(Drawing, EllipseStaysInsideItsBox)
+{
+    MemoryBitmap m(12, 12, rgb(255, 255, 255));
+    selectBrush(m.dc, stockBrush(StockBrush::Black));
+    ellipse(m.dc, 3, 3, 9, 9); // a 6 x 6 dot
+    int inside = 0;
+    for (int y = 0; y < 12; ++y)
+        for (int x = 0; x < 12; ++x)
+            if (getPixel(m.dc, x, y) == rgb(0, 0, 0)) {
+                ++inside;
+                EXPECT_TRUE(x >= 3 && x < 9 && y >= 3 && y < 9) << x << "," << y;
+            }
+    EXPECT_GE(inside, 24);
+    EXPECT_EQ(getPixel(m.dc, 3, 3), rgb(255, 255, 255)); // rounded corners
+    EXPECT_EQ(getPixel(m.dc, 8, 5), rgb(0, 0, 0));
+}
+
+TEST(Drawing, OpaqueTextPaintsItsCellWhite)
+{
+    MemoryBitmap m(60, 20, rgb(0, 153, 0));
+    FontDesc desc{};
+    desc.height = 12;
+    desc.weight = FW_NORMAL;
+    desc.charSet = SHIFTJIS_CHARSET;
+    Font* font = createFont(desc);
+    selectFont(m.dc, font);
+    textOut(m.dc, 2, 3, "    "); // four half-width spaces: a 24 x 12 white cell
+    EXPECT_EQ(getPixel(m.dc, 2, 3), rgb(255, 255, 255));
+    EXPECT_EQ(getPixel(m.dc, 25, 14), rgb(255, 255, 255));
+    EXPECT_EQ(getPixel(m.dc, 26, 3), rgb(0, 153, 0));
+    EXPECT_EQ(getPixel(m.dc, 2, 15), rgb(0, 153, 0));
+    setBackgroundMode(m.dc, BackgroundMode::Transparent);
+    textOut(m.dc, 30, 3, "    ");
+    EXPECT_EQ(getPixel(m.dc, 31, 5), rgb(0, 153, 0));
+    deleteFont(font);
+}
+
+TEST_F(Platform, WindowDcDrawingLastsUntilTheNextPaint)
+{
+    invalidateWindow(window);
+    updateWindow(window);
+    EXPECT_EQ(windowPixel(window, 10, 10), rgb(0, 153, 0));
+    DeviceContext* dc = getWindowDC(window);
+    fillRect(dc, {5, 5, 15, 15}, stockBrush(StockBrush::Black));
+    releaseWindowDC(window, dc);
+    received.clear();
+    updateWindow(window); // still valid: no paint
+    EXPECT_TRUE(messagesOf(WM_PAINT).empty());
+    EXPECT_EQ(windowPixel(window, 10, 10), rgb(0, 0, 0));
+    paintColour = rgb(0, 204, 102);
+    invalidateWindow(window);
+    updateWindow(window);
+    EXPECT_EQ(messagesOf(WM_PAINT).size(), 1u);
+    EXPECT_EQ(windowPixel(window, 10, 10), rgb(0, 204, 102));
+    paintColour = rgb(0, 153, 0);
+}
+
+// ---- Controls, mouse and menus ------------------------------------------------------
+
+TEST_F(Platform, ListBoxNotifiesOnlyUserSelections)
+{
+    Window* list = createControl(window, ControlKind::ListBox, 1000, 300, 160, 200, 91);
+    listBoxAddString(list, "1 黒 d3");
+    listBoxAddString(list, "2 白 c3");
+    received.clear();
+    listBoxSetSelection(list, 1);
+    EXPECT_EQ(listBoxSelection(list), 1);
+    EXPECT_TRUE(messagesOf(WM_COMMAND).empty());
+
+    auto* widget = qobject_cast<QListWidget*>(list->widget.data());
+    QTest::mouseClick(widget->viewport(), Qt::LeftButton, {},
+                      widget->visualItemRect(widget->item(0)).center());
+    ASSERT_EQ(received.size(), 1u);
+    EXPECT_EQ(received[0].wParam, WPARAM(1000 | (LBN_SELCHANGE << 16)));
+    EXPECT_EQ(listBoxSelection(list), 0);
+
+    char small[5];
+    EXPECT_EQ(listBoxText(list, 0, small, sizeof small), 2); // "黒" is not cut in half
+    EXPECT_STREQ(small, "1 ");
+    listBoxSetSelection(list, -1);
+    EXPECT_EQ(listBoxSelection(list), -1);
+    listBoxReset(list);
+    EXPECT_EQ(listBoxCount(list), 0);
+}
+
+TEST_F(Platform, ControlsKeepTextAndState)
+{
+    Window* edit = createControl(window, ControlKind::ReadOnlyEdit, 310, 20, 265, 500, 40);
+    setWindowText(edit, "一行目\r\n二行目");
+    char text[64];
+    getWindowText(edit, text, sizeof text);
+    EXPECT_STREQ(text, "一行目\r\n二行目");
+    Window* button = createControl(window, ControlKind::IconButton, 501, 300, 237, 30, 18);
+    enableWindow(button, false);
+    EXPECT_FALSE(isWindowEnabled(button));
+    enableWindow(button, true);
+    received.clear();
+    QTest::mouseClick(button->widget, Qt::LeftButton);
+    EXPECT_EQ(messagesOf(WM_COMMAND), std::vector<unsigned>{501});
+}
+
+TEST_F(Platform, MouseReachesTheProcedureInClientCoordinates)
+{
+    showWindow(window);
+    received.clear();
+    // Sent directly: a synthesized move to where the pointer already is gets dropped.
+    QMouseEvent move(QEvent::MouseMove, QPointF(50, 60), window->client->mapToGlobal(QPointF(50, 60)),
+                     Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(window->client, &move);
+    QTest::mouseClick(window->client, Qt::LeftButton, {}, QPoint(51, 61));
+    std::erase_if(received, [](const Message& m) { return m.message == WM_PAINT; });
+    ASSERT_GE(received.size(), 3u);
+    EXPECT_EQ(received[0].message, WM_SETCURSOR);
+    EXPECT_EQ(received[1].message, WM_MOUSEMOVE);
+    EXPECT_EQ(received[1].lParam, makePoint(50, 60));
+    EXPECT_EQ(received.back().message, WM_LBUTTONDOWN);
+    EXPECT_EQ(received.back().lParam, makePoint(51, 61));
+    setCursor(CursorShape::No);
+    EXPECT_EQ(window->client->cursor().shape(), Qt::ForbiddenCursor);
+}
+
+TEST_F(Platform, MenuStateIsAskedBeforeEveryAccelerator)
+{
+    disabledItem = 201;
+    checkedItem = 203;
+    invokeMenuCommand(window, 201); // grayed: its popup is asked, nothing runs
+    ASSERT_EQ(received.size(), 1u);
+    EXPECT_EQ(received[0].message, WM_INITMENUPOPUP);
+    Menu* game = reinterpret_cast<Menu*>(received[0].wParam);
+    EXPECT_EQ(menuItemId(game, 0), 201);
+    EXPECT_FALSE(menuItemEnabled(window, 201));
+    EXPECT_TRUE(menuItemChecked(window, 203));
+
+    disabledItem = 0;
+    received.clear();
+    invokeMenuCommand(window, 201);
+    ASSERT_EQ(received.size(), 2u);
+    EXPECT_EQ(received[1].message, WM_COMMAND);
+    EXPECT_EQ(loWord(received[1].wParam), 201u);
+}
+
+TEST_F(Platform, CtrlKeysGoThroughTheMenuState)
+{
+    installAccelerators(window, accelerators);
+    showWindow(window);
+    window->widget->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window->widget));
+    disabledItem = 201;
+    received.clear();
+    QTest::keyClick(window->widget, Qt::Key_P, Qt::ControlModifier);
+    QTest::keyClick(window->widget, Qt::Key_N, Qt::ControlModifier);
+    EXPECT_EQ(messagesOf(WM_INITMENUPOPUP).size(), 2u);
+    EXPECT_EQ(messagesOf(WM_COMMAND), std::vector<unsigned>{101});
+}
+
+// ---- Dialogs ---------------------------------------------------------------------------
+
+const DialogItemDef dialogItems[] = {
+    {DialogControl::GroupBox, -1, "●黒", 7, 7, 140, 40},
+    {DialogControl::RadioButton, 100, "人", 13, 18, 20, 10},
+    {DialogControl::RadioButton, 101, "PC", 13, 31, 20, 10},
+    {DialogControl::DropDownList, 201, "", 40, 29, 100, 80},
+    {DialogControl::Edit, 301, "", 45, 3, 30, 12},
+    {DialogControl::DefaultPushButton, 1, "OK", 24, 92, 50, 14},
+    {DialogControl::PushButton, 2, "キャンセル", 78, 92, 50, 14},
+};
+const DialogDef dialogDef = {"新規ゲーム", 20, 20, 150, 110, "MS UI Gothic", 10, dialogItems, 7};
+std::vector<unsigned> dialogMessages;
+void (*hookAction)(Window*) = nullptr;
+
+intptr_t toyDialog(Window* dialog, unsigned message, WPARAM wParam, LPARAM)
+{
+    dialogMessages.push_back(message == WM_COMMAND ? loWord(wParam) : message);
+    if (message == WM_INITDIALOG) {
+        comboAddString(dialog, 201, "lv0");
+        comboAddString(dialog, 201, "lv1");
+        comboSetSelection(dialog, 201, 1);
+        checkRadioButton(dialog, 100, 101, 100);
+        setDialogItemText(dialog, 301, "200");
+    } else if (message == WM_COMMAND && (loWord(wParam) == 100 || loWord(wParam) == 101)) {
+        checkRadioButton(dialog, 100, 101, int(loWord(wParam)));
+    } else if (message == WM_COMMAND && loWord(wParam) == 1) {
+        endDialog(dialog, 1);
+    }
+    return 1;
+}
+
+void runHookAction(Window* dialog)
+{
+    hookAction(dialog);
+}
+
+int runToyDialog(Window* owner, void (*action)(Window*))
+{
+    dialogMessages.clear();
+    hookAction = action;
+    setModalHook(runHookAction);
+    return runDialog(owner, dialogDef, toyDialog);
+}
+
+Window* seen = nullptr;
+bool pcChecked = false, comboStates = false;
+char typed[16];
+
+TEST_F(Platform, DialogIsDrivenThroughItsProcedure)
+{
+    int code = runToyDialog(window, [](Window* d) {
+        seen = d;
+        clickDialogButton(d, 101); // the procedure checks it, not the button itself
+        pcChecked = isButtonChecked(d, 101) && !isButtonChecked(d, 100);
+        comboSetSelection(d, 201, 9);
+        comboStates = comboSelection(d, 201) == -1;
+        enableDialogItem(d, 201, false);
+        comboStates = comboStates && !isDialogItemEnabled(d, 201);
+        getDialogItemText(d, 301, typed, sizeof typed);
+        clickDialogButton(d, 1);
+    });
+    EXPECT_EQ(code, 1);
+    EXPECT_EQ(dialogMessages, (std::vector<unsigned>{WM_INITDIALOG, 101, 1}));
+    EXPECT_TRUE(pcChecked);
+    EXPECT_TRUE(comboStates);
+    EXPECT_STREQ(typed, "200");
+}
+
+TEST_F(Platform, DialogPlacesControlsInDialogUnits)
+{
+    runToyDialog(window, [](Window* d) {
+        QRect group = d->items.count(100) ? d->items[100]->geometry() : QRect();
+        QRect ok = d->items[1]->geometry(), cancel = d->items[2]->geometry();
+        // Same width, same row, and the horizontal gap scales like the positions.
+        EXPECT_EQ(ok.size(), cancel.size());
+        EXPECT_EQ(ok.top(), cancel.top());
+        EXPECT_NEAR(double(cancel.left()) / ok.left(), 78.0 / 24, 0.1);
+        EXPECT_NEAR(double(ok.top()) / group.top(), 92.0 / 18, 0.2);
+        EXPECT_GT(d->dialog->width(), ok.right());
+        endDialog(d, 5);
+    });
+}
+
+TEST_F(Platform, EscapeCancelsEvenWhenTheProcedureIgnoresIt)
+{
+    int code = runToyDialog(window, [](Window* d) { QTest::keyClick(d->dialog, Qt::Key_Escape); });
+    EXPECT_EQ(code, IDCANCEL);
+    EXPECT_EQ(dialogMessages.back(), unsigned(IDCANCEL));
+}
+
+TEST_F(Platform, TimersKeepTickingUnderADialog)
+{
+    setTimer(window, 3, 5);
+    runToyDialog(window, [](Window* d) {
+        (void)QTest::qWaitFor([] { return !messagesOf(WM_TIMER).empty(); }, 1000);
+        endDialog(d, 1);
+    });
+    killTimer(window, 3);
+    EXPECT_FALSE(messagesOf(WM_TIMER).empty());
+}
+
+// The settings dialog may be up when the computer's worker hands its move over.
+TEST_F(Platform, WorkerSendIsServedUnderADialog)
+{
+    sendTarget = window;
+    sendHandled = false;
+    doneEvent = createAutoResetEvent();
+    int code = runToyDialog(window, [](Window* d) {
+        closeThreadHandle(startThread(sendFromWorker, nullptr));
+        auto* poll = new QTimer(d->dialog);
+        QObject::connect(poll, &QTimer::timeout, [d] {
+            if (sendHandled)
+                endDialog(d, 1);
+        });
+        poll->start(1);
+    });
+    waitForEvent(doneEvent);
+    closeEvent(doneEvent);
+    EXPECT_EQ(code, 1);
+    EXPECT_EQ(sendResult.load(), 42);
+}
+
+TEST_F(Platform, MessageBoxAnswers)
+{
+    setModalHook([](Window* box) { answerMessageBox(box, IDOK); });
+    EXPECT_EQ(messageBoxOkCancel(window, "本当に投げますか？", "投了確認"), IDOK);
+    setModalHook([](Window* box) { clickDialogButton(box, IDCANCEL); });
+    EXPECT_EQ(messageBoxOkCancel(window, "?", "?"), IDCANCEL);
+}
+
+// ---- The window's life ---------------------------------------------------------------------
+
+TEST_F(Platform, TitleBarCloseDestroysAndQuits)
+{
+    showWindow(window);
+    quitOnDestroy = true;
+    QTimer::singleShot(0, [this] { window->widget->close(); });
+    EXPECT_EQ(runMessageLoop(window, accelerators), 7);
+    EXPECT_EQ(messagesOf(WM_CLOSE).size(), 1u);
+    EXPECT_EQ(messagesOf(WM_DESTROY).size(), 1u);
+}
+
+TEST_F(Platform, MoveWindowKeepsTheFrameOnScreen)
+{
+    moveWindow(window, -5000, 100000, 540, 355);
+    Rect r = windowRect(window);
+    QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_GE(r.left, screen.left());
+    EXPECT_LE(r.bottom, screen.bottom() + 1);
+}
+
+// ---- Resources ------------------------------------------------------------------------------
+
+TEST(Resources, PicturesIconsAndStrings)
+{
+    Bitmap* stone = loadBitmap(100);
+    ASSERT_NE(stone, nullptr);
+    int w = 0, h = 0;
+    bitmapSize(stone, &w, &h);
+    EXPECT_EQ(w, 25);
+    EXPECT_EQ(h, 24);
+    deleteBitmap(stone);
+    EXPECT_EQ(loadBitmap(99), nullptr);
+
+    Icon* sized = loadIcon("MAINICN", 32);
+    Icon* plain = loadIcon("PLAYBIT", 16); // no sized file: the plain one
+    EXPECT_NE(sized, nullptr);
+    EXPECT_NE(plain, nullptr);
+    EXPECT_EQ(loadIcon("NOSUCH", 16), nullptr);
+    destroyIcon(sized);
+    destroyIcon(plain);
+
+    char buffer[5];
+    EXPECT_EQ(loadString(1, buffer, sizeof buffer), 2); // "黒" would not fit whole
+    EXPECT_STREQ(buffer, "ab");
+    EXPECT_EQ(loadString(2, buffer, sizeof buffer), 0);
+    EXPECT_STREQ(buffer, "");
+}
+
+} // namespace
+
+// Stands in for the program's string table.
+const char* findString(int id)
+{
+    return id == 1 ? "ab\xE9\xBB\x92" : nullptr;
+}
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    ::testing::InitGoogleTest(&argc, argv);
+    if (!initPlatform(argc, argv))
+        return 1;
+    return RUN_ALL_TESTS();
+}
+
+// The system's font configuration library keeps caches it never frees.
+extern "C" const char* __lsan_default_suppressions()
+{
+    return "leak:libfontconfig\n";
+}

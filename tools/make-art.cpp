@@ -1,6 +1,8 @@
 // Draws the program's pictures and writes them as PNG files:
 //   bitmaps/100..106.png  the seven stone pictures (flip frames 0..6), 25 x 24
 //   bitmaps/200..206.png  their masks: white on the stone, black around it
+//   bitmaps/100@2x.png .. 206@2x.png  the same at twice the resolution (50 x 48),
+//                         for screens with a device pixel ratio of 2
 //   icons/MAINICN-<n>.png, SUBICN-16.png, PLAYBIT.png, STOPBIT.png
 // Usage: make-art <resource folder>   (normally src/res)
 //
@@ -95,16 +97,17 @@ double shade(double u, double v, const Frame& f)
     return std::clamp(grey * rim, 0.0, 255.0);
 }
 
-// Coverage of pixel (px, py) by the frame's ellipse and its mean grey level
-// over the covered samples.
-void samplePixel(int px, int py, const Frame& f, double& coverage, double& grey)
+// Coverage of pixel (px, py) of a picture drawn `scale` times the base size by
+// the frame's ellipse, and its mean grey level over the covered samples. The
+// geometry stays in base pixels, so every scale shows the same stone.
+void samplePixel(int px, int py, int scale, const Frame& f, double& coverage, double& grey)
 {
     int inside = 0;
     double sum = 0;
     for (int sy = 0; sy < Oversample; ++sy) {
         for (int sx = 0; sx < Oversample; ++sx) {
-            double u = (px + (sx + 0.5) / Oversample - CentreX) / (Radius * f.widthRatio);
-            double v = (py + (sy + 0.5) / Oversample - CentreY) / Radius;
+            double u = ((px + (sx + 0.5) / Oversample) / scale - CentreX) / (Radius * f.widthRatio);
+            double v = ((py + (sy + 0.5) / Oversample) / scale - CentreY) / Radius;
             if (u * u + v * v > 1.0)
                 continue;
             ++inside;
@@ -120,16 +123,17 @@ int blend(double grey, int board, double coverage)
     return int(std::lround(grey * coverage + board * (1.0 - coverage)));
 }
 
-void drawStoneFrame(const Frame& f, QImage& picture, QImage& mask)
+void drawStoneFrame(const Frame& f, int scale, QImage& picture, QImage& mask)
 {
-    picture = QImage(StoneWidth, StoneHeight, QImage::Format_RGB32);
-    mask = QImage(StoneWidth, StoneHeight, QImage::Format_Mono);
+    const int width = StoneWidth * scale, height = StoneHeight * scale;
+    picture = QImage(width, height, QImage::Format_RGB32);
+    mask = QImage(width, height, QImage::Format_Mono);
     mask.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
     mask.fill(0); // also clears the row padding, so the files come out the same every run
-    for (int y = 0; y < StoneHeight; ++y) {
-        for (int x = 0; x < StoneWidth; ++x) {
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
             double coverage, grey;
-            samplePixel(x, y, f, coverage, grey);
+            samplePixel(x, y, scale, f, coverage, grey);
             bool stone = coverage >= MaskThreshold;
             mask.setPixel(x, y, stone ? 1 : 0);
             QRgb c = qRgb(255, 255, 255);
@@ -149,13 +153,16 @@ bool save(const QImage& image, const QString& path)
     return false;
 }
 
-bool writeStones(const QString& dir)
+// Scale 1 writes 100.png, scale 2 writes 100@2x.png, the name Qt's own
+// high-resolution lookups use too.
+bool writeStones(const QString& dir, int scale)
 {
+    const QString suffix = scale == 1 ? QString() : QString("@%1x").arg(scale);
     for (int k = 0; k < 7; ++k) {
         QImage picture, mask;
-        drawStoneFrame(Frames[k], picture, mask);
-        if (!save(picture, QString("%1/%2.png").arg(dir).arg(100 + k)) ||
-            !save(mask, QString("%1/%2.png").arg(dir).arg(200 + k)))
+        drawStoneFrame(Frames[k], scale, picture, mask);
+        if (!save(picture, QString("%1/%2%3.png").arg(dir).arg(100 + k).arg(suffix)) ||
+            !save(mask, QString("%1/%2%3.png").arg(dir).arg(200 + k).arg(suffix)))
             return false;
     }
     return true;
@@ -270,5 +277,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "make-art: cannot create folders under %s\n", argv[1]);
         return 1;
     }
-    return writeStones(res + "/bitmaps") && writeIcons(res + "/icons") ? 0 : 1;
+    bool ok =
+        writeStones(res + "/bitmaps", 1) && writeStones(res + "/bitmaps", 2) && writeIcons(res + "/icons");
+    return ok ? 0 : 1;
 }

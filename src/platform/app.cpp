@@ -52,7 +52,9 @@ class ClientArea : public QWidget {
   protected:
     void paintEvent(QPaintEvent*) override
     {
+        followScreenRatio(window_);
         paintIfDirty(window_);
+        // The image's ratio matches the screen's, so this copies device pixels 1:1.
         QPainter painter(this);
         painter.drawImage(0, 0, window_->image);
     }
@@ -277,9 +279,9 @@ Window* createMainWindow(const char* className, const char* title, int width, in
         return nullptr;
     Window* window = newWindow(WindowKind::Main);
     window->procedure = c->procedure;
-    window->image = QImage(ClientWidth, ClientHeight, QImage::Format_RGB32);
-    window->image.fill(Qt::white); // the class background
     buildFrame(window, *c, title);
+    // The class background, at the resolution of the screen the window opens on.
+    window->image = deviceImage(ClientWidth, ClientHeight, windowRatio(window), Qt::white);
     mainWindow = window;
     if (callProcedure(window, WM_CREATE, 0, 0) == -1) {
         destroyWindow(window);
@@ -367,13 +369,22 @@ void setCursor(CursorShape shape)
         mainWindow->client->setCursor(shape == CursorShape::No ? Qt::ForbiddenCursor : Qt::ArrowCursor);
 }
 
-Colour windowPixel(Window* window, int x, int y)
+double currentRatio()
 {
-    if (!window || !window->image.valid(x, y))
-        return 0xFFFFFFFF;
-    return fromQRgb(window->image.pixel(x, y));
+    if (mainWindow && !mainWindow->destroyed && !mainWindow->image.isNull())
+        return ratioOf(mainWindow->image);
+    return windowRatio(nullptr);
 }
 
+Colour windowPixel(Window* window, int x, int y)
+{
+    QRgb pixel;
+    if (!window || !logicalPixel(window->image, x, y, &pixel))
+        return 0xFFFFFFFF;
+    return fromQRgb(pixel);
+}
+
+// The image as the screen shows it, at device resolution.
 bool saveWindowImage(Window* window, const char* path)
 {
     return window && path && window->image.save(QString::fromLocal8Bit(path));

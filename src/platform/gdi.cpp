@@ -3,12 +3,19 @@
 // bitmap. Shapes are rasterised here, pixel by pixel, so that edges follow the
 // classic rules exactly (right and bottom edges exclusive, no end point on
 // lines, no antialiasing) whatever the paint engine would round to.
+//
+// Coordinates are logical pixels. Images are at device resolution (see
+// resolution.cpp): a logical pixel is the block of device pixels from
+// toDevice(x) to toDevice(x + 1), so at ratio 1 nothing changes and at ratio 2
+// a one-pixel line covers two device pixels.
 #include "platform/qt_window.h"
 
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QPainter>
 #include <algorithm>
+#include <cmath>
+#include <vector>
 
 namespace {
 
@@ -63,10 +70,29 @@ unsigned toPixel(Colour colour)
     return qRgb(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
 }
 
+// Fills device pixels [x0, x1) x [y0, y1), clipped to the image.
+void fillDevice(QImage& image, int x0, int y0, int x1, int y1, unsigned pixel)
+{
+    x0 = std::max(x0, 0);
+    y0 = std::max(y0, 0);
+    x1 = std::min(x1, image.width());
+    y1 = std::min(y1, image.height());
+    for (int y = y0; y < y1; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        std::fill(line + x0, line + std::max(x0, x1), pixel);
+    }
+}
+
+// Fills the device pixels of the logical rectangle [left, right) x [top, bottom).
+void fillLogical(QImage& image, int left, int top, int right, int bottom, unsigned pixel)
+{
+    const double r = ratioOf(image);
+    fillDevice(image, toDevice(left, r), toDevice(top, r), toDevice(right, r), toDevice(bottom, r), pixel);
+}
+
 void putPixel(QImage& image, int x, int y, unsigned pixel)
 {
-    if (image.valid(x, y))
-        reinterpret_cast<QRgb*>(image.scanLine(y))[x] = pixel;
+    fillLogical(image, x, y, x + 1, y + 1, pixel);
 }
 
 QString japaneseFamily()
@@ -115,36 +141,81 @@ Font* defaultFont()
     return font;
 }
 
-bool insideEllipse(double cx, double cy, double rx, double ry, int x, int y)
+struct EllipseShape {
+    double cx, cy, rx, ry;
+    bool inside(int x, int y) const
+    {
+        double dx = (x + 0.5 - cx) / rx, dy = (y + 0.5 - cy) / ry;
+        return dx * dx + dy * dy <= 1.0;
+    }
+    // A pixel of the outline: one of its neighbours up to `width` pixels away
+    // lies outside the shape.
+    bool onEdge(int x, int y, int width) const
+    {
+        for (int d = 1; d <= width; ++d)
+            if (!inside(x - d, y) || !inside(x + d, y) || !inside(x, y - d) || !inside(x, y + d))
+                return true;
+        return false;
+    }
+};
+
+// Which source device pixel feeds each device pixel of a copied span: one to
+// one at equal ratios, the nearest source pixel (no smoothing) otherwise.
+std::vector<int> sourceSpan(int logicalDst, int logicalSrc, int logicalLength, double dstRatio,
+                            double srcRatio)
 {
-    double dx = (x + 0.5 - cx) / rx, dy = (y + 0.5 - cy) / ry;
-    return dx * dx + dy * dy <= 1.0;
+    const int first = toDevice(logicalDst, dstRatio);
+    const int count = toDevice(logicalDst + logicalLength, dstRatio) - first;
+    std::vector<int> map(std::max(0, count));
+    const int sourceFirst = toDevice(logicalSrc, srcRatio);
+    for (int i = 0; i < count; ++i) {
+        if (dstRatio == srcRatio) {
+            map[i] = sourceFirst + i;
+        } else {
+            double logical = (first + i + 0.5) / dstRatio - logicalDst + logicalSrc;
+            map[i] = static_cast<int>(std::floor(logical * srcRatio));
+        }
+    }
+    return map;
 }
 
-// Source pixels combined into the destination; both RGB32.
+// Source pixels combined into the destination; both RGB32. Device pixel
+// (x + i, y + j) of the destination takes source pixel (columns[i], rows[j]).
 template <typename Combine>
-void blend(QImage& dst, int x, int y, int width, int height, const QImage& src, int sx, int sy,
-           Combine combine)
+void blend(QImage& dst, int x, int y, const std::vector<int>& columns, const std::vector<int>& rows,
+           const QImage& src, Combine combine)
 {
-    for (int j = 0; j < height; ++j) {
-        int dy = y + j, syy = sy + j;
+    for (size_t j = 0; j < rows.size(); ++j) {
+        int dy = y + int(j), syy = rows[j];
         if (dy < 0 || dy >= dst.height() || syy < 0 || syy >= src.height())
             continue;
         auto* d = reinterpret_cast<QRgb*>(dst.scanLine(dy));
         auto* s = reinterpret_cast<const QRgb*>(src.constScanLine(syy));
-        for (int i = 0; i < width; ++i) {
-            int dx = x + i, sxx = sx + i;
+        for (size_t i = 0; i < columns.size(); ++i) {
+            int dx = x + int(i), sxx = columns[i];
             if (dx >= 0 && dx < dst.width() && sxx >= 0 && sxx < src.width())
                 d[dx] = combine(s[sxx], d[dx]) | 0xFF000000u;
         }
     }
 }
 
+// What a context's compatible bitmaps and contexts are made at.
+double compatibleRatio(DeviceContext* dc)
+{
+    if (!dc)
+        return currentRatio();
+    if (dc->window)
+        return ratioOf(dc->window->image);
+    return dc->ratio;
+}
+
 } // namespace
 
-DeviceContext* createCompatibleDC(DeviceContext*)
+DeviceContext* createCompatibleDC(DeviceContext* dc)
 {
-    return new DeviceContext;
+    auto* memory = new DeviceContext;
+    memory->ratio = compatibleRatio(dc);
+    return memory;
 }
 
 void deleteDC(DeviceContext* dc)
@@ -152,11 +223,12 @@ void deleteDC(DeviceContext* dc)
     delete dc;
 }
 
-Bitmap* createCompatibleBitmap(DeviceContext*, int width, int height)
+Bitmap* createCompatibleBitmap(DeviceContext* dc, int width, int height)
 {
     auto* bitmap = new Bitmap;
-    bitmap->image = QImage(std::max(1, width), std::max(1, height), QImage::Format_RGB32);
-    bitmap->image.fill(Qt::black);
+    bitmap->width = std::max(1, width);
+    bitmap->height = std::max(1, height);
+    bitmap->image = deviceImage(bitmap->width, bitmap->height, compatibleRatio(dc), Qt::black);
     return bitmap;
 }
 
@@ -168,9 +240,9 @@ void deleteBitmap(Bitmap* bitmap)
 void bitmapSize(Bitmap* bitmap, int* width, int* height)
 {
     if (width)
-        *width = bitmap ? bitmap->image.width() : 0;
+        *width = bitmap ? bitmap->width : 0;
     if (height)
-        *height = bitmap ? bitmap->image.height() : 0;
+        *height = bitmap ? bitmap->height : 0;
 }
 
 Brush* createSolidBrush(Colour colour)
@@ -256,10 +328,7 @@ void fillRect(DeviceContext* dc, const Rect& rect, Brush* brush)
 {
     if (!dc || !brush || rect.right <= rect.left || rect.bottom <= rect.top)
         return;
-    QPainter painter(&targetOf(dc));
-    painter.fillRect(QRect(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top),
-                     toQColor(brush->colour));
-    painter.end();
+    fillLogical(targetOf(dc), rect.left, rect.top, rect.right, rect.bottom, toPixel(brush->colour));
     drew(dc);
 }
 
@@ -270,10 +339,14 @@ void textOut(DeviceContext* dc, int x, int y, const char* text)
     Font* font = fontOf(dc);
     QString s = QString::fromUtf8(text);
     QRect cell(x, y, QFontMetrics(font->font).horizontalAdvance(s), font->cellHeight);
-    QPainter painter(&targetOf(dc));
-    painter.setFont(font->font);
+    QImage& image = targetOf(dc);
     if (dc->background == BackgroundMode::Opaque)
-        painter.fillRect(cell, Qt::white);
+        fillLogical(image, cell.left(), cell.top(), cell.left() + cell.width(), cell.top() + cell.height(),
+                    qRgb(255, 255, 255));
+    // The painter follows the image's ratio: glyphs are drawn at device
+    // resolution from logical coordinates.
+    QPainter painter(&image);
+    painter.setFont(font->font);
     painter.setClipRect(cell); // no pixel outside what a later opaque text covers
     painter.setPen(toQColor(dc->textColour));
     painter.drawText(x, y + font->ascent, s);
@@ -282,24 +355,26 @@ void textOut(DeviceContext* dc, int x, int y, const char* text)
 }
 
 // The outline is one pen pixel wide: every pixel of the shape with a neighbour
-// outside it. The rest is the brush.
+// outside it. The rest is the brush. The shape is traced at device resolution
+// inside the device pixels of its box, so a high-resolution screen gets a
+// round outline of the pen's scaled width rather than enlarged steps.
 void ellipse(DeviceContext* dc, int left, int top, int right, int bottom)
 {
     if (!dc || right <= left || bottom <= top)
         return;
     QImage& image = targetOf(dc);
-    double cx = (left + right) / 2.0, cy = (top + bottom) / 2.0;
-    double rx = (right - left) / 2.0, ry = (bottom - top) / 2.0;
+    const double r = ratioOf(image);
+    const int x0 = toDevice(left, r), y0 = toDevice(top, r), x1 = toDevice(right, r),
+              y1 = toDevice(bottom, r);
+    const EllipseShape shape{(x0 + x1) / 2.0, (y0 + y1) / 2.0, (x1 - x0) / 2.0, (y1 - y0) / 2.0};
+    const int penWidth = std::max(1, static_cast<int>(std::lround(r)));
     unsigned pen = toPixel(penOf(dc)->colour), fill = toPixel(brushOf(dc)->colour);
-    for (int y = top; y < bottom; ++y)
-        for (int x = left; x < right; ++x) {
-            if (!insideEllipse(cx, cy, rx, ry, x, y))
-                continue;
-            bool edge = !insideEllipse(cx, cy, rx, ry, x - 1, y) ||
-                        !insideEllipse(cx, cy, rx, ry, x + 1, y) ||
-                        !insideEllipse(cx, cy, rx, ry, x, y - 1) || !insideEllipse(cx, cy, rx, ry, x, y + 1);
-            putPixel(image, x, y, edge ? pen : fill);
-        }
+    for (int y = std::max(y0, 0); y < std::min(y1, image.height()); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = std::max(x0, 0); x < std::min(x1, image.width()); ++x)
+            if (shape.inside(x, y))
+                line[x] = shape.onEdge(x, y, penWidth) ? pen : fill;
+    }
     drew(dc);
 }
 
@@ -343,12 +418,16 @@ void bitBlt(DeviceContext* dst, int x, int y, int width, int height, DeviceConte
     QImage& to = targetOf(dst);
     // A copy when both are the same image, so overlapping areas read the old pixels.
     QImage from = &targetOf(src) == &to ? to.copy() : targetOf(src);
+    const double toRatio = ratioOf(to), fromRatio = ratioOf(from);
+    const std::vector<int> columns = sourceSpan(x, sx, width, toRatio, fromRatio);
+    const std::vector<int> rows = sourceSpan(y, sy, height, toRatio, fromRatio);
+    const int dx = toDevice(x, toRatio), dy = toDevice(y, toRatio);
     if (op == RasterOp::Or)
-        blend(to, x, y, width, height, from, sx, sy, [](QRgb s, QRgb d) { return s | d; });
+        blend(to, dx, dy, columns, rows, from, [](QRgb s, QRgb d) { return s | d; });
     else if (op == RasterOp::And)
-        blend(to, x, y, width, height, from, sx, sy, [](QRgb s, QRgb d) { return s & d; });
+        blend(to, dx, dy, columns, rows, from, [](QRgb s, QRgb d) { return s & d; });
     else
-        blend(to, x, y, width, height, from, sx, sy, [](QRgb s, QRgb) { return s; });
+        blend(to, dx, dy, columns, rows, from, [](QRgb s, QRgb) { return s; });
     drew(dst);
 }
 
@@ -356,6 +435,6 @@ Colour getPixel(DeviceContext* dc, int x, int y)
 {
     if (!dc)
         return 0xFFFFFFFF;
-    const QImage& image = targetOf(dc);
-    return image.valid(x, y) ? fromQRgb(image.pixel(x, y)) : 0xFFFFFFFF;
+    QRgb pixel;
+    return logicalPixel(targetOf(dc), x, y, &pixel) ? fromQRgb(pixel) : 0xFFFFFFFF;
 }

@@ -52,7 +52,7 @@ struct Window {
     // Main window.
     QPointer<QMainWindow> frame;
     QPointer<QWidget> client; // shows `image`
-    QImage image;             // everything drawn into the client area
+    QImage image;             // everything drawn into the client area, at device resolution
     bool dirty = true;        // WM_PAINT needed before the image is shown
     bool painting = false;    // inside WM_PAINT
     std::vector<std::unique_ptr<Menu>> menus;
@@ -66,8 +66,11 @@ struct Window {
     int endCode = IDCANCEL;
 };
 
+// The image holds device pixels (its devicePixelRatio says how many per
+// logical pixel); width and height are what the game sees, in logical pixels.
 struct Bitmap {
     QImage image;
+    int width = 0, height = 0;
 };
 
 struct Brush {
@@ -100,6 +103,7 @@ struct DeviceContext {
     Colour textColour = rgb(0, 0, 0);
     BackgroundMode background = BackgroundMode::Opaque;
     QPoint position;
+    double ratio = 1.0; // device pixels per logical pixel of the bitmaps made for a memory context
 };
 
 // Shared helpers.
@@ -115,6 +119,22 @@ Window* newWindow(WindowKind kind); // owned by the layer until exit
 // The text a control shows, as the window-text calls see it ("\r\n" line breaks).
 QString widgetText(QWidget* widget);
 void setWidgetText(QWidget* widget, const QString& text);
+
+// Device resolution. Everything the game draws is in logical pixels; the images
+// behind the window and the bitmaps hold ratio x ratio device pixels for each.
+int toDevice(int logical, double ratio); // the first device pixel of a logical one
+double ratioOf(const QImage& image);
+// An RGB32 image of width x height logical pixels at the given ratio.
+QImage deviceImage(int width, int height, double ratio, Qt::GlobalColor fill);
+// The device pixel at the top-left of logical pixel (x, y); false outside.
+bool logicalPixel(const QImage& image, int x, int y, QRgb* pixel);
+// The ratio of the screen the window is on (the application's before it has one).
+double windowRatio(Window* window);
+// The ratio new bitmaps get: the main window's, else the application's.
+double currentRatio();
+// Rebuilds the window image at the client's current ratio when that changed
+// (the window moved to another screen); the new image needs a full repaint.
+void followScreenRatio(Window* window);
 
 // Main window internals used across files.
 void paintIfDirty(Window* window);

@@ -1,0 +1,63 @@
+// Device resolution of the window image and the bitmaps. The game works in
+// logical pixels; on a screen with a device pixel ratio above 1 every image is
+// kept at the screen's own resolution, so lines, stones and text come out
+// sharp instead of as an enlarged low-resolution picture.
+#include "platform/qt_window.h"
+
+#include <QGuiApplication>
+#include <QWidget>
+#include <algorithm>
+#include <cmath>
+
+// Rounding the scaled edge makes neighbouring logical pixels tile the device
+// pixels without gaps or overlaps, whatever the ratio (1.5 included).
+int toDevice(int logical, double ratio)
+{
+    return static_cast<int>(std::floor(logical * ratio + 0.5));
+}
+
+double ratioOf(const QImage& image)
+{
+    return std::max(1.0, image.devicePixelRatio());
+}
+
+QImage deviceImage(int width, int height, double ratio, Qt::GlobalColor fill)
+{
+    ratio = std::max(1.0, ratio);
+    QImage image(std::max(1, toDevice(width, ratio)), std::max(1, toDevice(height, ratio)),
+                 QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    image.fill(fill);
+    return image;
+}
+
+bool logicalPixel(const QImage& image, int x, int y, QRgb* pixel)
+{
+    if (x < 0 || y < 0)
+        return false;
+    const double ratio = ratioOf(image);
+    const int dx = toDevice(x, ratio), dy = toDevice(y, ratio);
+    if (!image.valid(dx, dy))
+        return false;
+    *pixel = image.pixel(dx, dy);
+    return true;
+}
+
+double windowRatio(Window* window)
+{
+    if (window && window->client)
+        return std::max(1.0, window->client->devicePixelRatioF());
+    return qApp ? std::max(1.0, qApp->devicePixelRatio()) : 1.0;
+}
+
+void followScreenRatio(Window* window)
+{
+    if (!window || window->image.isNull())
+        return;
+    const double ratio = windowRatio(window);
+    if (ratio == ratioOf(window->image))
+        return;
+    const QSize logical = window->image.deviceIndependentSize().toSize();
+    window->image = deviceImage(logical.width(), logical.height(), ratio, Qt::white);
+    window->dirty = true;
+}

@@ -191,6 +191,10 @@ QRect nearestScreenArea(const QRect& frame)
 // Keeps a frame fully on the nearest screen's work area.
 QPoint clampToScreen(QPoint topLeft, QSize size)
 {
+    // A stored position may be any 32-bit value. No screen lies 2^24 pixels
+    // out, and staying inside that keeps the rectangle sums from overflowing.
+    constexpr int FarAway = 1 << 24;
+    topLeft = QPoint(std::clamp(topLeft.x(), -FarAway, FarAway), std::clamp(topLeft.y(), -FarAway, FarAway));
     QRect area = nearestScreenArea(QRect(topLeft, size));
     int x = std::clamp(topLeft.x(), area.left(), std::max(area.left(), area.right() + 1 - size.width()));
     int y = std::clamp(topLeft.y(), area.top(), std::max(area.top(), area.bottom() + 1 - size.height()));
@@ -257,6 +261,7 @@ bool initPlatform(int argc, char** argv)
     }
     Q_INIT_RESOURCE(resources);
     QApplication::setQuitOnLastWindowClosed(false); // the game quits by postQuitMessage
+    installSendWakeUp();
     return true;
 }
 

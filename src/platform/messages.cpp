@@ -1,12 +1,18 @@
 // Synchronous sends. On the window's thread a send is a call of the window
 // procedure. From another thread it is queued, the window's thread is woken
 // through its event loop, and the sender blocks until the procedure has run.
+// The wake-up is an eventfd watched on the window's thread: no Qt object
+// crosses threads, so everything the two threads share goes through this
+// file's mutex, which the thread checkers can see.
 // serveSentMessagesUntil lets the window's thread wait for a worker while still
 // handling that worker's sends, without running anything else.
 #include "platform/qt_window.h"
 
 #include <QCoreApplication>
+#include <QSocketNotifier>
 #include <chrono>
+#include <sys/eventfd.h>
+#include <unistd.h>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -63,7 +69,38 @@ void handleAllSent()
     }
 }
 
+int wakeFd = -1; // set once on the window's thread, before any worker starts
+
+void onWake()
+{
+    uint64_t count;
+    while (read(wakeFd, &count, sizeof count) > 0) {
+    }
+    handleAllSent();
+}
+
+void wakeWindowThread()
+{
+    if (wakeFd >= 0) {
+        const uint64_t one = 1;
+        [[maybe_unused]] const ssize_t n = write(wakeFd, &one, sizeof one);
+    } else {
+        QMetaObject::invokeMethod(qApp, &handleAllSent, Qt::QueuedConnection);
+    }
+}
+
 } // namespace
+
+void installSendWakeUp()
+{
+    if (wakeFd >= 0 || !qApp)
+        return;
+    wakeFd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    if (wakeFd < 0)
+        return;
+    auto* notifier = new QSocketNotifier(wakeFd, QSocketNotifier::Read, qApp);
+    QObject::connect(notifier, &QSocketNotifier::activated, qApp, [] { onWake(); });
+}
 
 LRESULT sendMessage(Window* window, unsigned message, WPARAM wParam, LPARAM lParam)
 {
@@ -77,7 +114,7 @@ LRESULT sendMessage(Window* window, unsigned message, WPARAM wParam, LPARAM lPar
         return 0;
     sends().queue.push_back(&sent);
     // The wake-up goes through the event loop, so nested (modal) loops serve it too.
-    QMetaObject::invokeMethod(qApp, &handleAllSent, Qt::QueuedConnection);
+    wakeWindowThread();
     sends().changed.wait(lock, [&] { return sent.handled; });
     return sent.result;
 }

@@ -142,6 +142,8 @@ void noteWindowDrawing(Window* window); // a window DC drew outside painting
 void installAccelerators(Window* window, const AcceleratorTable& accelerators);
 LRESULT callProcedure(Window* window, unsigned message, WPARAM wParam, LPARAM lParam);
 void stopAllTimers(Window* window);
+// Watches for sends from other threads; run once on the window's thread.
+void installSendWakeUp();
 // An event was signalled: serveSentMessagesUntil checks its done() again.
 void wakeSentMessageWaiters();
 // At exit: every thread blocked in sendMessage gets 0, later sends return 0 at once.

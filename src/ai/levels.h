@@ -29,3 +29,7 @@ int countEmpty(const Board& board);
 // The level table: player setting 1..7 runs lv0..lv6 on the calling thread.
 // Any other setting runs nothing and yields a pass, never a stale move.
 void runLevel(int player, int colour, const Board& board);
+
+// The same level table run by the fast engine (engine/engine.h): the same
+// chosenMove and bestScore as runLevel, in a fraction of the time.
+void runLevelFast(int player, int colour, const Board& board);

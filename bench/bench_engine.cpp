@@ -1,0 +1,273 @@
+// Fast engine timings: one move per level and group of empty cells on the
+// positions of positions/levels.txt (fast always, plain beside it with
+// --plain), a whole lv6-against-lv6 game with the fast engine, and the
+// endgame solver's nodes per second on 20 to 24 empty cells.
+//
+// reverse-bench-engine [--plain] [--solver-only] [--scan]
+// --scan: the slowest fast move per level over every position of 40 games.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "ai/levels.h"
+#include "ai/random.h"
+#include "engine/engine.h"
+
+namespace {
+
+struct Position {
+    Board board;
+    int side;
+};
+
+struct Group {
+    int low, high;
+    std::vector<Position> positions;
+};
+
+std::vector<Group> groups = {{50, 60, {}}, {40, 49, {}}, {30, 39, {}}, {20, 29, {}},
+                             {16, 19, {}}, {12, 15, {}}, {10, 11, {}}, {1, 9, {}}};
+
+bool readPosition(const std::string& line, Position& out)
+{
+    if (line.size() < 66 || line[0] == '#')
+        return false;
+    out.board.fill(Empty);
+    for (int i = 0; i < 64; ++i)
+        out.board[cellIndex(i % 8 + 1, i / 8 + 1)] = line[i] == 'X' ? Black : line[i] == 'O' ? White : Empty;
+    out.side = line[65] == 'X' ? Black : White;
+    return true;
+}
+
+void loadPositions(const char* file)
+{
+    std::ifstream in(file);
+    std::string line;
+    while (std::getline(in, line)) {
+        Position p;
+        if (!readPosition(line, p))
+            continue;
+        const int empty = countEmpty(p.board);
+        for (Group& g : groups)
+            if (empty >= g.low && empty <= g.high)
+                g.positions.push_back(p);
+    }
+}
+
+long long benchSecond = 1234567;
+long long benchClock()
+{
+    return benchSecond;
+}
+
+double millisOf(void (*level)(int, int, const Board&), int player, const Position& p)
+{
+    const auto start = std::chrono::steady_clock::now();
+    level(player, p.side, p.board);
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
+
+// Best of three, so one preempted run does not count as the move's time;
+// each from an empty solver table, so none is answered from the last.
+double fastMillis(int player, const Position& p)
+{
+    double best = 1e18;
+    for (int i = 0; i < 3; ++i) {
+        clearSolverTable();
+        best = std::min(best, millisOf(engineChooseMove, player, p));
+    }
+    return best;
+}
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+void timeLevels(bool withPlain)
+{
+    std::printf("%-5s %-7s %10s %10s %12s %12s %9s\n", "level", "empties", "fast med", "fast max",
+                "plain med", "plain max", "ratio");
+    for (int player = 1; player <= 7; ++player) {
+        double worst = 0;
+        for (const Group& g : groups) {
+            std::vector<double> fast, plain;
+            for (const Position& p : g.positions) {
+                fast.push_back(fastMillis(player, p));
+                if (withPlain)
+                    plain.push_back(millisOf(runLevel, player, p));
+            }
+            const double fastMax = fast.empty() ? 0 : *std::max_element(fast.begin(), fast.end());
+            worst = std::max(worst, fastMax);
+            std::printf("lv%-3d %2d-%-4d %10.3f %10.3f", player - 1, g.low, g.high, median(fast), fastMax);
+            if (withPlain) {
+                const double plainMax = *std::max_element(plain.begin(), plain.end());
+                std::printf(" %12.3f %12.3f %8.0fx", median(plain), plainMax, median(plain) / median(fast));
+            }
+            std::printf("\n");
+        }
+        std::printf("lv%d slowest fast move: %.3f ms\n", player - 1, worst);
+    }
+}
+
+// lv6 against lv6 with the fast engine from the start; total thinking time.
+void timeGame()
+{
+    for (long long second : {1, 1234567, 1700000000}) {
+        setupBoard();
+        Board board = liveBoard;
+        int side = Black;
+        double total = 0, slowest = 0;
+        int moves = 0;
+        seedRandom(1);
+        for (int passes = 0; passes < 2;) {
+            benchSecond = second + moves;
+            const double ms = millisOf(engineChooseMove, 7, Position{board, side});
+            total += ms;
+            slowest = std::max(slowest, ms);
+            if (chosenMove.column == 0) {
+                ++passes;
+            } else {
+                passes = 0;
+                ++moves;
+                applyMove(board, chosenMove.column, chosenMove.row, side);
+                board = trialBoard;
+            }
+            side = opponentOf(side);
+        }
+        std::printf("lv6 vs lv6 game (clock from %lld): %d moves, total %.1f ms, slowest move %.2f ms, "
+                    "final %d-%d\n",
+                    second, moves, total, slowest, countStones(Black, board), countStones(White, board));
+    }
+}
+
+// Positions 20 to 24 empty cells from the end of fast lv2-against-lv3 games.
+std::vector<Position> solverPositions()
+{
+    std::vector<Position> out;
+    for (int game = 0; game < 4; ++game)
+        for (int target : {20, 22, 24}) {
+            setupBoard();
+            Board board = liveBoard;
+            int side = Black;
+            for (int ply = 0; countEmpty(board) > target && ply < 80; ++ply) {
+                benchSecond = 1000 * game + ply;
+                engineChooseMove(ply % 2 ? 3 : 4, side, board);
+                if (chosenMove.column != 0) {
+                    applyMove(board, chosenMove.column, chosenMove.row, side);
+                    board = trialBoard;
+                }
+                side = opponentOf(side);
+            }
+            out.push_back({board, side});
+        }
+    return out;
+}
+
+// CPU time of this thread: on a shared machine the wall clock also counts
+// the time other processes held the core.
+double threadMillis()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
+}
+
+void timeSolver()
+{
+    uint64_t allNodes = 0;
+    double allMillis = 0, allCpu = 0;
+    for (const Position& p : solverPositions()) {
+        clearSolverTable();
+        resetSolverNodes();
+        const auto start = std::chrono::steady_clock::now();
+        const double cpuStart = threadMillis();
+        const int v = solveEndgame(p.side, p.board);
+        const double cpu = threadMillis() - cpuStart;
+        const double ms =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        const double nodes = static_cast<double>(solverNodes());
+        allNodes += solverNodes();
+        allMillis += ms;
+        allCpu += cpu;
+        std::printf(
+            "solve %2d empties: value %+3d, %11.0f nodes, wall %9.1f ms, cpu %9.1f ms, %5.1f M nodes/s cpu\n",
+            countEmpty(p.board), v, nodes, ms, cpu, nodes / cpu / 1000);
+    }
+    std::printf("solver total: %llu nodes, wall %.1f ms (%.1f M nodes/s), cpu %.1f ms (%.1f M nodes/s)\n",
+                static_cast<unsigned long long>(allNodes), allMillis, allNodes / allMillis / 1000, allCpu,
+                allNodes / allCpu / 1000);
+}
+
+// The slowest fast move of each level over every position of many games
+// (fast lv6 against fast lv2 to lv5, varied clocks), each from a cold table.
+void scanSlowest()
+{
+    std::vector<Position> all;
+    for (int game = 0; game < 40; ++game) {
+        setupBoard();
+        Board board = liveBoard;
+        int side = Black;
+        for (int ply = 0, passes = 0; passes < 2 && ply < 70; ++ply) {
+            all.push_back({board, side});
+            benchSecond = 7919 * game + ply;
+            engineChooseMove(side == Black ? 7 : 3 + game % 4, side, board);
+            passes = chosenMove.column == 0 ? passes + 1 : 0;
+            if (chosenMove.column != 0) {
+                applyMove(board, chosenMove.column, chosenMove.row, side);
+                board = trialBoard;
+            }
+            side = opponentOf(side);
+        }
+    }
+    for (int player = 1; player <= 7; ++player) {
+        double worst = 0, total = 0;
+        int worstEmpty = 0;
+        for (const Position& p : all) {
+            clearSolverTable();
+            double ms = millisOf(engineChooseMove, player, p);
+            for (int retry = 0; retry < 2 && ms > 0.5; ++retry) { // a preempted run is timed again
+                clearSolverTable();
+                ms = std::min(ms, millisOf(engineChooseMove, player, p));
+            }
+            total += ms;
+            if (ms > worst) {
+                worst = ms;
+                worstEmpty = countEmpty(p.board);
+            }
+        }
+        std::printf("lv%d over %zu positions: mean %.3f ms, slowest %.3f ms (%d empties)\n", player - 1,
+                    all.size(), total / all.size(), worst, worstEmpty);
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    bool withPlain = false, solverOnly = false, scan = false;
+    for (int i = 1; i < argc; ++i) {
+        withPlain |= std::strcmp(argv[i], "--plain") == 0;
+        solverOnly |= std::strcmp(argv[i], "--solver-only") == 0;
+        scan |= std::strcmp(argv[i], "--scan") == 0;
+    }
+    setvbuf(stdout, nullptr, _IOLBF, 0);
+    setClock(benchClock);
+    if (scan) {
+        scanSlowest();
+        return 0;
+    }
+    if (!solverOnly) {
+        loadPositions(REVERSE_BENCH_POSITIONS);
+        timeLevels(withPlain);
+        timeGame();
+    }
+    timeSolver();
+    return 0;
+}

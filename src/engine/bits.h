@@ -1,0 +1,114 @@
+// Bitboard primitives of the fast engine. A side's stones are one 64-bit word;
+// bit (column - 1) * 8 + (row - 1) is the cell (column, row), so walking the
+// set bits from the lowest visits cells in the column-major order of the
+// plain move lists, and every tie-break can follow bit order.
+#pragma once
+
+#include <cstdint>
+
+#include "board/board.h"
+#include "board/moves.h"
+
+// Every machine this runs on has the population count instruction; without
+// the target the builtin becomes a library call in the innermost loops.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+#pragma GCC target("popcnt")
+#endif
+
+using Bits = uint64_t;
+
+constexpr int bitOf(int column, int row)
+{
+    return (column - 1) * 8 + (row - 1);
+}
+
+inline Move moveOfBit(int bit)
+{
+    return {bit / 8 + 1, bit % 8 + 1};
+}
+
+inline int stoneCount(Bits b)
+{
+    return __builtin_popcountll(b);
+}
+
+inline int lowestBit(Bits b)
+{
+    return __builtin_ctzll(b);
+}
+
+// The stones of one colour on a plain board.
+Bits bitsOfColour(int colour, const Board& board);
+// The plain board holding the two colours (ring empty).
+Board boardOfBits(Bits black, Bits white);
+
+namespace bits_detail {
+// Shifts one step along a line; the masks drop stones that would wrap from
+// row 8 of one column to row 1 of the next (or back).
+constexpr Bits NotRow1 = 0xFEFEFEFEFEFEFEFEull;
+constexpr Bits NotRow8 = 0x7F7F7F7F7F7F7F7Full;
+constexpr Bits Inner = 0x7E7E7E7E7E7E7E7Eull;
+
+template <int Shift> inline Bits movesAlong(Bits own, Bits mask)
+{
+    Bits up = mask & (own << Shift);
+    up |= mask & (up << Shift);
+    Bits down = mask & (own >> Shift);
+    down |= mask & (down >> Shift);
+    const Bits upPair = mask & (mask << Shift);
+    const Bits downPair = mask & (mask >> Shift);
+    up |= upPair & (up << (2 * Shift));
+    down |= downPair & (down >> (2 * Shift));
+    up |= upPair & (up << (2 * Shift));
+    down |= downPair & (down >> (2 * Shift));
+    return (up << Shift) | (down >> Shift);
+}
+
+// Cells of the ray from each cell in each direction, nearest first.
+struct Rays {
+    Bits up[64][4];   // directions that raise the bit index
+    Bits down[64][4]; // directions that lower it
+};
+extern const Rays rays;
+} // namespace bits_detail
+
+// Cells where `own` may play: empty and enclosing at least one run of `opp`.
+inline Bits legalMoves(Bits own, Bits opp)
+{
+    using namespace bits_detail;
+    const Bits inner = opp & Inner;
+    const Bits moves = movesAlong<1>(own, inner) | movesAlong<8>(own, opp) | movesAlong<7>(own, inner) |
+                       movesAlong<9>(own, inner);
+    return moves & ~(own | opp);
+}
+
+// Stones of `opp` turned by `own` playing on bit; 0 when it turns nothing.
+// Branch-free: along each ray the first cell that is not `opp` decides.
+inline Bits flipsOf(int bit, Bits own, Bits opp)
+{
+    using namespace bits_detail;
+    Bits flips = 0;
+    for (int d = 0; d < 4; ++d) {
+        const Bits ray = rays.up[bit][d];
+        const Bits stop = ray & ~opp;
+        const Bits first = stop & (0 - stop);
+        flips |= ray & (first - 1) & (0 - static_cast<Bits>((first & own) != 0));
+    }
+    for (int d = 0; d < 4; ++d) {
+        const Bits ray = rays.down[bit][d];
+        const Bits stop = (ray & ~opp) | 1; // bit 0 stands in when the ray is all `opp`
+        const Bits top = Bits{1} << (63 - __builtin_clzll(stop));
+        flips |= ray & ~((top << 1) - 1) & (0 - static_cast<Bits>((top & own & ray) != 0));
+    }
+    return flips;
+}
+
+// Evaluation of the position for the side owning `own`, exactly the plain
+// evaluatePosition for that colour. The second form takes both mobilities
+// when the caller already has them.
+int evaluateBits(Bits own, Bits opp);
+int evaluateBitsWithMobility(Bits own, Bits opp, int ownMoves, int oppMoves);
+
+// Leaf count of the move tree `depth` plies deep; a forced pass is a ply and a
+// finished game is one leaf whatever depth remains.
+uint64_t perftBits(Bits own, Bits opp, int depth);

@@ -1,0 +1,393 @@
+// The fast engine against the plain procedures: move generation, evaluation,
+// perft, and every level's chosenMove and bestScore on positions from real
+// games, several clock seconds and several prior bestScore values.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <sstream>
+#include <vector>
+
+#include "ai/evaluate.h"
+#include "ai/levels.h"
+#include "ai/random.h"
+#include "engine/bits.h"
+#include "engine/engine.h"
+
+namespace {
+
+long long fixedSecond = 0;
+long long fixedClock()
+{
+    return fixedSecond;
+}
+
+struct ClockGuard {
+    ClockGuard() { setClock(fixedClock); }
+    ~ClockGuard() { setClock(nullptr); }
+};
+
+struct Sample {
+    Board board;
+    int colour; // side to move
+};
+
+std::ostream& operator<<(std::ostream& os, const Sample& s)
+{
+    os << (s.colour == Black ? "X" : "O") << " to move\n";
+    for (int row = 1; row <= 8; ++row) {
+        for (int column = 1; column <= 8; ++column) {
+            const int v = s.board[cellIndex(column, row)];
+            os << (v == Black ? 'X' : v == White ? 'O' : '.');
+        }
+        os << '\n';
+    }
+    return os;
+}
+
+std::string moveText(Move m)
+{
+    std::ostringstream os;
+    os << '(' << m.column << ',' << m.row << ')';
+    return os.str();
+}
+
+bool hasMove(int colour, const Board& board)
+{
+    listMoves(7, colour, board);
+    return moveLists[7][0].column != 0;
+}
+
+// Plays one game with the plain lv0..lv3 (setting by game and move), the clock
+// second varying with the seed and the move, and records every position
+// before a move, passes included (the side that must pass is recorded too).
+void playGame(int seed, std::vector<Sample>& out)
+{
+    ClockGuard clock;
+    setupBoard();
+    Board board = liveBoard;
+    int side = Black;
+    for (int ply = 0; ply < 130; ++ply) {
+        out.push_back({board, side});
+        if (!hasMove(side, board)) {
+            if (!hasMove(opponentOf(side), board))
+                return;
+            side = opponentOf(side);
+            continue;
+        }
+        fixedSecond = seed * 1000 + ply;
+        runLevel(1 + (seed + ply / 7) % 4, side, board);
+        applyMove(board, chosenMove.column, chosenMove.row, side);
+        board = trialBoard;
+        side = opponentOf(side);
+    }
+}
+
+std::vector<Sample> gamePositions(int games, int firstSeed = 1)
+{
+    std::vector<Sample> out;
+    for (int g = 0; g < games; ++g)
+        playGame(firstSeed + g, out);
+    return out;
+}
+
+std::vector<Sample> withEmpties(const std::vector<Sample>& all, int lo, int hi, size_t limit)
+{
+    std::vector<Sample> out;
+    for (const Sample& s : all) {
+        const int e = countEmpty(s.board);
+        if (e >= lo && e <= hi && out.size() < limit)
+            out.push_back(s);
+    }
+    return out;
+}
+
+// Hand-made corners of the rules: a side with no stones, a side that must
+// pass, a side with more than 24 moves.
+std::vector<Sample> handMadePositions()
+{
+    std::vector<Sample> out;
+    Board b{};
+    // White wiped out except one stone that Black can take.
+    b[cellIndex(4, 4)] = Black;
+    b[cellIndex(4, 5)] = White;
+    out.push_back({b, Black});
+    out.push_back({b, White});
+    // Black has no stones at all.
+    Board w{};
+    w[cellIndex(1, 1)] = White;
+    w[cellIndex(5, 5)] = White;
+    out.push_back({w, Black});
+    out.push_back({w, White});
+    // A ring of White stones around Black stones in the middle: Black has
+    // every cell around the ring to play.
+    Board many{};
+    for (int c = 2; c <= 7; ++c)
+        for (int r = 2; r <= 7; ++r)
+            many[cellIndex(c, r)] = (c == 2 || c == 7 || r == 2 || r == 7) ? White : Black;
+    many[cellIndex(4, 4)] = Empty;
+    out.push_back({many, Black});
+    out.push_back({many, White});
+    // Full board but for two cells only one side can use.
+    Board late{};
+    for (int c = 1; c <= 8; ++c)
+        for (int r = 1; r <= 8; ++r)
+            late[cellIndex(c, r)] = c <= 4 ? Black : White;
+    late[cellIndex(1, 1)] = Empty;
+    late[cellIndex(8, 8)] = Empty;
+    late[cellIndex(5, 1)] = Black;
+    out.push_back({late, Black});
+    out.push_back({late, White});
+    return out;
+}
+
+using LevelFn = void (*)(int, const Board&);
+
+// Runs plain and fast from the same clock second and prior bestScore.
+void expectSame(LevelFn plain, LevelFn fast, const Sample& s, long long second, int prior, const char* name)
+{
+    fixedSecond = second;
+    bestScore = prior;
+    chosenMove = {9, 9};
+    plain(s.colour, s.board);
+    const Move plainMove = chosenMove;
+    const int plainScore = bestScore;
+    bestScore = prior;
+    chosenMove = {9, 9};
+    fast(s.colour, s.board);
+    EXPECT_TRUE(chosenMove == plainMove && bestScore == plainScore)
+        << name << " second " << second << " prior " << prior << ": plain " << moveText(plainMove) << " "
+        << plainScore << ", fast " << moveText(chosenMove) << " " << bestScore << "\n"
+        << s;
+}
+
+void compareOn(const std::vector<Sample>& samples, LevelFn plain, LevelFn fast, const char* name,
+               std::initializer_list<long long> seconds = {7, 1234567})
+{
+    ClockGuard clock;
+    int prior = -77;
+    for (const Sample& s : samples)
+        for (long long second : seconds) {
+            expectSame(plain, fast, s, second, prior, name);
+            prior = prior == -77 ? 123456 : -77;
+        }
+}
+
+uint64_t plainPerft(int colour, const Board& board, int depth)
+{
+    if (depth == 0)
+        return 1;
+    listMoves(8, colour, board);
+    const MoveList moves = moveLists[8];
+    if (moves[0].column == 0) {
+        listMoves(9, opponentOf(colour), board);
+        return moveLists[9][0].column == 0 ? 1 : plainPerft(opponentOf(colour), board, depth - 1);
+    }
+    uint64_t n = 0;
+    for (int k = 0; moves[k].column != 0; ++k) {
+        applyMove(board, moves[k].column, moves[k].row, colour);
+        const Board child = trialBoard;
+        n += plainPerft(opponentOf(colour), child, depth - 1);
+    }
+    return n;
+}
+
+const std::vector<Sample>& positions()
+{
+    static const std::vector<Sample> all = gamePositions(24);
+    return all;
+}
+
+} // namespace
+
+TEST(EngineRules, MovesFlipsAndEvaluationMatchThePlainRules)
+{
+    std::vector<Sample> all = positions();
+    for (const Sample& s : handMadePositions())
+        all.push_back(s);
+    for (const Sample& s : all) {
+        for (int colour : {Black, White}) {
+            const Bits own = bitsOfColour(colour, s.board), opp = bitsOfColour(opponentOf(colour), s.board);
+            listMoves(7, colour, s.board);
+            const MoveList plain = moveLists[7];
+            Bits moves = legalMoves(own, opp);
+            ASSERT_EQ(stoneCount(moves), moveCount(plain)) << s;
+            for (int k = 0; moves; ++k, moves &= moves - 1)
+                ASSERT_TRUE(moveOfBit(lowestBit(moves)) == plain[k]) << s;
+            // Every empty cell, legal or not: the solver tries cells blindly.
+            for (Bits empty = ~(own | opp); empty; empty &= empty - 1) {
+                const int bit = lowestBit(empty);
+                const Bits flips = flipsOf(bit, own, opp);
+                const Move m = moveOfBit(bit);
+                applyMove(s.board, m.column, m.row, colour);
+                const Bits placed = own | flips | Bits{1} << bit;
+                const Bits black = colour == Black ? placed : opp & ~flips;
+                const Bits white = colour == Black ? opp & ~flips : placed;
+                ASSERT_TRUE(boardOfBits(black, white) == trialBoard) << s;
+            }
+            ASSERT_EQ(evaluateBits(own, opp), evaluatePosition(colour, s.board)) << s;
+        }
+    }
+}
+
+TEST(EngineRules, HandMadePositionsCoverWideListsWipeOutsAndPasses)
+{
+    const std::vector<Sample> made = handMadePositions();
+    const Sample& wide = made[4];
+    EXPECT_GT(stoneCount(legalMoves(bitsOfColour(Black, wide.board), bitsOfColour(White, wide.board))), 24);
+    EXPECT_EQ(bitsOfColour(Black, made[2].board), 0u);
+    const Sample& late = made[6];
+    EXPECT_EQ(countEmpty(late.board), 2);
+}
+
+TEST(EnginePerft, StartPositionAndMidGameMatchThePlainGenerator)
+{
+    setupBoard();
+    const uint64_t expected[7] = {1, 4, 12, 56, 244, 1396, 8200};
+    for (int depth = 1; depth <= 6; ++depth) {
+        EXPECT_EQ(perft(Black, liveBoard, depth), expected[depth]);
+        EXPECT_EQ(plainPerft(Black, liveBoard, depth), expected[depth]);
+    }
+    // Mid-game and late positions, where passes and finished games occur.
+    for (int empties : {40, 24, 9, 5}) {
+        const std::vector<Sample> some = withEmpties(positions(), empties, empties, 2);
+        for (const Sample& s : some)
+            EXPECT_EQ(perft(s.colour, s.board, 4), plainPerft(s.colour, s.board, 4)) << s;
+    }
+    for (const Sample& s : handMadePositions())
+        EXPECT_EQ(perft(s.colour, s.board, 3), plainPerft(s.colour, s.board, 3)) << s;
+}
+
+TEST(EngineLevels, OnePlyLevelsAgreeEverywhere)
+{
+    std::vector<Sample> all = positions();
+    for (const Sample& s : handMadePositions())
+        all.push_back(s);
+    compareOn(all, chooseMoveLv0, fastLv0, "lv0");
+    compareOn(all, chooseMoveLv1, fastLv1, "lv1");
+    compareOn(all, chooseMoveLv2, fastLv2, "lv2");
+    compareOn(all, chooseMoveLv3, fastLv3, "lv3");
+}
+
+TEST(EngineLevels, FourPlySearchAgrees)
+{
+    // Plain lv5 takes up to about 40 ms a move: every position of a few games.
+    std::vector<Sample> some = handMadePositions();
+    const std::vector<Sample> games = gamePositions(4, 500);
+    some.insert(some.end(), games.begin(), games.end());
+    compareOn(some, chooseMoveLv5, fastLv5, "lv5");
+}
+
+TEST(EngineLevels, SixPlySearchAgrees)
+{
+    std::vector<Sample> some = handMadePositions();
+    const auto late = withEmpties(positions(), 1, 15, 400);
+    some.insert(some.end(), late.begin(), late.end());
+    compareOn(some, searchSixPly, fastSearchSixPly, "six-ply", {7});
+}
+
+TEST(EngineLevels, SearchToEndAgrees)
+{
+    std::vector<Sample> some; // plain searchToEnd is affordable up to about 11 empties
+    for (const Sample& s : handMadePositions())
+        if (countEmpty(s.board) <= 11)
+            some.push_back(s);
+    const auto late = withEmpties(positions(), 1, 11, 400);
+    some.insert(some.end(), late.begin(), late.end());
+    compareOn(some, searchToEnd, fastSearchToEnd, "searchToEnd", {7});
+}
+
+TEST(EngineLevels, SwitchOversOfLv4AndLv6)
+{
+    // Each boundary of the empty-cell table, from both sides.
+    std::vector<Sample> lv4Samples, lv6Samples;
+    for (int e : {9, 10, 20})
+        for (const Sample& s : withEmpties(positions(), e, e, 1))
+            lv4Samples.push_back(s);
+    for (int e : {11, 17, 56, 57, 60})
+        for (const Sample& s : withEmpties(positions(), e, e, 1))
+            lv6Samples.push_back(s);
+    compareOn(lv4Samples, chooseMoveLv4, fastLv4, "lv4");
+    compareOn(lv6Samples, chooseMoveLv6, fastLv6, "lv6");
+}
+
+TEST(EngineDispatch, SettingsOutsideTheTableYieldAPassAndVerifyAgrees)
+{
+    ClockGuard clock;
+    fixedSecond = 42;
+    setupBoard();
+    for (int player : {0, 8, -1}) {
+        chosenMove = {3, 4};
+        bestScore = 5;
+        runLevelFast(player, Black, liveBoard);
+        EXPECT_TRUE((chosenMove == Move{0, 0}));
+        EXPECT_EQ(bestScore, 5);
+    }
+    for (int player = 1; player <= 7; ++player)
+        EXPECT_TRUE(verifyMove(player, White, withEmpties(positions(), 20, 20, 1)[0].board)) << player;
+}
+
+TEST(EngineSolver, ExactValueMatchesPlainSearchToEnd)
+{
+    for (int e = 4; e <= 10; e += 3)
+        for (const Sample& s : withEmpties(positions(), e, e, 2)) {
+            if (!hasMove(s.colour, s.board))
+                continue;
+            searchToEnd(s.colour, s.board);
+            EXPECT_EQ(solveEndgame(s.colour, s.board), bestScore) << s;
+        }
+}
+
+// Beyond the plain search's reach: the value must be the best child value,
+// whether the table starts empty or holds the last searches.
+void expectSolverConsistent(const Sample& s)
+{
+    const Bits own = bitsOfColour(s.colour, s.board), opp = bitsOfColour(opponentOf(s.colour), s.board);
+    Bits moves = legalMoves(own, opp);
+    if (moves == 0)
+        return;
+    clearSolverTable();
+    const int cold = solveEndgame(s.colour, s.board);
+    EXPECT_EQ(solveEndgame(s.colour, s.board), cold) << s;
+    int best = -100;
+    for (; moves; moves &= moves - 1) {
+        const int bit = lowestBit(moves);
+        const Bits flips = flipsOf(bit, own, opp);
+        const Bits mine = own | flips | Bits{1} << bit, theirs = opp & ~flips;
+        const Board child = s.colour == Black ? boardOfBits(mine, theirs) : boardOfBits(theirs, mine);
+        clearSolverTable();
+        const bool theyMove = legalMoves(theirs, mine) != 0;
+        const int v = theyMove ? -solveEndgame(opponentOf(s.colour), child) : solveEndgame(s.colour, child);
+        best = std::max(best, v);
+    }
+    EXPECT_EQ(cold, best) << s;
+    fastSearchToEnd(s.colour, s.board);
+    EXPECT_EQ(bestScore, cold) << s;
+}
+
+TEST(EngineSolver, DeeperValuesAreConsistentWithTheirChildren)
+{
+    for (const Sample& s : withEmpties(positions(), 14, 16, 6))
+        expectSolverConsistent(s);
+}
+
+// Thousands of positions over every level: `make test-long`.
+TEST(EngineLong, DISABLED_EveryLevelOnManyGames)
+{
+    std::vector<Sample> many = gamePositions(300, 1000);
+    for (const Sample& s : handMadePositions())
+        many.push_back(s);
+    for (LevelFn plain : {chooseMoveLv0, chooseMoveLv1, chooseMoveLv2, chooseMoveLv3})
+        compareOn(many, plain,
+                  plain == chooseMoveLv0   ? fastLv0
+                  : plain == chooseMoveLv1 ? fastLv1
+                  : plain == chooseMoveLv2 ? fastLv2
+                                           : fastLv3,
+                  "one-ply or lv3", {3, 99, 1700000000});
+    compareOn(withEmpties(many, 1, 11, 100000), searchToEnd, fastSearchToEnd, "searchToEnd", {3});
+    compareOn(withEmpties(many, 1, 15, 100000), searchSixPly, fastSearchSixPly, "six-ply", {3, 99});
+    compareOn(many, chooseMoveLv5, fastLv5, "lv5", {3});
+    for (const Sample& s : withEmpties(many, 12, 18, 150))
+        expectSolverConsistent(s);
+}

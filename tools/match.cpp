@@ -1,7 +1,9 @@
 // reverse-match: plays computer levels against each other without a window
 // and reports the results and each level's thinking time per move.
 //
-//   reverse-match [--games N] [--positions FILE] [--clock SECOND] [--record FILE] BLACK WHITE
+//   reverse-match [--games N] [--positions FILE] [--clock SECOND] [--record FILE]
+//                 [--plain] [--verify] BLACK WHITE
+//   reverse-match --ladder [--games N] [--clock SECOND] [--plot FILE]
 //
 // BLACK and WHITE are lv0..lv6 (or the player settings 1..7).
 // --games N        number of games (default 1, or one per position of FILE)
@@ -12,6 +14,15 @@
 //                  clock moves one second per move, so the games of one run
 //                  differ and a run with the same SECOND repeats exactly.
 // --record FILE    append every position a level moves from to FILE
+// --plain          play with the plain level procedures instead of the fast
+//                  engine (the two make the same moves; the plain ones are slow)
+// --verify         compute every move with both and stop at the first
+//                  difference
+// --ladder         round robin of adjacent levels, lv0-lv1 to lv5-lv6, N games
+//                  a pair (default 40): each opening is played twice with the
+//                  colours swapped. Prints wins, draws and losses per pair and
+//                  an Elo estimate per level (lv0 = 0); --plot writes the Elo
+//                  table for gnuplot.
 //
 // Position format, one a line: 64 cells, row 1 to row 8, each row from
 // column a to h, '-' empty, 'X' Black, 'O' White; a space; the side to
@@ -19,6 +30,7 @@
 // lines starting with '#'.
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -28,6 +40,7 @@
 
 #include "ai/levels.h"
 #include "ai/random.h"
+#include "engine/engine.h"
 
 namespace {
 
@@ -40,7 +53,12 @@ struct Options {
     int games = 0;
     std::string positionsFile;
     std::string recordFile;
+    std::string plotFile;
     long long clockStart = -1;
+    bool plain = false;
+    bool verify = false;
+    bool ladder = false;
+    bool quiet = false;
     int players[3] = {0, 0, 0}; // indexed by colour
 };
 
@@ -57,7 +75,8 @@ long long steppingClock()
 {
     std::fprintf(stderr, "reverse-match: %s\n", message);
     std::fprintf(stderr, "usage: reverse-match [--games N] [--positions FILE] [--clock SECOND] "
-                         "[--record FILE] BLACK WHITE  (players lv0..lv6 or 1..7)\n");
+                         "[--record FILE] [--plain] [--verify] BLACK WHITE  (players lv0..lv6 or 1..7)\n"
+                         "       reverse-match --ladder [--games N] [--clock SECOND] [--plot FILE]\n");
     std::exit(2);
 }
 
@@ -85,10 +104,23 @@ Options parseOptions(int argc, char** argv)
             o.recordFile = argv[++i];
         else if (arg == "--clock" && hasValue)
             o.clockStart = std::atoll(argv[++i]);
+        else if (arg == "--plot" && hasValue)
+            o.plotFile = argv[++i];
+        else if (arg == "--plain")
+            o.plain = true;
+        else if (arg == "--verify")
+            o.verify = true;
+        else if (arg == "--ladder")
+            o.ladder = true;
         else if (arg.rfind("--", 0) == 0)
             usage(("bad option " + arg).c_str());
         else
             players.push_back(arg);
+    }
+    if (o.ladder) {
+        if (!players.empty())
+            usage("the ladder takes no players");
+        return o;
     }
     if (players.size() != 2)
         usage("need two players");
@@ -165,13 +197,26 @@ int groupOf(int emptyCount)
     return g;
 }
 
+void thinkOnce(const Options& o, int player, int side, const Board& board)
+{
+    if (!o.verify) {
+        (o.plain ? runLevel : runLevelFast)(player, side, board);
+        return;
+    }
+    if (!verifyMove(player, side, board)) {
+        std::fprintf(stderr, "reverse-match: the fast engine differs from the plain lv%d on %s\n", player - 1,
+                     formatPosition(board, side).c_str());
+        std::exit(1);
+    }
+}
+
 // One computer move, timed; returns false if the level failed to move.
-bool playOneMove(int player, int side, Board& board, std::ofstream& record)
+bool playOneMove(const Options& o, int player, int side, Board& board, std::ofstream& record)
 {
     if (record)
         record << formatPosition(board, side) << '\n';
     const auto begin = std::chrono::steady_clock::now();
-    runLevel(player, side, board);
+    thinkOnce(o, player, side, board);
     const std::chrono::duration<double, std::milli> spent = std::chrono::steady_clock::now() - begin;
     ++clockNow;
     thinkingTimes[player][groupOf(countEmpty(board))].push_back(spent.count());
@@ -195,7 +240,7 @@ int playGame(const Options& o, int number, const StartPosition& start, std::ofst
             side = opponentOf(side);
             continue;
         }
-        if (!playOneMove(o.players[side], side, board, record)) {
+        if (!playOneMove(o, o.players[side], side, board, record)) {
             std::fprintf(stderr, "reverse-match: lv%d chose an illegal move (%d,%d)\n", o.players[side] - 1,
                          chosenMove.column, chosenMove.row);
             std::exit(1);
@@ -203,8 +248,9 @@ int playGame(const Options& o, int number, const StartPosition& start, std::ofst
         side = opponentOf(side);
     }
     const int blacks = countStones(Black, board), whites = countStones(White, board);
-    std::printf("game %d: Black lv%d %d - %d White lv%d\n", number, o.players[Black] - 1, blacks, whites,
-                o.players[White] - 1);
+    if (!o.quiet)
+        std::printf("game %d: Black lv%d %d - %d White lv%d\n", number, o.players[Black] - 1, blacks, whites,
+                    o.players[White] - 1);
     return blacks - whites;
 }
 
@@ -225,11 +271,98 @@ void printTimes()
                         median(times), *std::max_element(times.begin(), times.end()));
 }
 
+// Openings for the ladder: four random plies from the start, one generator
+// seed per opening, so every pair meets the same varied set.
+std::vector<StartPosition> ladderOpenings(int count)
+{
+    std::vector<StartPosition> openings;
+    for (int seed = 1; static_cast<int>(openings.size()) < count; ++seed) {
+        setupBoard();
+        Board board = liveBoard;
+        int side = Black;
+        seedRandom(static_cast<uint32_t>(seed));
+        for (int ply = 0; ply < 4; ++ply) {
+            listMoves(0, side, board);
+            const int n = moveCount(moveLists[0]);
+            const Move m = moveLists[0][drawRandom() % n];
+            applyMove(board, m.column, m.row, side);
+            board = trialBoard;
+            side = opponentOf(side);
+        }
+        openings.push_back({board, side});
+    }
+    return openings;
+}
+
+struct PairResult {
+    int wins = 0, draws = 0, losses = 0; // of the stronger level
+};
+
+PairResult playPair(Options o, int weaker, const std::vector<StartPosition>& openings)
+{
+    PairResult r;
+    o.quiet = true;
+    std::ofstream noRecord;
+    for (size_t g = 0; g < 2 * openings.size(); ++g) {
+        const int strongerColour = g % 2 ? White : Black;
+        o.players[strongerColour] = weaker + 1;
+        o.players[opponentOf(strongerColour)] = weaker;
+        const int diff = playGame(o, static_cast<int>(g + 1), openings[g / 2], noRecord);
+        const int strongerDiff = strongerColour == Black ? diff : -diff;
+        r.wins += strongerDiff > 0;
+        r.draws += strongerDiff == 0;
+        r.losses += strongerDiff < 0;
+    }
+    return r;
+}
+
+// Elo difference for a score fraction, kept finite for a clean sweep.
+double eloDifference(const PairResult& r)
+{
+    const double games = r.wins + r.draws + r.losses;
+    const double score = std::clamp((r.wins + 0.5 * r.draws) / games, 0.5 / games, 1 - 0.5 / games);
+    return -400.0 * std::log10(1.0 / score - 1.0);
+}
+
+int runLadder(const Options& o)
+{
+    const int games = o.games > 0 ? o.games : 40;
+    const std::vector<StartPosition> openings = ladderOpenings((games + 1) / 2);
+    std::FILE* plot = o.plotFile.empty() ? nullptr : std::fopen(o.plotFile.c_str(), "w");
+    std::printf("%-9s %6s %6s %6s %8s   %-5s %6s\n", "pair", "wins", "draws", "losses", "elo diff", "level",
+                "elo");
+    std::printf("%-9s %6s %6s %6s %8s   lv0   %6.0f\n", "", "", "", "", "", 0.0);
+    if (plot)
+        std::fprintf(plot, "# level elo\n0 0\n");
+    double elo = 0;
+    for (int weaker = 1; weaker <= 6; ++weaker) {
+        const PairResult r = playPair(o, weaker, openings);
+        const double diff = eloDifference(r);
+        elo += diff;
+        std::printf("lv%d-lv%d   %6d %6d %6d %8.0f   lv%d   %6.0f\n", weaker - 1, weaker, r.wins, r.draws,
+                    r.losses, diff, weaker, elo);
+        std::fflush(stdout);
+        if (plot)
+            std::fprintf(plot, "%d %.0f\n", weaker, elo);
+    }
+    if (plot)
+        std::fclose(plot);
+    std::printf("(wins, draws and losses of the stronger level of each pair, %d games a pair)\n",
+                2 * static_cast<int>(openings.size()));
+    printTimes();
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     const Options o = parseOptions(argc, argv);
+    if (o.ladder) {
+        clockNow = o.clockStart >= 0 ? o.clockStart : currentSeconds();
+        setClock(steppingClock);
+        return runLadder(o);
+    }
     std::vector<StartPosition> starts;
     if (!o.positionsFile.empty())
         starts = readPositions(o.positionsFile);

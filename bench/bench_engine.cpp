@@ -17,46 +17,15 @@
 #include "ai/levels.h"
 #include "ai/random.h"
 #include "engine/engine.h"
+#include "positions.h"
 
 namespace {
 
-struct Position {
-    Board board;
-    int side;
-};
+std::vector<Group> groups = emptyGroups();
 
-struct Group {
-    int low, high;
-    std::vector<Position> positions;
-};
-
-std::vector<Group> groups = {{50, 60, {}}, {40, 49, {}}, {30, 39, {}}, {20, 29, {}},
-                             {16, 19, {}}, {12, 15, {}}, {10, 11, {}}, {1, 9, {}}};
-
-bool readPosition(const std::string& line, Position& out)
+bool loadPositions(const char* file)
 {
-    if (line.size() < 66 || line[0] == '#')
-        return false;
-    out.board.fill(Empty);
-    for (int i = 0; i < 64; ++i)
-        out.board[cellIndex(i % 8 + 1, i / 8 + 1)] = line[i] == 'X' ? Black : line[i] == 'O' ? White : Empty;
-    out.side = line[65] == 'X' ? Black : White;
-    return true;
-}
-
-void loadPositions(const char* file)
-{
-    std::ifstream in(file);
-    std::string line;
-    while (std::getline(in, line)) {
-        Position p;
-        if (!readPosition(line, p))
-            continue;
-        const int empty = countEmpty(p.board);
-        for (Group& g : groups)
-            if (empty >= g.low && empty <= g.high)
-                g.positions.push_back(p);
-    }
+    return loadPositions(file, groups);
 }
 
 long long benchSecond = 1234567;

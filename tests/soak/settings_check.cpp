@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <vector>
@@ -99,7 +100,13 @@ std::string checkPlacement(Window* window, const uint8_t* data, size_t size, con
         return frame == before ? "" : "an empty file moved the window";
     if (size < 16)
         return "";
-    const QRect stored(QPoint(field(data + 8, 4), field(data + 12, 4)), frame.size());
+    // A stored corner near the 32-bit limit cannot fit any screen; leave it
+    // out before QRect's sums would overflow.
+    const long long left = field(data + 8, 4), top = field(data + 12, 4);
+    constexpr long long FarAway = 1 << 24;
+    if (std::llabs(left) > FarAway || std::llabs(top) > FarAway)
+        return "";
+    const QRect stored(QPoint(static_cast<int>(left), static_cast<int>(top)), frame.size());
     if (fitsOnSomeScreen(stored) && frame.topLeft() != stored.topLeft())
         return format("window at %lld,%lld, stored position fits the screen", frame.left(), frame.top());
     return "";

@@ -9,19 +9,7 @@ export SHOTS=$(realpath -m "$2")
 mkdir -p "$SHOTS"
 source "$here/lib.sh"
 
-work=$(mktemp -d)
-cd "$work"
-"$bin" &
-pid=$!
-trap 'kill $pid 2>/dev/null || true; rm -rf "$work"' EXIT
-
-dialog=$(find_window "新規ゲーム")
-focus "$dialog"
-xdotool key Return
-wait_gone "新規ゲーム"
-
-win=$(find_window "Tavixリバーシ")
-sleep 0.5
+start_and_accept_new_game "$bin"
 shoot "$win" 01-start
 find_client_origin "$shot"
 expect_pixel "$shot" 125 95 "0 204 102" "d3 highlighted at the start"
@@ -35,9 +23,6 @@ expect_dark "$shot" "$(cell_x 4)" "$(cell_y 4)" "the turned stone on d4"
 expect_light "$shot" "$(cell_x 5)" "$(cell_y 5)" "e5 stays white"
 [ "$(title_of "$win")" = "Tavixリバーシ" ] || fail "window title"
 
-focus "$win"
-xdotool key ctrl+x
-for _ in $(seq 1 100); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
-! kill -0 $pid 2>/dev/null || fail "the program did not exit on Ctrl+X"
+exit_with_ctrl_x
 [ "$(stat -c %s config.dat)" = 16 ] || fail "config.dat is not 16 bytes"
 echo "first-move: passed"

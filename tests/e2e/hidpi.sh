@@ -13,19 +13,7 @@ mkdir -p "$SHOTS"
 source "$here/lib.sh"
 
 ratio=2
-work=$(mktemp -d)
-cd "$work"
-QT_SCALE_FACTOR=$ratio "$bin" &
-pid=$!
-trap 'kill $pid 2>/dev/null || true; rm -rf "$work"' EXIT
-
-dialog=$(find_window "新規ゲーム")
-focus "$dialog"
-xdotool key Return
-wait_gone "新規ゲーム"
-
-win=$(find_window "Tavixリバーシ")
-sleep 0.5
+start_and_accept_new_game QT_SCALE_FACTOR=$ratio "$bin"
 shoot "$win" 01-start
 
 width=$(identify -format '%w' "$shot")
@@ -95,8 +83,5 @@ stone() { pixel "$shot" $((ox + (30 * $1 + 5) * ratio)) $((oy + (30 * $2 + 5) * 
 [ "$(luminance "$(stone 4 4)")" -gt 170 ] || fail "d4 is not white: $(stone 4 4)"
 [ "$(luminance "$(stone 5 4)")" -lt 90 ] || fail "e4 is not black: $(stone 5 4)"
 
-focus "$win"
-xdotool key ctrl+x
-for _ in $(seq 1 100); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
-! kill -0 $pid 2>/dev/null || fail "the program did not exit on Ctrl+X"
+exit_with_ctrl_x
 echo "hidpi: passed"

@@ -113,3 +113,29 @@ menu_item() {
     xdotool key Return
     sleep 0.4
 }
+
+# Starts the program (with any leading VAR=value words) in a scratch working
+# directory and sets win to its main window once its new-game dialog has
+# been accepted with Return; the program is killed and the folder removed on exit.
+start_and_accept_new_game() {
+    work=$(mktemp -d)
+    cd "$work"
+    env "$@" &
+    pid=$!
+    trap 'kill $pid 2>/dev/null || true; rm -rf "$work"' EXIT
+    local dialog
+    dialog=$(find_window "新規ゲーム")
+    focus "$dialog"
+    xdotool key Return
+    wait_gone "新規ゲーム"
+    win=$(find_window "Tavixリバーシ")
+    sleep 0.5
+}
+
+# Ctrl+X in the main window must end the program.
+exit_with_ctrl_x() {
+    focus "$win"
+    xdotool key ctrl+x
+    for _ in $(seq 1 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+    ! kill -0 "$pid" 2>/dev/null || fail "the program did not exit on Ctrl+X"
+}

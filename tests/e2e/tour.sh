@@ -98,10 +98,7 @@ shoot "$win" 11-trial-banner
 expect_title trial
 
 # 7-8. Exit with Ctrl+X; config.dat holds the players of stage 1 and 500 ms.
-focus "$win"
-xdotool key ctrl+x
-for _ in $(seq 1 100); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
-! kill -0 $pid 2>/dev/null || fail "the program did not exit on Ctrl+X"
+exit_with_ctrl_x
 [ "$(stat -c %s config.dat)" = 16 ] || fail "config.dat is not 16 bytes"
 bytes=$(od -An -tx1 -N8 config.dat | tr -s ' ' | sed 's/^ //')
 case "$bytes" in

@@ -3,6 +3,7 @@
 // arrive here and go on to the part of the game that owns them.
 #include <cstdio>
 
+#include "cli/command_line.h"
 #include "modes/commands.h"
 #include "modes/dialogs.h"
 #include "modes/settings.h"
@@ -123,9 +124,35 @@ LRESULT mainWindowProc(Window* window, unsigned message, WPARAM wParam, LPARAM l
 }
 
 #ifndef REVERSE_NO_ENTRY
+namespace {
+
+// Prints the text of --help or --version; a failed write (a full disk, a
+// closed pipe) is an error, not a success.
+int printAndExit(const char* text)
+{
+    std::fputs(text, stdout);
+    return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
+}
+
+} // namespace
+
 int main(int argc, char** argv)
 {
-    if (!initPlatform(argc, argv)) {
+    const CommandLine commandLine = parseCommandLine(argc, argv);
+    switch (commandLine.action) {
+    case CommandAction::Help:
+        return printAndExit(helpText());
+    case CommandAction::Version:
+        return printAndExit(versionText());
+    case CommandAction::Error:
+        std::fprintf(stderr, "reverse: %s\n", commandLine.error.c_str());
+        return 2;
+    case CommandAction::Run:
+        break;
+    }
+    // Qt is shown the program name only: the arguments were read above, and a
+    // FILE named like one of Qt's own options (-reverse, -style) stays a FILE.
+    if (!initPlatform(1, argv)) {
         std::fputs("reverse: no display found; run it on a desktop, or under a virtual X server: "
                    "xvfb-run make run\n",
                    stderr);

@@ -257,7 +257,12 @@ bool initPlatform(int argc, char** argv)
         if (!displayAvailable())
             return false;
         argcStorage = argv && argc > 0 ? argc : 1;
+        // Read by the X11 plugin when the first window is made: WM_CLASS becomes
+        // "reverse", "net.tavix.Reversi", the StartupWMClass of the desktop
+        // entry, so docks put the window under its launcher.
+        QCoreApplication::setApplicationName(QStringLiteral("net.tavix.Reversi"));
         new QApplication(argcStorage, argv && argc > 0 ? argv : defaultArgv);
+        QGuiApplication::setDesktopFileName(QStringLiteral("net.tavix.Reversi"));
     }
     Q_INIT_RESOURCE(resources);
     QApplication::setQuitOnLastWindowClosed(false); // the game quits by postQuitMessage

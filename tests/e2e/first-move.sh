@@ -11,6 +11,16 @@ source "$here/lib.sh"
 
 start_and_accept_new_game "$bin"
 shoot "$win" 01-start
+
+# Window and launcher as one: WM_CLASS carries the desktop entry's
+# StartupWMClass, and the window icon comes at every size of the art.
+wm_class=$(xprop -id "$win" WM_CLASS)
+[ "$wm_class" = 'WM_CLASS(STRING) = "reverse", "net.tavix.Reversi"' ] || fail "$wm_class"
+grep -qx 'StartupWMClass=net.tavix.Reversi' "$here/../../packaging/net.tavix.Reversi.desktop" ||
+    fail "the desktop entry's StartupWMClass differs from the window's class"
+icons=$(xprop -id "$win" -notype 32c _NET_WM_ICON | sed 's/^[^=]*= //' | tr -d ' \n' | tr ',' '\n' |
+    awk 'skip > 0 { skip--; next } w == "" { w = $1; next } { printf "%sx%s ", w, $1; skip = w * $1; w = "" }')
+[ "$icons" = "16x16 32x32 48x48 64x64 128x128 256x256 " ] || fail "window icon sizes: $icons"
 find_client_origin "$shot"
 expect_pixel "$shot" 125 95 "0 204 102" "d3 highlighted at the start"
 expect_light "$shot" "$(cell_x 4)" "$(cell_y 4)" "d4 white at the start"

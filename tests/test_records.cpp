@@ -221,6 +221,11 @@ TEST(RecordWriting, GgfHoldsHeaderBoardTurnsAndResultOnceOver)
     EXPECT_NE(writeGgf(readGame("c4c3c2b4a5f4g4c5d6").game).find("RE[+13.00]TY[8]"), std::string::npos);
     EXPECT_NE(writeGgf(readGame("c4c3c2b2e6c1a1a3f6").game).find("W[a3]B[PA]W[f6];)"), std::string::npos);
 
+    // A caller's cell off the board must not index outside the position.
+    Game offBoard = standardGame();
+    offBoard.turns = {{9, 9}, {-1, -1}};
+    EXPECT_EQ(finalPosition(offBoard), standardGame().start);
+
     // Playing on from a position keeps the turns before it and the players.
     const Game shorter = gameUpTo(read.game, 1);
     EXPECT_EQ(shorter.turns, (std::vector<Move>{{6, 5}}));

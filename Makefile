@@ -28,10 +28,13 @@ test-long: build
 	cd $(BUILD) && REVERSE_LONG_TESTS=1 ctest --output-on-failure -j $(JOBS) -L long
 	$(BUILD)/tests/engine-tests --gtest_also_run_disabled_tests --gtest_filter='EngineLong.*'
 
-# libFuzzer on the settings file for FUZZ_SECONDS (default 60).
+# libFuzzer on the settings file for FUZZ_SECONDS (default 60), then on the
+# game record reader for FUZZ_RECORDS_SECONDS (default the same).
 FUZZ_SECONDS ?= 60
+FUZZ_RECORDS_SECONDS ?= $(FUZZ_SECONDS)
 fuzz: deps
 	bash scripts/fuzz-settings $(FUZZ_SECONDS)
+	bash scripts/fuzz-records $(FUZZ_RECORDS_SECONDS)
 
 bench: build
 	$(BUILD)/bench/reverse-bench-engine

@@ -134,8 +134,10 @@ TEST_F(Platform, ManualTimersTickOnlyWhilePending)
     setManualTimers(true);
     setTimer(window, 230, 200);
     setTimer(window, 120, -5);
+    setTimer(window, 340, 0);
     EXPECT_TRUE(timerPending(window, 230));
-    EXPECT_EQ(timerInterval(window, 120), 0);
+    EXPECT_EQ(timerInterval(window, 120), 10); // no timer may spin: 10 ms at least
+    EXPECT_EQ(timerInterval(window, 340), 10);
     fireTimer(window, 230);
     fireTimer(window, 230); // a window timer repeats until killed
     killTimer(window, 230);
@@ -153,6 +155,8 @@ Event* doneEvent = nullptr;
 
 unsigned sendFromWorker(void*)
 {
+    // Long enough for a pending 10 ms timer to come due meanwhile.
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
     sendResult = sendMessage(sendTarget, WM_USER + 1, 0, 21);
     setEvent(doneEvent);
     return 0;
@@ -163,7 +167,7 @@ TEST_F(Platform, WorkerSendRunsOnWindowThreadAndServingRunsNothingElse)
     sendTarget = window;
     sendHandled = false;
     doneEvent = createAutoResetEvent();
-    setTimer(window, 9, 0); // would tick at once if ordinary events ran
+    setTimer(window, 9, 0); // would tick meanwhile if ordinary events ran
     received.clear();
     Thread* worker = startThread(sendFromWorker, nullptr);
     raiseThreadPriority(worker);

@@ -10,6 +10,12 @@ namespace {
 
 bool manualTimers = false;
 
+// A 0 ms Qt timer fires on every pass of the event loop: a repeating one that
+// the game keeps alive (the wait timer while a dialog is open) would spin a
+// core. Every timer waits at least this long, the shortest interval desktop
+// timers have long had.
+constexpr int ShortestInterval = 10;
+
 void startQtTimer(Window* window, uintptr_t id, WindowTimer& t)
 {
     if (!t.timer) {
@@ -19,7 +25,6 @@ void startQtTimer(Window* window, uintptr_t id, WindowTimer& t)
                 callProcedure(window, WM_TIMER, id, 0);
         });
     }
-    // An interval of 0 ticks whenever the event loop has nothing else to do.
     t.timer->start(t.interval);
 }
 
@@ -30,13 +35,13 @@ void setManualTimers(bool manual)
     manualTimers = manual;
 }
 
-// Negative intervals count as 0, the shortest one.
+// Shorter intervals, 0 and negative ones included, count as the shortest.
 void setTimer(Window* window, uintptr_t id, int milliseconds)
 {
     if (!window || window->destroyed)
         return;
     WindowTimer& t = window->timers[id];
-    t.interval = std::max(0, milliseconds);
+    t.interval = std::max(ShortestInterval, milliseconds);
     t.pending = true;
     if (manualTimers) {
         if (t.timer)

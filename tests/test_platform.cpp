@@ -544,12 +544,20 @@ TEST_F(Platform, WorkerSendIsServedUnderADialog)
     EXPECT_EQ(sendResult.load(), 42);
 }
 
+char okText[32], cancelText[32];
+
 TEST_F(Platform, MessageBoxAnswers)
 {
-    setModalHook([](Window* box) { answerMessageBox(box, IDOK); });
+    setModalHook([](Window* box) {
+        getDialogItemText(box, IDOK, okText, sizeof okText);
+        getDialogItemText(box, IDCANCEL, cancelText, sizeof cancelText);
+        answerMessageBox(box, IDOK);
+    });
     EXPECT_EQ(messageBoxOkCancel(window, "本当に投げますか？", "投了確認"), IDOK);
     setModalHook([](Window* box) { clickDialogButton(box, IDCANCEL); });
     EXPECT_EQ(messageBoxOkCancel(window, "?", "?"), IDCANCEL);
+    EXPECT_STREQ(okText, "OK");
+    EXPECT_STREQ(cancelText, "キャンセル"); // as the game's own dialogs say it
 }
 
 // ---- The window's life ---------------------------------------------------------------------
@@ -571,6 +579,25 @@ TEST_F(Platform, MoveWindowKeepsTheFrameOnScreen)
     QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     EXPECT_GE(r.left, screen.left());
     EXPECT_LE(r.bottom, screen.bottom() + 1);
+}
+
+// With X11 and Wayland both offered, the window position only works on X11.
+TEST(Startup, X11ComesFirstWhenADisplayIsSetUnlessTheUserChose)
+{
+    const QByteArray saved[] = {qgetenv("QT_QPA_PLATFORM"), qgetenv("DISPLAY"), qgetenv("WAYLAND_DISPLAY")};
+    auto with = [](const char* platform, const char* display, const char* wayland) {
+        qputenv("QT_QPA_PLATFORM", platform);
+        qputenv("DISPLAY", display);
+        qputenv("WAYLAND_DISPLAY", wayland);
+        return preferredPlatform();
+    };
+    EXPECT_EQ(with("", ":0", "wayland-0"), "xcb;wayland");
+    EXPECT_EQ(with("", ":0", ""), "xcb");
+    EXPECT_EQ(with("", "", "wayland-0"), ""); // Qt's own choice
+    EXPECT_EQ(with("wayland", ":0", "wayland-0"), "");
+    qputenv("QT_QPA_PLATFORM", saved[0]);
+    qputenv("DISPLAY", saved[1]);
+    qputenv("WAYLAND_DISPLAY", saved[2]);
 }
 
 // ---- Resources ------------------------------------------------------------------------------

@@ -107,6 +107,21 @@ bool displayAvailable()
     return true; // offscreen, vnc, eglfs, ...: Qt decides
 }
 
+} // namespace
+
+// On a desktop that offers both X11 and Wayland, Qt may pick Wayland, where a
+// window can neither read nor set its position, and the game keeps that
+// position in its settings. With DISPLAY set X11 comes first (Wayland stays
+// the fallback); a platform the user names is taken as it is.
+QByteArray preferredPlatform()
+{
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || qEnvironmentVariableIsEmpty("DISPLAY"))
+        return QByteArray();
+    return qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ? QByteArray("xcb") : QByteArray("xcb;wayland");
+}
+
+namespace {
+
 const ClassEntry* findClass(const char* name)
 {
     for (const ClassEntry& c : classes)
@@ -256,6 +271,9 @@ bool initPlatform(int argc, char** argv)
     if (!qApp) {
         if (!displayAvailable())
             return false;
+        QByteArray platform = preferredPlatform();
+        if (!platform.isEmpty())
+            qputenv("QT_QPA_PLATFORM", platform);
         argcStorage = argv && argc > 0 ? argc : 1;
         new QApplication(argcStorage, argv && argc > 0 ? argv : defaultArgv);
     }

@@ -264,6 +264,10 @@ int messageBoxOkCancel(Window* owner, const char* text, const char* caption)
         new QMessageBox(QMessageBox::Question, fromUtf8(caption), fromUtf8(text),
                         QMessageBox::Ok | QMessageBox::Cancel, owner ? owner->widget.data() : nullptr);
     box->setEscapeButton(QMessageBox::Cancel); // closing the box is Cancel too
+    // Qt's own button texts are English unless a translation is installed;
+    // the game's dialogs read these two.
+    box->button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
+    box->button(QMessageBox::Cancel)->setText(QStringLiteral("キャンセル"));
     window->dialog = box;
     window->widget = box;
     window->items[IDOK] = box->button(QMessageBox::Ok);

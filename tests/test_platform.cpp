@@ -199,6 +199,8 @@ TEST(Events, AutoResetConsumesOneSignal)
     setEvent(event); // signals do not add up
     waitForEvent(event);
     waiterWoke = false;
+    failNextThreadStart(); // a refused thread is reported, and the next start works
+    EXPECT_EQ(startThread(waitOnce, event), nullptr);
     Thread* waiter = startThread(waitOnce, event);
     std::this_thread::sleep_for(std::chrono::milliseconds(30));
     EXPECT_FALSE(waiterWoke);

@@ -369,6 +369,25 @@ TEST_F(Platform, ControlsKeepTextAndState)
     EXPECT_EQ(messagesOf(WM_COMMAND), std::vector<unsigned>{501});
 }
 
+TEST_F(Platform, TabKeepsTheFocusAndSpaceNeverPressesTheButton)
+{
+    Window* list = createControl(window, ControlKind::ListBox, 1000, 300, 160, 200, 91);
+    Window* button = createControl(window, ControlKind::IconButton, 501, 300, 237, 30, 18);
+    createControl(window, ControlKind::ReadOnlyEdit, 310, 20, 265, 500, 40);
+    showWindow(window);
+    window->widget->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window->widget));
+    list->widget->setFocus();
+    QTest::mouseClick(button->widget, Qt::LeftButton); // a click leaves the focus where it was
+    received.clear();
+    for (Qt::Key key : {Qt::Key_Tab, Qt::Key_Backtab, Qt::Key_Tab, Qt::Key_Tab}) {
+        QTest::keyClick(QApplication::focusWidget(), key);
+        EXPECT_EQ(QApplication::focusWidget(), list->widget.data());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    }
+    EXPECT_TRUE(messagesOf(WM_COMMAND).empty());
+}
+
 TEST_F(Platform, MouseReachesTheProcedureInClientCoordinates)
 {
     showWindow(window);

@@ -91,6 +91,11 @@ class MainFrame : public QMainWindow {
             callProcedure(window_, WM_CLOSE, 0, 0);
     }
 
+    // Tab and Shift+Tab do not move the focus between the window's controls:
+    // the game's keys are its accelerators, and a focused play button would
+    // take Space as a click.
+    bool focusNextPrevChild(bool) override { return true; }
+
   private:
     Window* window_;
 };

@@ -37,6 +37,8 @@ QWidget* makeIconButton(Window* control, QWidget* parent)
 {
     auto* button = new QPushButton(parent);
     button->setIconSize(QSize(16, 16));
+    // Clicked with the mouse only: it never holds the focus, so no key presses it.
+    button->setFocusPolicy(Qt::NoFocus);
     QObject::connect(button, &QPushButton::clicked, button, [control] { notifyParent(control, BN_CLICKED); });
     return button;
 }

@@ -27,6 +27,8 @@ int checkedItem = 0;  // and the one it checks
 std::atomic<bool> sendHandled{false};
 std::thread::id procThread;
 bool quitOnDestroy = false;
+Window* watchedList = nullptr;   // its selection is read when it notifies
+std::vector<int> selectionsSeen; // by the procedure, as the game reads them
 
 const MenuItemDef fileItems[] = {{101, "New(&N)\tCtrl+N"}, {0, nullptr}, {102, "Exit(&X)\tCtrl+X"}};
 const MenuItemDef gameItems[] = {{201, "パス（&P）\tCtrl+P"}, {203, "Undo\tCtrl+Z"}};
@@ -63,6 +65,10 @@ LRESULT toyProc(Window* window, unsigned message, WPARAM wParam, LPARAM lParam)
         procThread = std::this_thread::get_id();
         sendHandled = true;
         return lParam * 2;
+    case WM_COMMAND:
+        if (loWord(wParam) == 1000 && watchedList)
+            selectionsSeen.push_back(listBoxSelection(watchedList));
+        return 0;
     case WM_DESTROY:
         if (quitOnDestroy)
             postQuitMessage(7);
@@ -332,17 +338,29 @@ TEST_F(Platform, ListBoxNotifiesOnlyUserSelections)
     Window* list = createControl(window, ControlKind::ListBox, 1000, 300, 160, 200, 91);
     listBoxAddString(list, "1 黒 d3");
     listBoxAddString(list, "2 白 c3");
+    listBoxAddString(list, "3 黒 c4");
     received.clear();
     listBoxSetSelection(list, 1);
     EXPECT_EQ(listBoxSelection(list), 1);
     EXPECT_TRUE(messagesOf(WM_COMMAND).empty());
 
+    // The procedure reads the new selection when notified, for clicks and keys alike.
     auto* widget = qobject_cast<QListWidget*>(list->widget.data());
-    QTest::mouseClick(widget->viewport(), Qt::LeftButton, {},
-                      widget->visualItemRect(widget->item(0)).center());
+    auto clickLine = [widget](int row) {
+        QTest::mouseClick(widget->viewport(), Qt::LeftButton, {},
+                          widget->visualItemRect(widget->item(row)).center());
+    };
+    watchedList = list;
+    selectionsSeen.clear();
+    clickLine(0);
     ASSERT_EQ(received.size(), 1u);
     EXPECT_EQ(received[0].wParam, WPARAM(1000 | (LBN_SELCHANGE << 16)));
-    EXPECT_EQ(listBoxSelection(list), 0);
+    QTest::keyClick(widget, Qt::Key_Down);
+    clickLine(2);
+    clickLine(0);
+    QTest::keyClick(widget, Qt::Key_End);
+    watchedList = nullptr;
+    EXPECT_EQ(selectionsSeen, (std::vector<int>{0, 1, 2, 0, 2}));
 
     char small[5];
     EXPECT_EQ(listBoxText(list, 0, small, sizeof small), 2); // "黒" is not cut in half

@@ -28,8 +28,10 @@ QWidget* makeListBox(Window* control, QWidget* parent)
     list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn); // shown even when not needed
     list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // Programmatic changes block the signals, so only the user's reach here.
-    QObject::connect(list, &QListWidget::currentRowChanged, list,
-                     [control](int) { notifyParent(control, LBN_SELCHANGE); });
+    // Not on the current row's change: a click moves the current row before
+    // the selection, and the parent reads the selection.
+    QObject::connect(list, &QListWidget::itemSelectionChanged, list,
+                     [control] { notifyParent(control, LBN_SELCHANGE); });
     return list;
 }
 

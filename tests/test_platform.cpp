@@ -371,6 +371,37 @@ TEST_F(Platform, ListBoxNotifiesOnlyUserSelections)
     EXPECT_EQ(listBoxCount(list), 0);
 }
 
+// Dark and light pixels of a list line as the screen shows it.
+std::pair<int, int> darkAndLightPixels(QListWidget* list, int row)
+{
+    QImage image = list->viewport()->grab(list->visualItemRect(list->item(row))).toImage();
+    int dark = 0, light = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const int l = qGray(image.pixel(x, y));
+            dark += l < 90;
+            light += l > 170;
+        }
+    return {dark, light};
+}
+
+TEST_F(Platform, ASelectedLineKeepsBlacksMarkDarkOnALightSelection)
+{
+    Window* list = createControl(window, ControlKind::ListBox, 1000, 300, 160, 200, 91);
+    listBoxAddString(list, "●●●");
+    listBoxAddString(list, "○○○");
+    showWindow(window);
+    auto* widget = qobject_cast<QListWidget*>(list->widget.data());
+    std::pair<int, int> seen[2];
+    for (int row : {0, 1}) {
+        listBoxSetSelection(list, row);
+        seen[row] = darkAndLightPixels(widget, row);
+        EXPECT_GT(seen[row].second, seen[row].first) << "a light selection, line " << row;
+    }
+    EXPECT_GT(seen[0].first, 30) << "Black's selected marks are dark";
+    EXPECT_GT(seen[0].first, 2 * seen[1].first) << "and White's stay hollow";
+}
+
 TEST_F(Platform, ControlsKeepTextAndState)
 {
     Window* edit = createControl(window, ControlKind::ReadOnlyEdit, 310, 20, 265, 500, 40);

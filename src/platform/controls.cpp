@@ -21,12 +21,25 @@ void notifyParent(Window* control, unsigned code)
                 reinterpret_cast<LPARAM>(control));
 }
 
+// Light text on a dark selection would turn a selected line's "●" into a
+// "○": the selection is light and its text dark, focused or not.
+void keepMarksApart(QListWidget* list)
+{
+    QPalette palette = list->palette();
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        palette.setColor(group, QPalette::Highlight, QColor(204, 228, 247));
+        palette.setColor(group, QPalette::HighlightedText, Qt::black);
+    }
+    list->setPalette(palette);
+}
+
 QWidget* makeListBox(Window* control, QWidget* parent)
 {
     auto* list = new QListWidget(parent);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn); // shown even when not needed
     list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    keepMarksApart(list);
     // Programmatic changes block the signals, so only the user's reach here.
     // Not on the current row's change: a click moves the current row before
     // the selection, and the parent reads the selection.

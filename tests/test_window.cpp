@@ -1,12 +1,16 @@
 // The window as drawn and configured: board and status pixels, cell mapping,
 // the cursor, the texts' helpers and the two dialogs.
+#include <QListWidget>
 #include <string>
 #include <unistd.h>
+
+#include "platform/qt_window.h"
 
 #include "modes/dialogs.h"
 #include "res/resources.h"
 #include "res/strings.h"
 #include "ui/boardview.h"
+#include "ui/gdi.h"
 #include "ui/status.h"
 #include "window_harness.h"
 
@@ -73,6 +77,32 @@ TEST_F(View, FlipsTurnAtTheThirdFrameAndHighlightsNeedAGame)
     currentSide = White;
     gameState = Resigned;
     EXPECT_GT(brightness(pixel(305, 42)), 500);
+}
+
+// The play button lies over the record list's bottom: every line shown,
+// the newest one included, ends above it.
+TEST_F(View, RecordLinesEndAboveThePlayButton)
+{
+    open(0, 0);
+    for (int i = 0; i < 12; ++i) {
+        clickFirstLegal();
+        finishAnimations();
+    }
+    auto* list = qobject_cast<QListWidget*>(recordList->widget.data());
+    const int buttonTop = playButton->widget->geometry().top();
+    int shown = 0;
+    for (int row = 0; row < list->count(); ++row) {
+        const QRect line = list->visualItemRect(list->item(row));
+        if (!line.intersects(list->viewport()->rect()))
+            continue;
+        ++shown;
+        EXPECT_LT(list->viewport()->mapTo(window->client, line.bottomLeft()).y(), buttonTop)
+            << "line " << row;
+        if (row == list->count() - 1) {
+            EXPECT_TRUE(list->viewport()->rect().contains(line)) << "the newest line shows whole";
+        }
+    }
+    EXPECT_GE(shown, 4);
 }
 
 TEST(CellMapping, SharedLinesBelongToTheCellRightOrBelow)

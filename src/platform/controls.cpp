@@ -12,6 +12,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <algorithm>
 
 namespace {
 
@@ -33,9 +34,21 @@ void keepMarksApart(QListWidget* list)
     list->setPalette(palette);
 }
 
+// A list whose lines may stop above its bottom edge, where another control
+// lies over it; its frame and scroll bar keep the whole height.
+class ListBox : public QListWidget {
+  public:
+    using QListWidget::QListWidget;
+    void endLinesAt(int y) // in the parent's coordinates
+    {
+        const int innerBottom = height() - frameWidth();
+        setViewportMargins(0, 0, 0, std::max(0, innerBottom - (y - this->y())));
+    }
+};
+
 QWidget* makeListBox(Window* control, QWidget* parent)
 {
-    auto* list = new QListWidget(parent);
+    auto* list = new ListBox(parent);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn); // shown even when not needed
     list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -162,6 +175,12 @@ int getWindowText(Window* control, char* buffer, int bufferSize)
 {
     QString text = control && control->widget ? widgetText(control->widget) : QString();
     return copyUtf8(text.toUtf8(), buffer, bufferSize);
+}
+
+void listBoxEndLinesAt(Window* list, int y)
+{
+    if (auto* w = dynamic_cast<ListBox*>(listOf(list)))
+        w->endLinesAt(y);
 }
 
 int listBoxAddString(Window* list, const char* text)

@@ -233,6 +233,9 @@ bool isWindowEnabled(Window* control);
 void setWindowText(Window* control, const char* text); // UTF-8
 int getWindowText(Window* control, char* buffer, int bufferSize);
 
+// Lines show only above client y: another control lies over the list's
+// bottom. The frame and the scroll bar keep their size.
+void listBoxEndLinesAt(Window* list, int y);
 int listBoxAddString(Window* list, const char* text); // returns the new index
 void listBoxReset(Window* list);
 void listBoxSetSelection(Window* list, int index); // -1 clears; scrolls to it; sends no notification

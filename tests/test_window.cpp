@@ -1,6 +1,9 @@
 // The window as drawn and configured: board and status pixels, cell mapping,
 // the cursor, the texts' helpers and the two dialogs.
+#include <QGroupBox>
+#include <QLabel>
 #include <QListWidget>
+#include <QPushButton>
 #include <string>
 #include <unistd.h>
 
@@ -254,6 +257,44 @@ TEST_F(View, WaitTimeReadsLeadingDigitsWithinTheTimersRange)
     showSettingsDialog(window);
     EXPECT_EQ(waitTime, 60000);
     waitTime = 200;
+}
+
+namespace {
+
+// Each text shows whole in the font it is drawn with, and no two controls
+// overlap but those inside a group box.
+void expectWholeTexts(Window* d)
+{
+    std::vector<QWidget*> placed;
+    for (QWidget* w : d->dialog->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        const QString name = widgetText(w);
+        const QFontMetrics metrics = w->fontMetrics();
+        if (auto* label = qobject_cast<QLabel*>(w)) {
+            EXPECT_LE(metrics.horizontalAdvance(name), label->contentsRect().width()) << name.toStdString();
+            EXPECT_LE(metrics.height(), label->contentsRect().height()) << name.toStdString();
+        } else if (qobject_cast<QPushButton*>(w)) {
+            EXPECT_LT(metrics.horizontalAdvance(name), w->width()) << name.toStdString();
+        } else if (qobject_cast<QAbstractButton*>(w) || qobject_cast<QGroupBox*>(w)) {
+            EXPECT_LE(w->sizeHint().width(), w->width()) << name.toStdString();
+        }
+        if (qobject_cast<QGroupBox*>(w) == nullptr) {
+            for (QWidget* other : placed)
+                EXPECT_FALSE(w->geometry().intersects(other->geometry()))
+                    << name.toStdString() << " overlaps " << widgetText(other).toStdString();
+            placed.push_back(w);
+        }
+    }
+    endDialog(d, IDCANCEL);
+}
+
+} // namespace
+
+TEST_F(View, EveryDialogTextShowsWhole)
+{
+    open(0, 0);
+    setModalHook(expectWholeTexts);
+    for (const DialogDef* def : {&MYDIALOG, &CONFIGDLG})
+        EXPECT_EQ(runDialog(window, *def, nullptr), IDCANCEL) << def->caption;
 }
 
 int main(int argc, char** argv)

@@ -153,6 +153,40 @@ TEST_F(Platform, ManualTimersTickOnlyWhilePending)
     EXPECT_FALSE(timerPending(window, 230));
 }
 
+// The pause before a game is replaced: painting goes on under a busy cursor,
+// while no timer, input or close request acts; the timers tick again after it.
+TEST_F(Platform, BusyPauseKeepsPaintingAndLetsNothingElseAct)
+{
+    installAccelerators(window, accelerators);
+    showWindow(window);
+    window->widget->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window->widget));
+    setTimer(window, 4, 10);
+    static bool busyCursor = false;
+    QTimer::singleShot(40, [this] {
+        busyCursor =
+            QGuiApplication::overrideCursor() && QGuiApplication::overrideCursor()->shape() == Qt::WaitCursor;
+        paintColour = rgb(0, 204, 102);
+        invalidateWindow(window);
+        QTest::mouseClick(window->client, Qt::LeftButton, {}, QPoint(10, 10));
+        QTest::keyClick(window->widget, Qt::Key_N, Qt::ControlModifier);
+        window->widget->close();
+    });
+    received.clear();
+    busyPause(150);
+    std::vector<Message> during = received;
+    paintColour = rgb(0, 153, 0);
+
+    EXPECT_TRUE(busyCursor);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(windowPixel(window, 10, 10), rgb(0, 204, 102)) << "painted during the pause";
+    for (const Message& m : during)
+        EXPECT_EQ(m.message, unsigned(WM_PAINT)) << "message " << m.message << " acted during the pause";
+    EXPECT_TRUE(window->widget->isVisible());
+    EXPECT_TRUE(waitFor([] { return !messagesOf(WM_TIMER).empty(); }));
+    killTimer(window, 4);
+}
+
 // ---- Threads, sends and events ------------------------------------------------
 
 Window* sendTarget = nullptr;

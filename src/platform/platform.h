@@ -217,6 +217,11 @@ void bitBlt(DeviceContext* dst, int x, int y, int width, int height, DeviceConte
             RasterOp op);
 Colour getPixel(DeviceContext* dc, int x, int y);
 
+// Waits the given time while the windows keep painting under a busy cursor.
+// Meanwhile no timer ticks, and the player's input and close requests are
+// dropped; sends from other threads are served.
+void busyPause(int milliseconds);
+
 // ---- Cursors ------------------------------------------------------------------
 enum class CursorShape { Arrow, No };
 void setCursor(CursorShape shape);

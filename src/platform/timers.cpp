@@ -1,5 +1,6 @@
 // Window timers: repeating, one per (window, id), restarted when set again.
-// Ticks arrive as WM_TIMER from whatever event loop runs, modal ones included.
+// Ticks arrive as WM_TIMER from whatever event loop runs, modal ones included,
+// but not during a busy pause.
 // In manual mode (tests) setTimer only records the timer and fireTimer ticks it.
 #include "platform/qt_window.h"
 
@@ -21,7 +22,7 @@ void startQtTimer(Window* window, uintptr_t id, WindowTimer& t)
     if (!t.timer) {
         t.timer = new QTimer(window->widget);
         QObject::connect(t.timer, &QTimer::timeout, t.timer, [window, id] {
-            if (!window->destroyed)
+            if (!window->destroyed && !pauseRunning())
                 callProcedure(window, WM_TIMER, id, 0);
         });
     }

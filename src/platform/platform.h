@@ -41,18 +41,9 @@ enum : unsigned {
 // Notification codes in the high 16 bits of a WM_COMMAND wParam.
 enum : unsigned { BN_CLICKED = 0, LBN_SELCHANGE = 1 };
 
-constexpr unsigned loWord(uintptr_t v)
-{
-    return static_cast<unsigned>(v & 0xFFFF);
-}
-constexpr unsigned hiWord(uintptr_t v)
-{
-    return static_cast<unsigned>((v >> 16) & 0xFFFF);
-}
-constexpr LPARAM makePoint(int x, int y)
-{
-    return static_cast<LPARAM>((x & 0xFFFF) | ((y & 0xFFFF) << 16));
-}
+constexpr unsigned loWord(uintptr_t v) { return static_cast<unsigned>(v & 0xFFFF); }
+constexpr unsigned hiWord(uintptr_t v) { return static_cast<unsigned>((v >> 16) & 0xFFFF); }
+constexpr LPARAM makePoint(int x, int y) { return static_cast<LPARAM>((x & 0xFFFF) | ((y & 0xFFFF) << 16)); }
 
 using WindowProc = LRESULT (*)(Window* window, unsigned message, WPARAM wParam, LPARAM lParam);
 // Returns nonzero when it handled the message.
@@ -86,15 +77,7 @@ struct AcceleratorTable {
     int count;
 };
 
-enum class DialogControl {
-    GroupBox,
-    RadioButton,
-    DropDownList,
-    PushButton,
-    DefaultPushButton,
-    StaticText,
-    Edit
-};
+enum class DialogControl { GroupBox, RadioButton, DropDownList, PushButton, DefaultPushButton, StaticText, Edit };
 struct DialogItemDef {
     DialogControl kind;
     int id; // -1 for none
@@ -113,7 +96,7 @@ struct DialogDef {
 // String resources (UTF-8). Copies at most bufferSize - 1 bytes, cutting on a
 // character boundary, always terminated; returns the number of bytes copied.
 int loadString(int id, char* buffer, int bufferSize);
-Bitmap* loadBitmap(int id);                 // stone pictures 100..106, masks 200..206
+Bitmap* loadBitmap(int id);         // stone pictures 100..106, masks 200..206
 Icon* loadIcon(const char* name, int size); // "MAINICN", "SUBICN", "PLAYBIT", "STOPBIT"
 void destroyIcon(Icon* icon);
 
@@ -164,10 +147,7 @@ enum class RasterOp { Copy, Or, And };
 enum class BackgroundMode { Transparent, Opaque };
 enum class StockBrush { White, Black };
 using Colour = uint32_t; // 0x00BBGGRR
-constexpr Colour rgb(int r, int g, int b)
-{
-    return static_cast<Colour>(r | (g << 8) | (b << 16));
-}
+constexpr Colour rgb(int r, int g, int b) { return static_cast<Colour>(r | (g << 8) | (b << 16)); }
 
 struct FontDesc {
     int height; // cell height in pixels
@@ -194,7 +174,7 @@ void bitmapSize(Bitmap* bitmap, int* width, int* height);
 Brush* createSolidBrush(Colour colour);
 Brush* stockBrush(StockBrush which); // never deleted
 void deleteBrush(Brush* brush);
-Pen* blackPen(); // the stock pen
+Pen* blackPen();                     // the stock pen
 Font* createFont(const FontDesc& desc);
 void deleteFont(Font* font);
 
@@ -244,7 +224,7 @@ void listBoxEndLinesAt(Window* list, int y);
 int listBoxAddString(Window* list, const char* text); // returns the new index
 void listBoxReset(Window* list);
 void listBoxSetSelection(Window* list, int index); // -1 clears; scrolls to it; sends no notification
-int listBoxSelection(Window* list);                // -1 when none
+int listBoxSelection(Window* list);                 // -1 when none
 int listBoxCount(Window* list);
 int listBoxText(Window* list, int index, char* buffer, int bufferSize);
 
@@ -270,7 +250,7 @@ void checkRadioButton(Window* dialog, int firstId, int lastId, int checkId);
 bool isButtonChecked(Window* dialog, int id);
 void comboAddString(Window* dialog, int id, const char* text);
 void comboSetSelection(Window* dialog, int id, int index); // out of range selects nothing
-int comboSelection(Window* dialog, int id);                // -1 when none
+int comboSelection(Window* dialog, int id);                  // -1 when none
 void enableDialogItem(Window* dialog, int id, bool enabled);
 bool isDialogItemEnabled(Window* dialog, int id);
 void setDialogItemText(Window* dialog, int id, const char* text);

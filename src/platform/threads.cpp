@@ -111,7 +111,7 @@ Thread* startThread(ThreadProc procedure, void* argument)
         if (std::exchange(failNextStart, false))
             throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
         t->thread = std::thread(run, t, procedure, argument);
-    } catch (const std::system_error&) {
+    } catch (const std::exception&) { // std::system_error, or std::bad_alloc for its state
         --r.running;
         r.threads.pop_back();
         return nullptr;

@@ -107,6 +107,12 @@ expect_board() { # image x y what
     [ "$got" = "0 153 0" ] || [ "$got" = "0 204 102" ] || fail "$4: pixel ($2,$3) is '$got', not the board in $1"
 }
 
+expect_stone() { # image x y what
+    local got
+    got=$(client_pixel "$1" "$2" "$3")
+    [ "$got" != "0 153 0" ] && [ "$got" != "0 204 102" ] || fail "$4: no stone at ($2,$3) in $1"
+}
+
 # Number of dark pixels (luminance below about 90) of image $1 in the client rectangle x y w h.
 dark_pixels() {
     convert "$1" -crop "$4x$5+$((ox + $2))+$((oy + $3))" +repage -colorspace Gray -threshold 35% -negate \

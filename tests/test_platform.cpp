@@ -27,6 +27,8 @@ int checkedItem = 0;  // and the one it checks
 std::atomic<bool> sendHandled{false};
 std::thread::id procThread;
 bool quitOnDestroy = false;
+Window* watchedList = nullptr;   // its selection is read when it notifies
+std::vector<int> selectionsSeen; // by the procedure, as the game reads them
 
 const MenuItemDef fileItems[] = {{101, "New(&N)\tCtrl+N"}, {0, nullptr}, {102, "Exit(&X)\tCtrl+X"}};
 const MenuItemDef gameItems[] = {{201, "パス（&P）\tCtrl+P"}, {203, "Undo\tCtrl+Z"}};
@@ -63,6 +65,10 @@ LRESULT toyProc(Window* window, unsigned message, WPARAM wParam, LPARAM lParam)
         procThread = std::this_thread::get_id();
         sendHandled = true;
         return lParam * 2;
+    case WM_COMMAND:
+        if (loWord(wParam) == 1000 && watchedList)
+            selectionsSeen.push_back(listBoxSelection(watchedList));
+        return 0;
     case WM_DESTROY:
         if (quitOnDestroy)
             postQuitMessage(7);
@@ -134,8 +140,10 @@ TEST_F(Platform, ManualTimersTickOnlyWhilePending)
     setManualTimers(true);
     setTimer(window, 230, 200);
     setTimer(window, 120, -5);
+    setTimer(window, 340, 0);
     EXPECT_TRUE(timerPending(window, 230));
-    EXPECT_EQ(timerInterval(window, 120), 0);
+    EXPECT_EQ(timerInterval(window, 120), 10); // no timer may spin: 10 ms at least
+    EXPECT_EQ(timerInterval(window, 340), 10);
     fireTimer(window, 230);
     fireTimer(window, 230); // a window timer repeats until killed
     killTimer(window, 230);
@@ -143,6 +151,40 @@ TEST_F(Platform, ManualTimersTickOnlyWhilePending)
     QTest::qWait(20); // nothing runs by itself in manual mode
     EXPECT_EQ(messagesOf(WM_TIMER), (std::vector<unsigned>{230, 230}));
     EXPECT_FALSE(timerPending(window, 230));
+}
+
+// The pause before a game is replaced: painting goes on under a busy cursor,
+// while no timer, input or close request acts; the timers tick again after it.
+TEST_F(Platform, BusyPauseKeepsPaintingAndLetsNothingElseAct)
+{
+    installAccelerators(window, accelerators);
+    showWindow(window);
+    window->widget->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window->widget));
+    setTimer(window, 4, 10);
+    static bool busyCursor = false;
+    QTimer::singleShot(40, [this] {
+        busyCursor =
+            QGuiApplication::overrideCursor() && QGuiApplication::overrideCursor()->shape() == Qt::WaitCursor;
+        paintColour = rgb(0, 204, 102);
+        invalidateWindow(window);
+        QTest::mouseClick(window->client, Qt::LeftButton, {}, QPoint(10, 10));
+        QTest::keyClick(window->widget, Qt::Key_N, Qt::ControlModifier);
+        window->widget->close();
+    });
+    received.clear();
+    busyPause(150);
+    std::vector<Message> during = received;
+    paintColour = rgb(0, 153, 0);
+
+    EXPECT_TRUE(busyCursor);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(windowPixel(window, 10, 10), rgb(0, 204, 102)) << "painted during the pause";
+    for (const Message& m : during)
+        EXPECT_EQ(m.message, unsigned(WM_PAINT)) << "message " << m.message << " acted during the pause";
+    EXPECT_TRUE(window->widget->isVisible());
+    EXPECT_TRUE(waitFor([] { return !messagesOf(WM_TIMER).empty(); }));
+    killTimer(window, 4);
 }
 
 // ---- Threads, sends and events ------------------------------------------------
@@ -153,6 +195,8 @@ Event* doneEvent = nullptr;
 
 unsigned sendFromWorker(void*)
 {
+    // Long enough for a pending 10 ms timer to come due meanwhile.
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
     sendResult = sendMessage(sendTarget, WM_USER + 1, 0, 21);
     setEvent(doneEvent);
     return 0;
@@ -163,7 +207,7 @@ TEST_F(Platform, WorkerSendRunsOnWindowThreadAndServingRunsNothingElse)
     sendTarget = window;
     sendHandled = false;
     doneEvent = createAutoResetEvent();
-    setTimer(window, 9, 0); // would tick at once if ordinary events ran
+    setTimer(window, 9, 0); // would tick meanwhile if ordinary events ran
     received.clear();
     Thread* worker = startThread(sendFromWorker, nullptr);
     raiseThreadPriority(worker);
@@ -195,6 +239,8 @@ TEST(Events, AutoResetConsumesOneSignal)
     setEvent(event); // signals do not add up
     waitForEvent(event);
     waiterWoke = false;
+    failNextThreadStart(); // a refused thread is reported, and the next start works
+    EXPECT_EQ(startThread(waitOnce, event), nullptr);
     Thread* waiter = startThread(waitOnce, event);
     std::this_thread::sleep_for(std::chrono::milliseconds(30));
     EXPECT_FALSE(waiterWoke);
@@ -326,17 +372,29 @@ TEST_F(Platform, ListBoxNotifiesOnlyUserSelections)
     Window* list = createControl(window, ControlKind::ListBox, 1000, 300, 160, 200, 91);
     listBoxAddString(list, "1 黒 d3");
     listBoxAddString(list, "2 白 c3");
+    listBoxAddString(list, "3 黒 c4");
     received.clear();
     listBoxSetSelection(list, 1);
     EXPECT_EQ(listBoxSelection(list), 1);
     EXPECT_TRUE(messagesOf(WM_COMMAND).empty());
 
+    // The procedure reads the new selection when notified, for clicks and keys alike.
     auto* widget = qobject_cast<QListWidget*>(list->widget.data());
-    QTest::mouseClick(widget->viewport(), Qt::LeftButton, {},
-                      widget->visualItemRect(widget->item(0)).center());
+    auto clickLine = [widget](int row) {
+        QTest::mouseClick(widget->viewport(), Qt::LeftButton, {},
+                          widget->visualItemRect(widget->item(row)).center());
+    };
+    watchedList = list;
+    selectionsSeen.clear();
+    clickLine(0);
     ASSERT_EQ(received.size(), 1u);
     EXPECT_EQ(received[0].wParam, WPARAM(1000 | (LBN_SELCHANGE << 16)));
-    EXPECT_EQ(listBoxSelection(list), 0);
+    QTest::keyClick(widget, Qt::Key_Down);
+    clickLine(2);
+    clickLine(0);
+    QTest::keyClick(widget, Qt::Key_End);
+    watchedList = nullptr;
+    EXPECT_EQ(selectionsSeen, (std::vector<int>{0, 1, 2, 0, 2}));
 
     char small[5];
     EXPECT_EQ(listBoxText(list, 0, small, sizeof small), 2); // "黒" is not cut in half
@@ -345,6 +403,37 @@ TEST_F(Platform, ListBoxNotifiesOnlyUserSelections)
     EXPECT_EQ(listBoxSelection(list), -1);
     listBoxReset(list);
     EXPECT_EQ(listBoxCount(list), 0);
+}
+
+// Dark and light pixels of a list line as the screen shows it.
+std::pair<int, int> darkAndLightPixels(QListWidget* list, int row)
+{
+    QImage image = list->viewport()->grab(list->visualItemRect(list->item(row))).toImage();
+    int dark = 0, light = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const int l = qGray(image.pixel(x, y));
+            dark += l < 90;
+            light += l > 170;
+        }
+    return {dark, light};
+}
+
+TEST_F(Platform, ASelectedLineKeepsBlacksMarkDarkOnALightSelection)
+{
+    Window* list = createControl(window, ControlKind::ListBox, 1000, 300, 160, 200, 91);
+    listBoxAddString(list, "●●●");
+    listBoxAddString(list, "○○○");
+    showWindow(window);
+    auto* widget = qobject_cast<QListWidget*>(list->widget.data());
+    std::pair<int, int> seen[2];
+    for (int row : {0, 1}) {
+        listBoxSetSelection(list, row);
+        seen[row] = darkAndLightPixels(widget, row);
+        EXPECT_GT(seen[row].second, seen[row].first) << "a light selection, line " << row;
+    }
+    EXPECT_GT(seen[0].first, 30) << "Black's selected marks are dark";
+    EXPECT_GT(seen[0].first, 2 * seen[1].first) << "and White's stay hollow";
 }
 
 TEST_F(Platform, ControlsKeepTextAndState)
@@ -361,6 +450,25 @@ TEST_F(Platform, ControlsKeepTextAndState)
     received.clear();
     QTest::mouseClick(button->widget, Qt::LeftButton);
     EXPECT_EQ(messagesOf(WM_COMMAND), std::vector<unsigned>{501});
+}
+
+TEST_F(Platform, TabKeepsTheFocusAndSpaceNeverPressesTheButton)
+{
+    Window* list = createControl(window, ControlKind::ListBox, 1000, 300, 160, 200, 91);
+    Window* button = createControl(window, ControlKind::IconButton, 501, 300, 237, 30, 18);
+    createControl(window, ControlKind::ReadOnlyEdit, 310, 20, 265, 500, 40);
+    showWindow(window);
+    window->widget->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window->widget));
+    list->widget->setFocus();
+    QTest::mouseClick(button->widget, Qt::LeftButton); // a click leaves the focus where it was
+    received.clear();
+    for (Qt::Key key : {Qt::Key_Tab, Qt::Key_Backtab, Qt::Key_Tab, Qt::Key_Tab}) {
+        QTest::keyClick(QApplication::focusWidget(), key);
+        EXPECT_EQ(QApplication::focusWidget(), list->widget.data());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    }
+    EXPECT_TRUE(messagesOf(WM_COMMAND).empty());
 }
 
 TEST_F(Platform, MouseReachesTheProcedureInClientCoordinates)
@@ -540,12 +648,20 @@ TEST_F(Platform, WorkerSendIsServedUnderADialog)
     EXPECT_EQ(sendResult.load(), 42);
 }
 
+char okText[32], cancelText[32];
+
 TEST_F(Platform, MessageBoxAnswers)
 {
-    setModalHook([](Window* box) { answerMessageBox(box, IDOK); });
+    setModalHook([](Window* box) {
+        getDialogItemText(box, IDOK, okText, sizeof okText);
+        getDialogItemText(box, IDCANCEL, cancelText, sizeof cancelText);
+        answerMessageBox(box, IDOK);
+    });
     EXPECT_EQ(messageBoxOkCancel(window, "本当に投げますか？", "投了確認"), IDOK);
     setModalHook([](Window* box) { clickDialogButton(box, IDCANCEL); });
     EXPECT_EQ(messageBoxOkCancel(window, "?", "?"), IDCANCEL);
+    EXPECT_STREQ(okText, "OK");
+    EXPECT_STREQ(cancelText, "キャンセル"); // as the game's own dialogs say it
 }
 
 // ---- The window's life ---------------------------------------------------------------------
@@ -567,6 +683,25 @@ TEST_F(Platform, MoveWindowKeepsTheFrameOnScreen)
     QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     EXPECT_GE(r.left, screen.left());
     EXPECT_LE(r.bottom, screen.bottom() + 1);
+}
+
+// With X11 and Wayland both offered, the window position only works on X11.
+TEST(Startup, X11ComesFirstWhenADisplayIsSetUnlessTheUserChose)
+{
+    const QByteArray saved[] = {qgetenv("QT_QPA_PLATFORM"), qgetenv("DISPLAY"), qgetenv("WAYLAND_DISPLAY")};
+    auto with = [](const char* platform, const char* display, const char* wayland) {
+        qputenv("QT_QPA_PLATFORM", platform);
+        qputenv("DISPLAY", display);
+        qputenv("WAYLAND_DISPLAY", wayland);
+        return preferredPlatform();
+    };
+    EXPECT_EQ(with("", ":0", "wayland-0"), "xcb;wayland");
+    EXPECT_EQ(with("", ":0", ""), "xcb");
+    EXPECT_EQ(with("", "", "wayland-0"), ""); // Qt's own choice
+    EXPECT_EQ(with("wayland", ":0", "wayland-0"), "");
+    qputenv("QT_QPA_PLATFORM", saved[0]);
+    qputenv("DISPLAY", saved[1]);
+    qputenv("WAYLAND_DISPLAY", saved[2]);
 }
 
 // ---- Resources ------------------------------------------------------------------------------

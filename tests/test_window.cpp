@@ -1,12 +1,19 @@
 // The window as drawn and configured: board and status pixels, cell mapping,
 // the cursor, the texts' helpers and the two dialogs.
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
 #include <string>
 #include <unistd.h>
+
+#include "platform/qt_window.h"
 
 #include "modes/dialogs.h"
 #include "res/resources.h"
 #include "res/strings.h"
 #include "ui/boardview.h"
+#include "ui/gdi.h"
 #include "ui/status.h"
 #include "window_harness.h"
 
@@ -73,6 +80,32 @@ TEST_F(View, FlipsTurnAtTheThirdFrameAndHighlightsNeedAGame)
     currentSide = White;
     gameState = Resigned;
     EXPECT_GT(brightness(pixel(305, 42)), 500);
+}
+
+// The play button lies over the record list's bottom: every line shown,
+// the newest one included, ends above it.
+TEST_F(View, RecordLinesEndAboveThePlayButton)
+{
+    open(0, 0);
+    for (int i = 0; i < 12; ++i) {
+        clickFirstLegal();
+        finishAnimations();
+    }
+    auto* list = qobject_cast<QListWidget*>(recordList->widget.data());
+    const int buttonTop = playButton->widget->geometry().top();
+    int shown = 0;
+    for (int row = 0; row < list->count(); ++row) {
+        const QRect line = list->visualItemRect(list->item(row));
+        if (!line.intersects(list->viewport()->rect()))
+            continue;
+        ++shown;
+        EXPECT_LT(list->viewport()->mapTo(window->client, line.bottomLeft()).y(), buttonTop)
+            << "line " << row;
+        if (row == list->count() - 1) {
+            EXPECT_TRUE(list->viewport()->rect().contains(line)) << "the newest line shows whole";
+        }
+    }
+    EXPECT_GE(shown, 4);
 }
 
 TEST(CellMapping, SharedLinesBelongToTheCellRightOrBelow)
@@ -224,6 +257,44 @@ TEST_F(View, WaitTimeReadsLeadingDigitsWithinTheTimersRange)
     showSettingsDialog(window);
     EXPECT_EQ(waitTime, 60000);
     waitTime = 200;
+}
+
+namespace {
+
+// Each text shows whole in the font it is drawn with, and no two controls
+// overlap but those inside a group box.
+void expectWholeTexts(Window* d)
+{
+    std::vector<QWidget*> placed;
+    for (QWidget* w : d->dialog->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        const QString name = widgetText(w);
+        const QFontMetrics metrics = w->fontMetrics();
+        if (auto* label = qobject_cast<QLabel*>(w)) {
+            EXPECT_LE(metrics.horizontalAdvance(name), label->contentsRect().width()) << name.toStdString();
+            EXPECT_LE(metrics.height(), label->contentsRect().height()) << name.toStdString();
+        } else if (qobject_cast<QPushButton*>(w)) {
+            EXPECT_LT(metrics.horizontalAdvance(name), w->width()) << name.toStdString();
+        } else if (qobject_cast<QAbstractButton*>(w) || qobject_cast<QGroupBox*>(w)) {
+            EXPECT_LE(w->sizeHint().width(), w->width()) << name.toStdString();
+        }
+        if (qobject_cast<QGroupBox*>(w) == nullptr) {
+            for (QWidget* other : placed)
+                EXPECT_FALSE(w->geometry().intersects(other->geometry()))
+                    << name.toStdString() << " overlaps " << widgetText(other).toStdString();
+            placed.push_back(w);
+        }
+    }
+    endDialog(d, IDCANCEL);
+}
+
+} // namespace
+
+TEST_F(View, EveryDialogTextShowsWhole)
+{
+    open(0, 0);
+    setModalHook(expectWholeTexts);
+    for (const DialogDef* def : {&MYDIALOG, &CONFIGDLG})
+        EXPECT_EQ(runDialog(window, *def, nullptr), IDCANCEL) << def->caption;
 }
 
 int main(int argc, char** argv)

@@ -75,3 +75,38 @@ TEST_F(Worker, NewGameWhileThinkingFinishesTheMoveThenStartsAfresh)
     EXPECT_TRUE(pumpUntil([] { return workerThread == nullptr; }));
     EXPECT_EQ(moveNumber, 2);
 }
+
+// The system refuses the worker: the turn waits for the next tick, and a new
+// game and closing the window still work.
+TEST_F(Worker, ARefusedWorkerIsTriedAgainAndNothingWaitsForIt)
+{
+    const auto realPause = pauseBeforeRestart;
+    pauseBeforeRestart = [](int) {};
+    open(4, 0);
+    failNextThreadStart();
+    fireTimer(window, WaitTimer);
+    EXPECT_EQ(workerThread, nullptr);
+    EXPECT_EQ(currentSide, White) << "Black's turn began without a worker";
+    ASSERT_TRUE(timerPending(window, WaitTimer));
+    fireTimer(window, WaitTimer);
+    ASSERT_NE(workerThread, nullptr);
+    EXPECT_TRUE(pumpUntil([] { return workerThread == nullptr; }));
+    EXPECT_EQ(moveNumber, 2);
+
+    finishAnimations();
+    clickFirstLegal();
+    finishAnimations();
+    failNextThreadStart();
+    fireTimer(window, WaitTimer);
+    ASSERT_EQ(workerThread, nullptr);
+    modals = 0; // the resign question, then the new-game dialog
+    setModalHook([](Window* d) { modals++ == 0 ? answerMessageBox(d, IDOK) : clickDialogButton(d, IDOK); });
+    onCommand(window, CmdNewGame);
+    EXPECT_EQ(modals, 2);
+    EXPECT_EQ(moveNumber, 1);
+    failNextThreadStart();
+    fireTimer(window, WaitTimer);
+    destroyWindow(window); // nothing to wait for
+    window = nullptr;
+    pauseBeforeRestart = realPause;
+}

@@ -1,8 +1,5 @@
 #include "modes/commands.h"
 
-#include <chrono>
-#include <thread>
-
 #include "board/moves.h"
 #include "modes/dialogs.h"
 #include "modes/record.h"
@@ -14,13 +11,9 @@
 
 namespace {
 
-void sleepMilliseconds(int milliseconds)
-{
-    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
-}
-
 // Before a new game or a trial replaces a game the computer is playing, its
-// running move is finished and applied to the old game, then a short pause.
+// running move is finished and applied to the old game, then a short pause
+// that keeps the window painted but lets nothing act in the old game.
 void finishComputerTurn(Window* window)
 {
     if (gameState != ComputerTurn)
@@ -84,7 +77,7 @@ void decideStateAfterUndo(Window* window)
 
 } // namespace
 
-void (*pauseBeforeRestart)(int milliseconds) = sleepMilliseconds;
+void (*pauseBeforeRestart)(int milliseconds) = busyPause;
 
 bool commandEnabled(int id)
 {

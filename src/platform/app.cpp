@@ -91,6 +91,11 @@ class MainFrame : public QMainWindow {
             callProcedure(window_, WM_CLOSE, 0, 0);
     }
 
+    // Tab and Shift+Tab do not move the focus between the window's controls:
+    // the game's keys are its accelerators, and a focused play button would
+    // take Space as a click.
+    bool focusNextPrevChild(bool) override { return true; }
+
   private:
     Window* window_;
 };
@@ -106,6 +111,21 @@ bool displayAvailable()
         return wayland;
     return true; // offscreen, vnc, eglfs, ...: Qt decides
 }
+
+} // namespace
+
+// On a desktop that offers both X11 and Wayland, Qt may pick Wayland, where a
+// window can neither read nor set its position, and the game keeps that
+// position in its settings. With DISPLAY set X11 comes first (Wayland stays
+// the fallback); a platform the user names is taken as it is.
+QByteArray preferredPlatform()
+{
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || qEnvironmentVariableIsEmpty("DISPLAY"))
+        return QByteArray();
+    return qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ? QByteArray("xcb") : QByteArray("xcb;wayland");
+}
+
+namespace {
 
 const ClassEntry* findClass(const char* name)
 {
@@ -256,6 +276,9 @@ bool initPlatform(int argc, char** argv)
     if (!qApp) {
         if (!displayAvailable())
             return false;
+        QByteArray platform = preferredPlatform();
+        if (!platform.isEmpty())
+            qputenv("QT_QPA_PLATFORM", platform);
         argcStorage = argv && argc > 0 ? argc : 1;
         // Read by the X11 plugin when the first window is made: WM_CLASS becomes
         // "reverse", "net.tavix.Reversi", the StartupWMClass of the desktop

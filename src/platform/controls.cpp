@@ -12,6 +12,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <algorithm>
 
 namespace {
 
@@ -21,15 +22,42 @@ void notifyParent(Window* control, unsigned code)
                 reinterpret_cast<LPARAM>(control));
 }
 
+// Light text on a dark selection would turn a selected line's "●" into a
+// "○": the selection is light and its text dark, focused or not.
+void keepMarksApart(QListWidget* list)
+{
+    QPalette palette = list->palette();
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        palette.setColor(group, QPalette::Highlight, QColor(204, 228, 247));
+        palette.setColor(group, QPalette::HighlightedText, Qt::black);
+    }
+    list->setPalette(palette);
+}
+
+// A list whose lines may stop above its bottom edge, where another control
+// lies over it; its frame and scroll bar keep the whole height.
+class ListBox : public QListWidget {
+  public:
+    using QListWidget::QListWidget;
+    void endLinesAt(int y) // in the parent's coordinates
+    {
+        const int innerBottom = height() - frameWidth();
+        setViewportMargins(0, 0, 0, std::max(0, innerBottom - (y - this->y())));
+    }
+};
+
 QWidget* makeListBox(Window* control, QWidget* parent)
 {
-    auto* list = new QListWidget(parent);
+    auto* list = new ListBox(parent);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn); // shown even when not needed
     list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    keepMarksApart(list);
     // Programmatic changes block the signals, so only the user's reach here.
-    QObject::connect(list, &QListWidget::currentRowChanged, list,
-                     [control](int) { notifyParent(control, LBN_SELCHANGE); });
+    // Not on the current row's change: a click moves the current row before
+    // the selection, and the parent reads the selection.
+    QObject::connect(list, &QListWidget::itemSelectionChanged, list,
+                     [control] { notifyParent(control, LBN_SELCHANGE); });
     return list;
 }
 
@@ -37,6 +65,8 @@ QWidget* makeIconButton(Window* control, QWidget* parent)
 {
     auto* button = new QPushButton(parent);
     button->setIconSize(QSize(16, 16));
+    // Clicked with the mouse only: it never holds the focus, so no key presses it.
+    button->setFocusPolicy(Qt::NoFocus);
     QObject::connect(button, &QPushButton::clicked, button, [control] { notifyParent(control, BN_CLICKED); });
     return button;
 }
@@ -145,6 +175,12 @@ int getWindowText(Window* control, char* buffer, int bufferSize)
 {
     QString text = control && control->widget ? widgetText(control->widget) : QString();
     return copyUtf8(text.toUtf8(), buffer, bufferSize);
+}
+
+void listBoxEndLinesAt(Window* list, int y)
+{
+    if (auto* w = dynamic_cast<ListBox*>(listOf(list)))
+        w->endLinesAt(y);
 }
 
 int listBoxAddString(Window* list, const char* text)

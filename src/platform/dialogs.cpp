@@ -13,7 +13,10 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
 #include <QTimer>
+#include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -61,6 +64,39 @@ DialogUnits unitsOf(const QFont& font)
     int alphabet =
         metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
     return {(alphabet / 26 + 1) / 2, metrics.height()};
+}
+
+// The size a control needs to show its text whole, with the font it draws
+// with; an empty size for controls whose text scrolls or drops down.
+QSize textNeeds(QWidget* widget)
+{
+    if (auto* button = qobject_cast<QPushButton*>(widget)) {
+        // Its size hint adds a minimum width for looks; only the text counts here.
+        QStyle* style = button->style();
+        const int frame = style->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button) +
+                          2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, button);
+        QFontMetrics metrics = button->fontMetrics();
+        return QSize(metrics.horizontalAdvance(button->text()) + frame, metrics.height() + frame);
+    }
+    if (qobject_cast<QLabel*>(widget) || qobject_cast<QRadioButton*>(widget) ||
+        qobject_cast<QGroupBox*>(widget))
+        return widget->minimumSizeHint();
+    return QSize();
+}
+
+// Dialog units come from the font's Latin letters, but the game's texts are
+// mostly full-width: where a text would not fit its rectangle, the units grow
+// until it does. Growing them all keeps the layout's proportions, so nothing
+// comes to overlap.
+DialogUnits roomForText(DialogUnits units, QWidget* widget, const DialogItemDef& item)
+{
+    const QSize needs = textNeeds(widget);
+    if (needs.width() > 0 && item.width > 0)
+        units.baseX = std::max(units.baseX, (4 * needs.width() + item.width - 1) / item.width);
+    // A drop-down list's rectangle is its open height; closed it takes its own.
+    if (needs.height() > 0 && item.height > 0 && item.kind != DialogControl::DropDownList)
+        units.baseY = std::max(units.baseY, (8 * needs.height() + item.height - 1) / item.height);
+    return units;
 }
 
 QFont dialogFont(const DialogDef& def)
@@ -154,14 +190,18 @@ void buildDialog(Window* window, ProcDialog* dialog, const DialogDef& def)
                            Qt::WindowCloseButtonHint);
     dialog->setWindowTitle(fromUtf8(def.caption));
     dialog->setFont(dialogFont(def));
-    DialogUnits units = unitsOf(dialog->font());
+    std::vector<QWidget*> widgets;
     for (int i = 0; i < def.itemCount; ++i) {
         const DialogItemDef& item = def.items[i];
-        QWidget* widget = makeItem(window, dialog, item);
-        placeItem(widget, item, units);
+        widgets.push_back(makeItem(window, dialog, item));
         if (item.id != -1)
-            window->items[item.id] = widget;
+            window->items[item.id] = widgets.back();
     }
+    DialogUnits units = unitsOf(dialog->font());
+    for (int i = 0; i < def.itemCount; ++i)
+        units = roomForText(units, widgets[i], def.items[i]);
+    for (int i = 0; i < def.itemCount; ++i)
+        placeItem(widgets[i], def.items[i], units);
     dialog->setFixedSize(units.toPixels(0, 0, def.width, def.height).size());
     dialog->move(ownerClientOrigin(window->parent) + units.toPixels(def.x, def.y, 0, 0).topLeft());
 }
@@ -264,6 +304,10 @@ int messageBoxOkCancel(Window* owner, const char* text, const char* caption)
         new QMessageBox(QMessageBox::Question, fromUtf8(caption), fromUtf8(text),
                         QMessageBox::Ok | QMessageBox::Cancel, owner ? owner->widget.data() : nullptr);
     box->setEscapeButton(QMessageBox::Cancel); // closing the box is Cancel too
+    // Qt's own button texts are English unless a translation is installed;
+    // the game's dialogs read these two.
+    box->button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
+    box->button(QMessageBox::Cancel)->setText(QStringLiteral("キャンセル"));
     window->dialog = box;
     window->widget = box;
     window->items[IDOK] = box->button(QMessageBox::Ok);

@@ -197,6 +197,11 @@ void bitBlt(DeviceContext* dst, int x, int y, int width, int height, DeviceConte
             RasterOp op);
 Colour getPixel(DeviceContext* dc, int x, int y);
 
+// Waits the given time while the windows keep painting under a busy cursor.
+// Meanwhile no timer ticks, and the player's input and close requests are
+// dropped; sends from other threads are served.
+void busyPause(int milliseconds);
+
 // ---- Cursors ------------------------------------------------------------------
 enum class CursorShape { Arrow, No };
 void setCursor(CursorShape shape);
@@ -213,6 +218,9 @@ bool isWindowEnabled(Window* control);
 void setWindowText(Window* control, const char* text); // UTF-8
 int getWindowText(Window* control, char* buffer, int bufferSize);
 
+// Lines show only above client y: another control lies over the list's
+// bottom. The frame and the scroll bar keep their size.
+void listBoxEndLinesAt(Window* list, int y);
 int listBoxAddString(Window* list, const char* text); // returns the new index
 void listBoxReset(Window* list);
 void listBoxSetSelection(Window* list, int index); // -1 clears; scrolls to it; sends no notification
@@ -254,8 +262,9 @@ int messageBoxOkCancel(Window* owner, const char* text, const char* caption);
 
 // ---- Threads and events -------------------------------------------------------------
 using ThreadProc = unsigned (*)(void* argument);
-Thread* startThread(ThreadProc procedure, void* argument); // runs at once
-void raiseThreadPriority(Thread* thread);                  // one step above normal
+// Runs at once; nullptr when the system refuses a new thread.
+Thread* startThread(ThreadProc procedure, void* argument);
+void raiseThreadPriority(Thread* thread); // one step above normal
 // Releases the handle; the thread runs on to its end.
 void closeThreadHandle(Thread* thread);
 
@@ -277,6 +286,8 @@ using ModalHook = void (*)(Window* dialog);
 void setModalHook(ModalHook hook);
 void clickDialogButton(Window* dialog, int id); // a real click on a dialog control
 void answerMessageBox(Window* box, int code);
+// The next startThread fails as if the system had refused the thread.
+void failNextThreadStart();
 // The main window's client image, as 0x00BBGGRR pixels.
 Colour windowPixel(Window* window, int x, int y);
 bool saveWindowImage(Window* window, const char* path);

@@ -136,6 +136,12 @@ double currentRatio();
 // (the window moved to another screen); the new image needs a full repaint.
 void followScreenRatio(Window* window);
 
+// What QT_QPA_PLATFORM is set to before the application starts (empty: left as it is).
+QByteArray preferredPlatform();
+
+// True inside busyPause: timer ticks are skipped.
+bool pauseRunning();
+
 // Main window internals used across files.
 void paintIfDirty(Window* window);
 void noteWindowDrawing(Window* window); // a window DC drew outside painting

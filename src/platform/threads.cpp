@@ -12,7 +12,9 @@
 #include <memory>
 #include <mutex>
 #include <pthread.h>
+#include <system_error>
 #include <thread>
+#include <utility>
 
 struct Thread {
     std::thread thread;
@@ -34,6 +36,8 @@ struct Registry {
     std::vector<Event*> closedEvents;
     int running = 0;
 };
+
+bool failNextStart = false; // under the registry's lock
 
 // Never destroyed: threads may still reach it while static objects go away.
 Registry& registry()
@@ -91,6 +95,8 @@ void run(Thread* self, ThreadProc procedure, void* argument)
 
 } // namespace
 
+// The system may refuse a thread (no memory, a process limit): then nothing
+// stays registered and the caller gets nullptr, to try again later.
 Thread* startThread(ThreadProc procedure, void* argument)
 {
     static bool exitHookInstalled = [] { return std::atexit(joinAllAtExit) == 0; }();
@@ -101,8 +107,22 @@ Thread* startThread(ThreadProc procedure, void* argument)
     r.threads.push_back(std::make_unique<Thread>());
     Thread* t = r.threads.back().get();
     ++r.running;
-    t->thread = std::thread(run, t, procedure, argument);
+    try {
+        if (std::exchange(failNextStart, false))
+            throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+        t->thread = std::thread(run, t, procedure, argument);
+    } catch (const std::exception&) { // std::system_error, or std::bad_alloc for its state
+        --r.running;
+        r.threads.pop_back();
+        return nullptr;
+    }
     return t;
+}
+
+void failNextThreadStart()
+{
+    std::lock_guard lock(registry().mutex);
+    failNextStart = true;
 }
 
 // One step above normal where the system allows it: under the default Linux

@@ -1,5 +1,6 @@
 // Window timers: repeating, one per (window, id), restarted when set again.
-// Ticks arrive as WM_TIMER from whatever event loop runs, modal ones included.
+// Ticks arrive as WM_TIMER from whatever event loop runs, modal ones included,
+// but not during a busy pause.
 // In manual mode (tests) setTimer only records the timer and fireTimer ticks it.
 #include "platform/qt_window.h"
 
@@ -10,16 +11,21 @@ namespace {
 
 bool manualTimers = false;
 
+// A 0 ms Qt timer fires on every pass of the event loop: a repeating one that
+// the game keeps alive (the wait timer while a dialog is open) would spin a
+// core. Every timer waits at least this long, the shortest interval desktop
+// timers have long had.
+constexpr int ShortestInterval = 10;
+
 void startQtTimer(Window* window, uintptr_t id, WindowTimer& t)
 {
     if (!t.timer) {
         t.timer = new QTimer(window->widget);
         QObject::connect(t.timer, &QTimer::timeout, t.timer, [window, id] {
-            if (!window->destroyed)
+            if (!window->destroyed && !pauseRunning())
                 callProcedure(window, WM_TIMER, id, 0);
         });
     }
-    // An interval of 0 ticks whenever the event loop has nothing else to do.
     t.timer->start(t.interval);
 }
 
@@ -30,13 +36,13 @@ void setManualTimers(bool manual)
     manualTimers = manual;
 }
 
-// Negative intervals count as 0, the shortest one.
+// Shorter intervals, 0 and negative ones included, count as the shortest.
 void setTimer(Window* window, uintptr_t id, int milliseconds)
 {
     if (!window || window->destroyed)
         return;
     WindowTimer& t = window->timers[id];
-    t.interval = std::max(0, milliseconds);
+    t.interval = std::max(ShortestInterval, milliseconds);
     t.pending = true;
     if (manualTimers) {
         if (t.timer)

@@ -47,8 +47,12 @@ void startComputerMove(Window* window)
     computerRequest.window = window;
     computerRequest.player = player;
     workerThread = startThread(computerThread, &computerRequest);
-    if (workerThread == nullptr)
+    if (workerThread == nullptr) {
+        // No thread now: the turn has not begun, and the next wait tick tries again.
+        currentSide = opponentOf(currentSide);
+        setTimer(window, WaitTimer, waitTime);
         return;
+    }
     ++unconsumedSignals;
     raiseThreadPriority(workerThread);
 }

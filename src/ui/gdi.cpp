@@ -22,6 +22,7 @@ namespace {
 constexpr int FirstPictureId = 100;
 constexpr int FirstMaskId = 200;
 constexpr int ButtonIconSize = 16;
+constexpr int PlayButtonTop = 237;
 } // namespace
 
 // The one font description of the window; the trial banner starts from it too.
@@ -81,7 +82,9 @@ void createChildControls(Window* window)
     recordList = createControl(window, ControlKind::ListBox, RecordListId, 300, 160, 200, 91);
     setControlFont(recordList, uiFont);
     // Playback is only offered in record mode, which enables the button.
-    playButton = createControl(window, ControlKind::IconButton, PlayButtonId, 300, 237, 30, 18);
+    playButton = createControl(window, ControlKind::IconButton, PlayButtonId, 300, PlayButtonTop, 30, 18);
+    // The button lies over the list's bottom: no line may hide under it.
+    listBoxEndLinesAt(recordList, PlayButtonTop);
     setButtonIcon(playButton, playIcon);
     enableWindow(playButton, false);
     messageLine = createControl(window, ControlKind::ReadOnlyEdit, MessageLineId, 20, 265, 500, 40);

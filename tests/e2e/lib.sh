@@ -97,6 +97,28 @@ first_lit_cell() {
     fail "no highlighted cell in $1"
 }
 
+# Client y of the middle of the record list's visible line k (0 at the top).
+line_y() { echo $((167 + 13 * $1)); }
+
+# The board's plain or lit green at client (x, y) of image $1: no stone there.
+expect_board() { # image x y what
+    local got
+    got=$(client_pixel "$1" "$2" "$3")
+    [ "$got" = "0 153 0" ] || [ "$got" = "0 204 102" ] || fail "$4: pixel ($2,$3) is '$got', not the board in $1"
+}
+
+expect_stone() { # image x y what
+    local got
+    got=$(client_pixel "$1" "$2" "$3")
+    [ "$got" != "0 153 0" ] && [ "$got" != "0 204 102" ] || fail "$4: no stone at ($2,$3) in $1"
+}
+
+# Number of dark pixels (luminance below about 90) of image $1 in the client rectangle x y w h.
+dark_pixels() {
+    convert "$1" -crop "$4x$5+$((ox + $2))+$((oy + $3))" +repage -colorspace Gray -threshold 35% -negate \
+        -format '%[fx:int(mean*w*h+0.5)]' info:
+}
+
 # Number of pure white pixels of image $1 in the client rectangle x y w h.
 white_pixels() {
     convert "$1" -crop "$4x$5+$((ox + $2))+$((oy + $3))" +repage -fill black +opaque white \

@@ -37,15 +37,18 @@ find_client_origin "$shot"
 expect_title start
 expect_light "$shot" 305 127 "White's count disc"
 
-# Three moves by clicking the first lit cell; lv0 answers each.
-for n in 1 2 3; do
+# Four moves by clicking the first lit cell; lv0 answers each.
+declare -a move_c move_r
+for n in 1 2 3 4; do
     shoot "$win" "04-before-move-$n"
     first_lit_cell "$shot"
     click_client "$win" "$(cell_x "$cell_c")" "$(cell_y "$cell_r")"
     last_c=$cell_c; last_r=$cell_r
+    move_c[n]=$cell_c; move_r[n]=$cell_r
     sleep 1.5
     shoot "$win" "05-after-move-$n"
-    expect_dark "$shot" "$(cell_x "$cell_c")" "$(cell_y "$cell_r")" "Black's move $n"
+    # A stone, of either colour: lv0's reply may have turned it.
+    expect_stone "$shot" "$(cell_x "$cell_c")" "$(cell_y "$cell_r")" "Black's move $n"
 done
 
 # 3. Undo takes back Black's last move and lv0's reply.
@@ -58,10 +61,12 @@ shoot "$win" 06-undo
     fail "undo left Black's last stone on the board"
 expect_title undo
 
-# Resign with Ctrl+G and OK: White is declared the winner.
+# Resign with Ctrl+G and OK: White is declared the winner. The question's
+# buttons read OK and キャンセル.
 xdotool key ctrl+g
 box=$(find_window "投了確認")
 focus "$box"
+import -window "$box" "$SHOTS/07-resign-question.png"
 xdotool key Return
 wait_gone "投了確認"
 sleep 0.5
@@ -69,10 +74,25 @@ shoot "$win" 07-resigned
 expect_light "$shot" 305 42 "the winner's disc is White's"
 expect_title resign
 
-# 4. Record mode: select the first line, then play to the end.
+# 4. Record mode. Six lines are left: Black's moves 1-3 and lv0's replies.
+# Clicking line 5 shows the position after move 5 (Black's third stone is
+# there), then line 3 the one after move 3 (it is not yet). The selected
+# line keeps Black's ● dark on a light selection.
 menu_item f 2
 sleep 0.5
-click_client "$win" 330 167
+click_client "$win" 330 "$(line_y 4)"
+sleep 0.5
+shoot "$win" 08-record-line-5
+expect_dark "$shot" "$(cell_x "${move_c[3]}")" "$(cell_y "${move_r[3]}")" "Black's third move after line 5"
+[ "$(dark_pixels "$shot" 302 $(($(line_y 4) - 6)) 16 13)" -gt 20 ] || fail "the selected Black line's ● is not dark"
+expect_light "$shot" 460 "$(line_y 4)" "the selection behind line 5"
+click_client "$win" 330 "$(line_y 2)"
+sleep 0.5
+shoot "$win" 08-record-line-3
+expect_board "$shot" "$(cell_x "${move_c[3]}")" "$(cell_y "${move_r[3]}")" "Black's third move after line 3"
+expect_dark "$shot" "$(cell_x "${move_c[2]}")" "$(cell_y "${move_r[2]}")" "Black's second move after line 3"
+# Select the first line, then play to the end.
+click_client "$win" 330 "$(line_y 0)"
 sleep 0.5
 shoot "$win" 08-record-line-0
 click_client "$win" 315 246

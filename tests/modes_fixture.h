@@ -1,5 +1,6 @@
-// A real main window in a fresh working directory, with manual timers and
-// scripted answers for dialogs and message boxes.
+// A real main window with a fresh working folder (directory/work) and
+// configuration folder (directory/config), manual timers and scripted
+// answers for dialogs and message boxes.
 #pragma once
 
 #include <gtest/gtest.h>

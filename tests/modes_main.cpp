@@ -7,6 +7,7 @@
 
 #include "ai/random.h"
 #include "board_text.h"
+#include "config_home.h"
 #include "modes/message.h"
 #include "modes_fixture.h"
 #include "platform/qt_window.h"
@@ -72,7 +73,10 @@ void ModesTest::SetUp()
     char pattern[] = "/tmp/modes-test-XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);
     directory = pattern;
-    std::filesystem::current_path(directory);
+    // The working folder stays empty: settings live in the configuration folder.
+    std::filesystem::create_directory(directory / "work");
+    std::filesystem::current_path(directory / "work");
+    useConfigHome(directory / "config");
     setManualTimers(true);
     modalScript = {};
     setModalHook(answerNext);

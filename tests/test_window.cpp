@@ -1,5 +1,6 @@
 // The window as drawn and configured: board and status pixels, cell mapping,
 // the cursor, the texts' helpers and the two dialogs.
+#include <filesystem>
 #include <string>
 #include <unistd.h>
 
@@ -230,13 +231,12 @@ int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    // config.dat lives in the working directory.
     char directory[] = "/tmp/reverse-window-tests-XXXXXX";
-    if (mkdtemp(directory) == nullptr || chdir(directory) != 0 || !initPlatform(argc, argv))
+    if (mkdtemp(directory) == nullptr || !initPlatform(argc, argv))
         return 1;
+    useConfigHome(directory);
     registerWindowClass({"Blantu", mainWindowProc, "MAINICN", "SUBICN", &MYAPP});
     const int result = RUN_ALL_TESTS();
-    std::remove("config.dat");
-    rmdir(directory);
+    std::filesystem::remove_all(directory);
     return result;
 }

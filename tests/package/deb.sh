@@ -21,7 +21,7 @@ for f in usr/bin/reverse usr/share/applications/net.tavix.Reversi.desktop \
 done
 
 mkdir "$scratch/home" && cd "$scratch/home"
-"$scratch/root/usr/bin/reverse" &
+XDG_CONFIG_HOME="$scratch/config" "$scratch/root/usr/bin/reverse" &
 pid=$!
 for _ in $(seq 1 200); do
     xdotool search --onlyvisible --name '^新規ゲーム$' >/dev/null 2>&1 && { echo "deb: passed"; exit 0; }

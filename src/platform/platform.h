@@ -277,6 +277,10 @@ using ModalHook = void (*)(Window* dialog);
 void setModalHook(ModalHook hook);
 void clickDialogButton(Window* dialog, int id); // a real click on a dialog control
 void answerMessageBox(Window* box, int code);
+// Called with every text that textOut draws, on any context, so a test can
+// read what the window shows. Pass nullptr to remove.
+using TextHook = void (*)(int x, int y, const char* text);
+void setTextHook(TextHook hook);
 // The main window's client image, as 0x00BBGGRR pixels.
 Colour windowPixel(Window* window, int x, int y);
 bool saveWindowImage(Window* window, const char* path);

@@ -21,19 +21,19 @@ bool isDirectory(const std::string& path)
     return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-// mkdir -p; 0 or the errno of the step that failed. Folders that are there
-// are left alone, whatever their mode.
-int makeFolders(const std::string& path)
+// mkdir -p; "" or what failed. Folders that are there are left alone,
+// whatever their mode.
+std::string makeFolders(const std::string& path)
 {
     for (size_t end = path.find('/', 1);; end = path.find('/', end + 1)) {
         const std::string part = path.substr(0, end);
         const bool wanted = !part.empty() && part.back() != '/' && !isDirectory(part);
         if (wanted && mkdir(part.c_str(), 0700) != 0 && errno != EEXIST)
-            return errno;
+            return "cannot create " + part + ": " + std::strerror(errno);
         if (end == std::string::npos)
             break;
     }
-    return isDirectory(path) ? 0 : ENOTDIR;
+    return isDirectory(path) ? "" : path + " is not a folder";
 }
 
 // <$variable or $HOME/homeDefault>/tavix-reversi. A later state folder is
@@ -50,9 +50,8 @@ AppFolder appFolder(const char* variable, const char* homeDefault)
     while (!base.empty() && base.back() == '/')
         base.pop_back();
     const std::string path = base + "/" + AppFolderName;
-    if (const int error = makeFolders(path))
-        return {"", "cannot create " + path + ": " + std::strerror(error)};
-    return {path, ""};
+    const std::string problem = makeFolders(path);
+    return {problem.empty() ? path : "", problem};
 }
 
 } // namespace

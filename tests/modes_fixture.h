@@ -1,5 +1,6 @@
-// A real main window in a fresh working directory, with manual timers and
-// scripted answers for dialogs and message boxes.
+// A real main window with a fresh working folder (directory/work) and
+// configuration folder (directory/config), manual timers and scripted
+// answers for dialogs and message boxes.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -35,6 +36,17 @@ extern ModalScript modalScript;
 void expectMessageBox(int code);
 void expectDialog(int code, void (*before)(Window*) = nullptr);
 
+// Every text drawn since SetUp or since it was last cleared, in order.
+struct DrawnText {
+    int x, y;
+    std::string text;
+};
+extern std::vector<DrawnText> drawnLog;
+// What the texts of the log leave on screen between x = left and right: the
+// last text drawn at each place as "x,y:text" lines, top to bottom and left to
+// right, places cleared with blanks left out.
+std::string shownTexts(const std::vector<DrawnText>& log, int left = 0, int right = 540);
+
 class ModesTest : public ::testing::Test {
   protected:
     void SetUp() override;
@@ -53,6 +65,8 @@ class ModesTest : public ::testing::Test {
     bool itemChecked(int id);
     std::string line(int index);
     std::string messageText();
+    // Clears the log, repaints the window and returns shownTexts of the paint.
+    std::string repaintedTexts(int left = 0, int right = 540);
     // Pumps events until done() or the timeout.
     bool waitUntil(bool (*done)(), int milliseconds = 10000);
 

@@ -3,18 +3,38 @@
 #include <QMenu>
 
 #include <cstdlib>
+#include <map>
 #include <unistd.h>
 
 #include "ai/random.h"
 #include "board_text.h"
+#include "config_home.h"
 #include "modes/message.h"
 #include "modes_fixture.h"
 #include "platform/qt_window.h"
 #include "res/resources.h"
 
 ModalScript modalScript;
+std::vector<DrawnText> drawnLog;
 
 namespace {
+
+void logText(int x, int y, const char* text)
+{
+    drawnLog.push_back({x, y, text});
+}
+
+bool blank(const std::string& text)
+{
+    for (size_t i = 0; i < text.size();)
+        if (text[i] == ' ')
+            ++i;
+        else if (text.compare(i, 3, "\u3000") == 0)
+            i += 3;
+        else
+            return false;
+    return true;
+}
 
 void answerNext(Window* dialog)
 {
@@ -46,6 +66,19 @@ void expectDialog(int code, void (*before)(Window*))
     modalScript.answers.push_back({false, code, before});
 }
 
+std::string shownTexts(const std::vector<DrawnText>& log, int left, int right)
+{
+    std::map<std::pair<int, int>, std::string> shown; // by (y, x)
+    for (const DrawnText& t : log)
+        if (t.x >= left && t.x < right)
+            shown[{t.y, t.x}] = t.text;
+    std::string out;
+    for (const auto& [place, text] : shown)
+        if (!blank(text))
+            out += std::to_string(place.second) + "," + std::to_string(place.first) + ":" + text + "\n";
+    return out;
+}
+
 void setPosition(const std::vector<std::string>& rows, int sideToMove)
 {
     liveBoard = boardFromRows(rows);
@@ -72,10 +105,15 @@ void ModesTest::SetUp()
     char pattern[] = "/tmp/modes-test-XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);
     directory = pattern;
-    std::filesystem::current_path(directory);
+    // The working folder stays empty: settings live in the configuration folder.
+    std::filesystem::create_directory(directory / "work");
+    std::filesystem::current_path(directory / "work");
+    useConfigHome(directory / "config");
     setManualTimers(true);
     modalScript = {};
     setModalHook(answerNext);
+    drawnLog.clear();
+    setTextHook(logText);
     trialStage = -1;
     modalOpen = 0;
     bannerUp = 0;
@@ -92,6 +130,7 @@ void ModesTest::TearDown()
     if (window)
         destroyWindow(window);
     setModalHook(nullptr);
+    setTextHook(nullptr);
     setClock(nullptr);
     std::filesystem::current_path(home);
     std::filesystem::remove_all(directory);
@@ -163,6 +202,14 @@ std::string ModesTest::messageText()
     char text[300] = "";
     getWindowText(messageLine, text, sizeof text);
     return text;
+}
+
+std::string ModesTest::repaintedTexts(int left, int right)
+{
+    drawnLog.clear();
+    invalidateWindow(window);
+    updateWindow(window);
+    return shownTexts(drawnLog, left, right);
 }
 
 bool ModesTest::waitUntil(bool (*done)(), int milliseconds)

@@ -35,6 +35,24 @@ TEST_F(CommandsTest, PassWhileTheAutomaticPassIsPendingPassesOnce)
     EXPECT_FALSE(timerPending(window, PassTimer));
 }
 
+// Resignation and a trial start leave HumanPass another way than the pass
+// timer: the automatic pass must not act on what follows.
+TEST_F(CommandsTest, ResignOrTrialWhileTheAutomaticPassIsPendingLeaveNoPass)
+{
+    setClock([] { return 0LL; }); // the trial's person plays Black
+    for (const bool trial : {false, true}) {
+        SCOPED_TRACE(trial ? "trial" : "resign");
+        startGame(0, 0);
+        play({shortGame.begin(), shortGame.begin() + BeforeWhitesPass});
+        ASSERT_TRUE(timerPending(window, PassTimer));
+        if (!trial)
+            expectMessageBox(IDOK);
+        invokeMenuCommand(window, trial ? CmdTrial : CmdResign);
+        EXPECT_EQ(gameState, trial ? HumanTurn : Resigned);
+        EXPECT_FALSE(timerPending(window, PassTimer));
+    }
+}
+
 TEST_F(CommandsTest, GrayedItemsDoNothingFromTheMenuOrAsACommand)
 {
     startGame(0, 0);

@@ -3,6 +3,7 @@
 // with no blur, while the game keeps working in logical pixels.
 #include <QDir>
 #include <QImage>
+#include <filesystem>
 #include <string>
 #include <unistd.h>
 
@@ -197,11 +198,11 @@ int main(int argc, char** argv)
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     setenv("QT_SCALE_FACTOR", "2", 0);
     char directory[] = "/tmp/reverse-hidpi-tests-XXXXXX";
-    if (mkdtemp(directory) == nullptr || chdir(directory) != 0 || !initPlatform(argc, argv))
+    if (mkdtemp(directory) == nullptr || !initPlatform(argc, argv))
         return 1;
+    useConfigHome(directory);
     registerWindowClass({"Blantu", mainWindowProc, "MAINICN", "SUBICN", &MYAPP});
     const int result = RUN_ALL_TESTS();
-    std::remove("config.dat");
-    rmdir(directory);
+    std::filesystem::remove_all(directory);
     return result;
 }

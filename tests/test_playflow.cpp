@@ -112,6 +112,13 @@ TEST_F(PlayFlow, ComputersTurnRefusesClicksAndSecondWorkers)
     const Board after = liveBoard;
     clickFirstLegal(); // a White cell
     EXPECT_EQ(liveBoard, after);
+    // A completion before the computer's turn has begun: the side whose turn
+    // began last is the person's, so nothing is played or passed.
+    chosenMove = {3, 3};
+    mainWindowProc(window, WM_COMPUTER_MOVED, 0, 0);
+    EXPECT_EQ(liveBoard, after);
+    EXPECT_EQ(moveNumber, 2);
+    EXPECT_EQ(currentSide, Black);
     finishAnimations();
     modalOpen = 1; // an open dialog holds the step
     fireTimer(window, WaitTimer);

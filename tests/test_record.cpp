@@ -1,4 +1,7 @@
+#include <QAbstractButton>
+
 #include "modes_fixture.h"
+#include "platform/qt_window.h"
 
 namespace {
 
@@ -20,6 +23,13 @@ class RecordTest : public ModesTest {
     {
         listBoxSetSelection(recordList, k);
         onCommand(window, RecordListId | (LBN_SELCHANGE << 16));
+    }
+
+    // The play button's picture: the play icon, or the stop icon while playing.
+    bool showsPlayIcon()
+    {
+        const auto* button = qobject_cast<QAbstractButton*>(playButton->widget.data());
+        return button && button->icon().cacheKey() == playIcon->icon.cacheKey();
     }
 
     bool animating()
@@ -80,11 +90,13 @@ TEST_F(RecordTest, PlaybackRunsToTheEndAndStopsItself)
     selectLine(19);
     onCommand(window, PlayButtonId);
     ASSERT_EQ(replayRunning, 100);
+    EXPECT_FALSE(showsPlayIcon());
     for (int i = 20; i < Entries && replayRunning == 100; ++i) {
         step();
         EXPECT_EQ(listBoxSelection(recordList), i);
     }
     EXPECT_EQ(replayRunning, 0);
+    EXPECT_TRUE(showsPlayIcon()) << "the button turns back by itself at the end";
     EXPECT_EQ(liveBoard, positionAfter(shortGame, Entries));
     EXPECT_EQ(gameState, Replay);
     fireTimer(window, WaitTimer); // the last animation's tick: nothing left to play

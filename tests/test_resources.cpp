@@ -1,8 +1,9 @@
 // The program's resources: the string tables must hold exactly the expected
-// ids, every text must survive conversion to code page 932 inside the
-// 100-byte load buffer, and the stone pictures must combine with their masks
-// over the board green without leaving stray colour around the stone.
+// ids, every text must survive conversion to code page 932 in 99 bytes and
+// fit whole, in UTF-8, the buffer the game loads it into, and the stone pictures must combine with their
+// masks over the board green without leaving stray colour around the stone.
 #include "res/strings.h"
+#include "ui/status.h"
 
 #include <gtest/gtest.h>
 
@@ -65,7 +66,7 @@ std::string passwordOf(const std::string& text)
 
 } // namespace
 
-TEST(StringTable, HoldsExactlyTheExpectedIdsAndEveryTextFitsCp932)
+TEST(StringTable, HoldsExactlyTheExpectedIdsAndEveryTextFitsCp932AndItsBuffer)
 {
     std::set<int> found;
     for (int id = -1000; id <= 2000; ++id)
@@ -77,12 +78,15 @@ TEST(StringTable, HoldsExactlyTheExpectedIdsAndEveryTextFitsCp932)
         std::string cp932;
         ASSERT_TRUE(toCp932(findString(id), cp932)) << "id " << id;
         EXPECT_LE(cp932.size(), 99u) << "id " << id;
+        EXPECT_LT(std::strlen(findString(id)), static_cast<size_t>(StringBufferSize)) << "id " << id;
     }
     for (int level = 0; level < 7; ++level) {
         std::string name, label;
         ASSERT_TRUE(toCp932(personaNames[level], name) && toCp932(levelLabels[level], label)) << level;
         // The count line "白（lv6 name）：64" must stay inside its cleared width.
         EXPECT_LE(name.size(), 8u) << level;
+        EXPECT_LT(std::strlen("lv0 ") + std::strlen(personaNames[level]),
+                  static_cast<size_t>(PlayerNameSize));
     }
 }
 

@@ -1,24 +1,36 @@
 #include <fstream>
 #include <iterator>
+#include <sys/stat.h>
 
+#include "config_home.h"
 #include "modes/settings.h"
 #include "modes_fixture.h"
 
 namespace {
 
+namespace fs = std::filesystem;
 using Bytes = std::vector<unsigned char>;
-using SettingsTest = ModesTest;
+
+class SettingsTest : public ModesTest {
+  protected:
+    fs::path folder() const { return directory / "config/tavix-reversi"; }
+    fs::path file() const { return folder() / "config.dat"; }
+    int entries(const fs::path& dir) const
+    {
+        return static_cast<int>(std::distance(fs::directory_iterator(dir), fs::directory_iterator()));
+    }
+};
 
 // Black lv3, White a person, 500 ms, window at (100, 80).
 const Bytes sample = {0x04, 0, 0, 0, 0xF4, 0x01, 0, 0, 0x64, 0, 0, 0, 0x50, 0, 0, 0};
 
-void writeFile(const char* path, const Bytes& bytes)
+void writeFile(const fs::path& path, const Bytes& bytes)
 {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
-Bytes readFile(const char* path)
+Bytes readFile(const fs::path& path)
 {
     std::ifstream in(path, std::ios::binary);
     return Bytes(std::istreambuf_iterator<char>(in), {});
@@ -35,16 +47,43 @@ TEST(WaitTime, ClampedToWhatATimerTakes)
     EXPECT_EQ(clampWaitTime(4294967295LL), MaxWaitTime);
 }
 
-TEST_F(SettingsTest, FirstRunCreatesAnEmptyFileAndExitWritesSixteenBytes)
+// The folder and an empty file appear at the first start; the working folder
+// is never written to.
+TEST_F(SettingsTest, FirstRunMakesTheFolderAndAnEmptyFileAndExitWritesSixteenBytes)
 {
-    EXPECT_TRUE(std::filesystem::exists("config.dat"));
-    EXPECT_EQ(std::filesystem::file_size("config.dat"), 0u);
+    EXPECT_EQ(fs::status(folder()).permissions(), fs::perms::owner_all);
+    EXPECT_TRUE(fs::exists(file()));
+    EXPECT_EQ(fs::file_size(file()), 0u);
     EXPECT_EQ(blackPlayer, 0);
     EXPECT_EQ(waitTime, 200);
     destroyWindow(window);
     window = nullptr;
-    EXPECT_EQ(std::filesystem::file_size("config.dat"), 16u);
-    EXPECT_FALSE(std::filesystem::exists("config.dat.tmp"));
+    EXPECT_EQ(fs::file_size(file()), 16u);
+    EXPECT_EQ(entries(folder()), 1) << "a temporary file was left behind";
+    EXPECT_EQ(entries(directory / "work"), 0);
+}
+
+TEST_F(SettingsTest, WithoutAFolderTheGameRunsOnDefaultsAndSaysSoOnce)
+{
+    destroyWindow(window);
+    writeFile(directory / "not-a-folder", {});
+    useConfigHome(directory / "not-a-folder");
+    blackPlayer = 5;
+    waitTime = 1;
+    testing::internal::CaptureStderr();
+    expectDialog(IDCANCEL);
+    window = createMainWindow("Blantu", "Tavixリバーシ", 540, 375);
+    EXPECT_EQ(blackPlayer, 0);
+    EXPECT_EQ(waitTime, 200);
+    destroyWindow(window);
+    window = nullptr;
+    const std::string said = testing::internal::GetCapturedStderr();
+    const std::string line = "reverse: the settings will not be saved: cannot create " + directory.string() +
+                             "/not-a-folder/tavix-reversi: Not a directory\n";
+    EXPECT_NE(said.find(line), std::string::npos) << said;
+    EXPECT_EQ(said.find("will not be saved"), said.rfind("will not be saved")) << "said more than once";
+    EXPECT_EQ(entries(directory / "work"), 0);
+    EXPECT_EQ(entries(directory), 3); // work, config and not-a-folder: nothing saved anywhere
 }
 
 TEST_F(SettingsTest, SavedBytesAndARestartFromThem)
@@ -54,7 +93,7 @@ TEST_F(SettingsTest, SavedBytesAndARestartFromThem)
     waitTime = 500;
     moveWindow(window, 100, 80, 540, 355);
     saveSettings(window);
-    EXPECT_EQ(readFile("config.dat"), sample);
+    EXPECT_EQ(readFile(file()), sample);
 
     blackPlayer = whitePlayer = waitTime = 0;
     moveWindow(window, 10, 10, 540, 375);
@@ -78,7 +117,7 @@ TEST_F(SettingsTest, ShortAndLongFiles)
         full.push_back(static_cast<unsigned char>(0xA0 + i));
     for (int size : {0, 1, 7, 15, 16, 40}) {
         SCOPED_TRACE(size);
-        writeFile("config.dat", Bytes(full.begin(), full.begin() + size));
+        writeFile(file(), Bytes(full.begin(), full.begin() + size));
         moveWindow(window, 10, 10, 540, 375);
         blackPlayer = whitePlayer = 6;
         waitTime = 1;
@@ -87,44 +126,66 @@ TEST_F(SettingsTest, ShortAndLongFiles)
         EXPECT_EQ(whitePlayer, size >= 4 ? 5 : 0);
         EXPECT_EQ(waitTime, size >= 8 ? 700 : 200);
         EXPECT_EQ(windowRect(window).left, size >= 16 ? 120 : 10);
-        EXPECT_EQ(std::filesystem::file_size("config.dat"), static_cast<uintmax_t>(size));
+        EXPECT_EQ(fs::file_size(file()), static_cast<uintmax_t>(size));
     }
     waitTime = 300;
     saveSettings(window);
-    const Bytes saved = readFile("config.dat");
+    const Bytes saved = readFile(file());
     ASSERT_EQ(saved.size(), 40u);
     EXPECT_EQ(saved[4], 0x2C); // 300
     EXPECT_TRUE(std::equal(saved.begin() + 16, saved.end(), full.begin() + 16));
 }
 
-TEST_F(SettingsTest, AFailedSaveLeavesTheOldFile)
+// Only a regular file is read: reading a FIFO would block the start for good.
+// Anything else loads as empty and is left as it is.
+TEST_F(SettingsTest, AFifoOrAFolderLoadsAsEmptyAndStaysAsItIs)
 {
-    writeFile("config.dat", sample);
-    std::filesystem::create_directory("config.dat.tmp");
-    waitTime = 999;
-    saveSettings(window);
-    EXPECT_EQ(readFile("config.dat"), sample);
-    std::filesystem::remove("config.dat.tmp");
+    for (const bool fifo : {true, false}) {
+        SCOPED_TRACE(fifo ? "FIFO" : "folder");
+        fs::remove(file());
+        ASSERT_TRUE(fifo ? mkfifo(file().c_str(), 0644) == 0 : fs::create_directory(file()));
+        blackPlayer = 3;
+        waitTime = 999;
+        loadSettings(window);
+        EXPECT_EQ(blackPlayer, 0);
+        EXPECT_EQ(waitTime, 200);
+        saveSettings(window);
+        EXPECT_EQ(fs::status(file()).type(), fifo ? fs::file_type::fifo : fs::file_type::directory);
+        EXPECT_EQ(entries(folder()), 1);
+    }
+}
 
-    std::filesystem::remove("config.dat");
-    std::filesystem::create_directory("config.dat");
-    loadSettings(window); // unreadable: defaults
-    EXPECT_EQ(waitTime, 200);
+// A linked config.dat stays a link; the file it names gets the bytes, its tail
+// and its mode kept.
+TEST_F(SettingsTest, ALinkedFileIsReadAndSavedThroughTheLink)
+{
+    Bytes longer = sample;
+    longer.insert(longer.end(), {0xE1, 0xE2, 0xE3});
+    writeFile(directory / "elsewhere.dat", longer);
+    fs::permissions(directory / "elsewhere.dat", fs::perms::owner_read | fs::perms::owner_write);
+    fs::remove(file());
+    fs::create_symlink(directory / "elsewhere.dat", file());
+    loadSettings(window);
+    EXPECT_EQ(blackPlayer, 4);
+    waitTime = 300;
     saveSettings(window);
-    EXPECT_TRUE(std::filesystem::is_directory("config.dat"));
-    EXPECT_FALSE(std::filesystem::exists("config.dat.tmp"));
-    std::filesystem::remove("config.dat");
+    EXPECT_TRUE(fs::is_symlink(file()));
+    const Bytes saved = readFile(directory / "elsewhere.dat");
+    ASSERT_EQ(saved.size(), 19u);
+    EXPECT_EQ(saved[4], 0x2C); // 300
+    EXPECT_EQ(saved[16], 0xE1);
+    EXPECT_EQ(fs::status(directory / "elsewhere.dat").permissions(),
+              fs::perms::owner_read | fs::perms::owner_write);
 }
 
 TEST_F(SettingsTest, GarbageFieldsAreSurvived)
 {
-    writeFile("config.dat",
-              {99, 0, 0xFD, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F, 0x60, 0x79, 0xFE, 0xFF, 0xA0, 0x86, 1, 0});
+    writeFile(file(), {99, 0, 0xFD, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F, 0x60, 0x79, 0xFE, 0xFF, 0xA0, 0x86, 1, 0});
     loadSettings(window);
     EXPECT_EQ(blackPlayer, 99);
     EXPECT_EQ(whitePlayer, -3);
     EXPECT_EQ(waitTime, MaxWaitTime);
-    writeFile("config.dat", {0, 0, 0, 0, 0xFB, 0xFF, 0xFF, 0xFF});
+    writeFile(file(), {0, 0, 0, 0, 0xFB, 0xFF, 0xFF, 0xFF});
     loadSettings(window);
     EXPECT_EQ(waitTime, 0);
 

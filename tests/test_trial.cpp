@@ -1,4 +1,4 @@
-#include <cstring>
+#include <algorithm>
 
 #include "ai/random.h"
 #include "modes/message.h"
@@ -6,7 +6,6 @@
 #include "modes_fixture.h"
 #include "res/strings.h"
 #include "ui/computer.h"
-#include "ui/status.h"
 
 namespace {
 
@@ -30,12 +29,6 @@ long long oddSecond()
 bool workerDone()
 {
     return workerThread == nullptr;
-}
-
-// Line breaks may come back in the control's own form.
-std::string firstLine(const std::string& text)
-{
-    return text.substr(0, text.find_first_of("\r\n"));
 }
 
 class TrialTest : public ModesTest {
@@ -93,14 +86,12 @@ TEST_F(TrialTest, BannerOfStageTwoWithThePersonAsWhite)
 {
     updateWindow(window);
     ASSERT_EQ(whitePixels(20, 100, 100, 124), 0); // plain board
+    drawnLog.clear();
     startStage(2, oddSecond);
-    char name[64];
-    char expected[128] = "Stage2、対";
-    strcat(expected, playerName(name, 3));
-    char banner[128];
-    EXPECT_STREQ(stageBannerLine(banner, 2, whitePlayer == 0 ? blackPlayer : whitePlayer), expected);
-    EXPECT_EQ(messageText(), findString(302));
-    EXPECT_GT(whitePixels(20, 100, 100, 124), 20); // "○白番" drawn over the board
+    EXPECT_EQ(shownTexts(drawnLog, 20, 21),
+              "20,20:トライアルモード\n20,60:Stage2、対lv2 こぞう\n20,100:○白番\n");
+    EXPECT_EQ(messageText(), "へへっ、おいらだって修行中の身。手加減しないよ！");
+    EXPECT_GT(whitePixels(20, 100, 100, 124), 20); // "○白番" drawn white over the board
     EXPECT_EQ(bannerUp, 1);
     EXPECT_EQ(moveNumber, 1);
     EXPECT_FALSE(timerPending(window, WaitTimer));
@@ -120,30 +111,93 @@ TEST_F(TrialTest, ClicksAreIgnoredWhileTheBannerShows)
     EXPECT_EQ(moveNumber, 2);
 }
 
-// A draw counts as won; a loss or clearing stage 6 ends the trial.
+// A draw counts as won; a loss or clearing stage 6 ends the trial. The result
+// screen's two lines and the opponent's words are checked whole.
 TEST_F(TrialTest, StageResults)
 {
     struct Case {
         int stage;
         ClockFunction clock;
         int person, computer;
-        int nextStage, speech;
+        int nextStage;
+        const char* screen;
+        const char* speech;
     };
-    for (const Case& c : {Case{3, evenSecond, 32, 32, 4, 203}, Case{4, oddSecond, 20, 30, -1, 104},
-                          Case{6, evenSecond, 40, 10, -1, 206}}) {
+    const Case cases[] = {
+        {3, evenSecond, 32, 32, 4, "20,20:勝利！\n20,60:NextLoading...\n",
+         "見事な腕前。拙者の負けでござる。師範代殿は甘くないぞ"},
+        {4, oddSecond, 20, 30, -1, "20,20:負け…\n20,60:GameOver！\n",
+         "基本がなっておらん。道場で鍛え直すがよい\r\nPassword: mastery"},
+        {6, evenSecond, 40, 10, -1, "20,20:全面クリアッ！\n20,60:おめでとーございます♪\n",
+         "ほっほっほ、天晴れじゃ。もはや教えることは何もない\r\nPassword: 盤上無双の大名人"},
+    };
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.stage);
         startStage(c.stage, c.clock);
+        drawnLog.clear();
         endGame(c.person, c.computer);
         EXPECT_EQ(trialStage, c.nextStage);
-        EXPECT_EQ(firstLine(messageText()), firstLine(findString(c.speech)));
-        EXPECT_EQ(messageText().find("Password: ") != std::string::npos, c.speech != 203);
+        EXPECT_EQ(shownTexts(drawnLog, 20, 21), c.screen);
+        EXPECT_EQ(messageText(), c.speech);
         EXPECT_EQ(bannerUp, 1);
         fireTimer(window, BannerTimer);
         EXPECT_EQ(bannerUp, c.nextStage > 0); // the next stage's banner, or the end
         EXPECT_EQ(gameState, c.nextStage > 0 ? HumanTurn : GameOver);
-        if (c.nextStage > 0)
-            EXPECT_EQ(messageText(), findString(300 + c.nextStage));
     }
+}
+
+// The next stage's starting position and panel are painted first, then its
+// banner goes over them: no stone or text of the finished game stays.
+TEST_F(TrialTest, TheNextStageIsPaintedBeforeItsBanner)
+{
+    startStage(3, evenSecond);
+    endGame(40, 24);
+    drawnLog.clear();
+    fireTimer(window, BannerTimer);
+    ASSERT_EQ(trialStage, 4);
+    const auto banner = std::find_if(drawnLog.begin(), drawnLog.end(),
+                                     [](const DrawnText& t) { return t.text == "トライアルモード"; });
+    ASSERT_NE(banner, drawnLog.end());
+    EXPECT_EQ(shownTexts({drawnLog.begin(), banner}, 300),
+              "300,20:1手目\n320,37:黒番です\n320,54:光っている部分に石が打てます\n300,85:現在の石の個数\n"
+              "320,105:黒（人）：2\n320,125:白（lv4 師範代）：2\n");
+    EXPECT_EQ(windowPixel(window, 245, 245), rgb(0, 153, 0)) << "h8 is empty in the new game";
+    EXPECT_EQ(messageText(), "師範代として、道場の看板は守らせてもらう");
+}
+
+// The person's last move comes while the wait tick of the computer's pass is
+// still pending: the final position, its counts and the end are drawn before
+// the result screen goes over them. A passing lv1 clears the message line.
+TEST_F(TrialTest, TheLastMoveIsShownBeforeTheResult)
+{
+    startStage(1, evenSecond); // the person plays Black
+    fireTimer(window, BannerTimer);
+    setPosition(
+        {"XXXXXXXX", "XXXXXXXX", "XXXXXXXX", "XXXXXXXX", "XXXXXXXX", "XXXXXXXX", "XXXXXXXX", "XXXXXXO."},
+        White);
+    gameState = ComputerTurn;
+    fireTimer(window, WaitTimer);
+    ASSERT_TRUE(waitUntil(workerDone));
+    ASSERT_EQ(gameState, HumanTurn) << "White has no move: lv1 passes";
+    EXPECT_EQ(messageText(), "");
+    ASSERT_TRUE(timerPending(window, WaitTimer));
+
+    drawnLog.clear();
+    click(8, 8);
+    fireTimer(window, WaitTimer); // the pass's tick, in the middle of the flip
+    EXPECT_EQ(bannerUp, 0);
+    EXPECT_EQ(trialStage, 1);
+    finishAnimations();
+    fireTimer(window, WaitTimer);
+    EXPECT_EQ(bannerUp, 1);
+    EXPECT_EQ(trialStage, 2);
+    const auto result =
+        std::find_if(drawnLog.begin(), drawnLog.end(), [](const DrawnText& t) { return t.text == "勝利！"; });
+    ASSERT_NE(result, drawnLog.end());
+    EXPECT_EQ(shownTexts({drawnLog.begin(), result}, 300),
+              "300,20:終局です。\n320,37:黒勝ち！\n300,85:現在の石の個数\n320,105:黒（人）：64\n"
+              "320,125:白（lv1 ひよこ）：0\n");
+    EXPECT_LT((windowPixel(window, 245, 245) >> 8) & 0xFF, 100) << "the stone on h8 is drawn";
 }
 
 namespace {
@@ -206,10 +260,10 @@ TEST_F(MessageLineTest, FirstSayingsOfAFreshRun)
 {
     seedRandom(1);
     showLevelSaying(window, 6);
-    EXPECT_EQ(messageText(), findString(639));
+    EXPECT_EQ(messageText(), "浅茅生の小野の篠原しのぶれど　　あまりてなどか人の恋しき　"); // verse 639
     seedRandom(1);
     showLevelSaying(window, 7);
-    EXPECT_EQ(messageText(), findString(405));
+    EXPECT_EQ(messageText(), "塵も積もれば山となる"); // proverb 405
 }
 
 TEST_F(MessageLineTest, OtherLevelsClearAndPersonsLeaveTheLine)

@@ -1,5 +1,6 @@
 // The window as drawn and configured: board and status pixels, cell mapping,
 // the cursor, the texts' helpers and the two dialogs.
+#include <filesystem>
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
@@ -11,7 +12,6 @@
 
 #include "modes/dialogs.h"
 #include "res/resources.h"
-#include "res/strings.h"
 #include "ui/boardview.h"
 #include "ui/gdi.h"
 #include "ui/status.h"
@@ -149,8 +149,8 @@ TEST(Texts, PlayerNames)
 {
     char name[PlayerNameSize];
     EXPECT_STREQ(playerName(name, 0), "人");
-    EXPECT_EQ(std::string(playerName(name, 1)), std::string("lv0 ") + personaNames[0]);
-    EXPECT_EQ(std::string(playerName(name, 7)), std::string("lv6 ") + personaNames[6]);
+    EXPECT_STREQ(playerName(name, 1), "lv0 さいころ");
+    EXPECT_STREQ(playerName(name, 7), "lv6 仙人");
     EXPECT_STREQ(playerName(name, 8), "lv?");
 }
 
@@ -240,8 +240,10 @@ TEST_F(View, ComputerChoiceStartsTheGameAndIsShownNextTime)
 TEST_F(View, WaitTimeReadsLeadingDigitsWithinTheTimersRange)
 {
     open(0, 0);
-    const std::pair<const char*, int> cases[] = {{"1500", 1500}, {"abc", 0}, {"", 0},
-                                                 {"250ms", 250}, {"-40", 0}, {"99999999999", 60000}};
+    // Full-width digits are digits too; the last case leaves the largest wait.
+    const std::pair<const char*, int> cases[] = {{"1500", 1500}, {"abc", 0},          {"", 0},
+                                                 {"250ms", 250}, {"-40", 0},          {"１２３", 123},
+                                                 {"－４０", 0},  {"7５0ミリ秒", 750}, {"99999999999", 60000}};
     setModalHook(typeWaitTime);
     for (const auto& [text, expected] : cases) {
         typed = text;
@@ -301,13 +303,12 @@ int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    // config.dat lives in the working directory.
     char directory[] = "/tmp/reverse-window-tests-XXXXXX";
-    if (mkdtemp(directory) == nullptr || chdir(directory) != 0 || !initPlatform(argc, argv))
+    if (mkdtemp(directory) == nullptr || !initPlatform(argc, argv))
         return 1;
+    useConfigHome(directory);
     registerWindowClass({"Blantu", mainWindowProc, "MAINICN", "SUBICN", &MYAPP});
     const int result = RUN_ALL_TESTS();
-    std::remove("config.dat");
-    rmdir(directory);
+    std::filesystem::remove_all(directory);
     return result;
 }

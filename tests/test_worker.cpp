@@ -50,7 +50,7 @@ TEST_F(Worker, ClosingWhileTheComputerThinksWaitsForItsMove)
     EXPECT_EQ(workerThread, nullptr);
     EXPECT_EQ(moveNumber, 2) << "the move landed in the old game";
     struct stat info {};
-    EXPECT_EQ(stat("config.dat", &info), 0);
+    EXPECT_EQ(stat(settingsFilePath().c_str(), &info), 0);
 }
 
 TEST_F(Worker, NewGameWhileThinkingFinishesTheMoveThenStartsAfresh)

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <functional>
 
+#include "config_home.h"
 #include "platform/platform.h"
 #include "ui/computer.h"
 #include "ui/playflow.h"
@@ -36,7 +37,7 @@ class GameWindow : public ::testing::Test {
 
     void SetUp() override
     {
-        std::remove("config.dat");
+        std::remove(settingsFilePath().c_str());
         setManualTimers(true);
         liveBoard = Board{}; // as at program start: the globals outlive each window
         currentSide = Empty;

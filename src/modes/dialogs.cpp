@@ -89,6 +89,23 @@ bool onNewGameCommand(Window* dialog, unsigned id)
     }
 }
 
+// The value of the digit at text, ASCII or full-width ("０".."９", as a
+// Japanese input method types them), and its length in bytes; 0 when none.
+int digitAt(const char* text, int* value)
+{
+    if (*text >= '0' && *text <= '9') {
+        *value = *text - '0';
+        return 1;
+    }
+    // U+FF10..U+FF19 in UTF-8: EF BC 90..99.
+    const auto* u = reinterpret_cast<const unsigned char*>(text);
+    if (u[0] == 0xEF && u[1] == 0xBC && u[2] >= 0x90 && u[2] <= 0x99) {
+        *value = u[2] - 0x90;
+        return 3;
+    }
+    return 0;
+}
+
 // Leading decimal digits, saturating far above any wait a timer takes;
 // anything else (letters, nothing, a sign) reads as 0.
 long long readWaitTime(const char* text)
@@ -96,8 +113,9 @@ long long readWaitTime(const char* text)
     while (*text == ' ')
         ++text;
     long long value = 0;
-    for (; *text >= '0' && *text <= '9'; ++text)
-        value = value < 1000000000LL ? value * 10 + (*text - '0') : value;
+    int digit = 0;
+    for (int length; (length = digitAt(text, &digit)) > 0; text += length)
+        value = value < 1000000000LL ? value * 10 + digit : value;
     return value;
 }
 

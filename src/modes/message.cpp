@@ -6,8 +6,6 @@
 #include "ui/gdi.h"
 
 namespace {
-// The buffer every saying and speech line is loaded into.
-constexpr int LineBufferSize = 100;
 constexpr int VerseSetting = 6;   // lv5 recites a verse
 constexpr int ProverbSetting = 7; // lv6 quotes a proverb
 } // namespace
@@ -20,8 +18,8 @@ void setMessageText(const char* text)
 
 void showMessageString(int id)
 {
-    char text[LineBufferSize] = "";
-    loadString(id, text, LineBufferSize);
+    char text[StringBufferSize] = "";
+    loadString(id, text, StringBufferSize);
     setMessageText(text);
 }
 

@@ -6,5 +6,5 @@ struct Window;
 void showLevelSaying(Window* window, int setting);
 // Replaces the whole text of the message line; nullptr or "" clears it.
 void setMessageText(const char* text);
-// Shows string resource id in the message line, as loaded into 100 bytes.
+// Shows string resource id in the message line, whole.
 void showMessageString(int id);

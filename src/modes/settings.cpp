@@ -3,22 +3,27 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "files/paths.h"
+#include "files/safe_save.h"
 #include "platform/platform.h"
 #include "ui/playflow.h"
 
 namespace {
 
-constexpr const char* SettingsPath = "config.dat";
-// Written first and renamed over the real file, so a failed save never leaves
-// a half-written config.dat behind.
-constexpr const char* TempPath = "config.dat.tmp";
+constexpr const char* SettingsName = "config.dat";
 constexpr int RecordSize = 16;
 constexpr int DefaultWaitTime = 200;
 constexpr int MovedWidth = 540;
 constexpr int MovedHeight = 355;
+
+// Decided when the settings are loaded, so a run reads and writes one file;
+// "" when there is no folder for it.
+std::string settingsPath;
+bool settingsPathKnown = false;
 
 int readInt16(const unsigned char* p)
 {
@@ -61,27 +66,53 @@ int readFully(int fd, unsigned char* buffer, int count)
     return done;
 }
 
-bool writeFully(int fd, const unsigned char* buffer, int count)
+std::string locateSettingsFile()
 {
-    int done = 0;
-    while (done < count) {
-        const ssize_t n = write(fd, buffer + done, count - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += static_cast<int>(n);
+    const AppFolder folder = configFolder();
+    if (folder.path.empty()) {
+        std::fprintf(stderr, "reverse: the settings will not be saved: %s\n", folder.problem.c_str());
+        return "";
     }
-    return true;
+    return folder.path + "/" + SettingsName;
+}
+
+const std::string& settingsFile()
+{
+    if (!settingsPathKnown) {
+        settingsPath = locateSettingsFile();
+        settingsPathKnown = true;
+    }
+    return settingsPath;
+}
+
+// Only a regular file is ever opened: reading a FIFO would block for good, and
+// opening a device may do something. -1 for anything else.
+int openRegularFile(const std::string& path)
+{
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return -1;
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd >= 0 && (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))) {
+        close(fd);
+        return -1;
+    }
+    return fd;
 }
 
 // The first bytes of config.dat, creating an empty file on the first run.
-// A file that cannot be opened or read counts as empty.
-int readSettingsBytes(unsigned char* record)
+// A file that cannot be read, or is not a regular file, counts as empty.
+int readSettingsBytes(const std::string& path, unsigned char* record)
 {
-    int fd = open(SettingsPath, O_RDWR | O_CREAT, 0644);
-    if (fd < 0) // e.g. a read-only file or directory: still take what is there
-        fd = open(SettingsPath, O_RDONLY);
+    if (path.empty())
+        return 0;
+    if (access(path.c_str(), F_OK) != 0 && errno == ENOENT) {
+        const int created = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (created >= 0)
+            close(created);
+        return 0;
+    }
+    const int fd = openRegularFile(path);
     if (fd < 0)
         return 0;
     const int n = readFully(fd, record, RecordSize);
@@ -89,43 +120,28 @@ int readSettingsBytes(unsigned char* record)
     return n < 0 ? 0 : n;
 }
 
-// Copies everything after the first RecordSize bytes of the old file, so a
-// longer file keeps its tail. False when the old file exists but is unreadable.
-bool copyOldTail(int to)
+// Everything after the first RecordSize bytes of the old file, so a longer
+// file keeps its tail. False when the old file is there but cannot be read
+// whole, or is not a regular file: then it is left as it is.
+bool appendOldTail(const std::string& path, std::string& bytes)
 {
-    const int from = open(SettingsPath, O_RDONLY);
-    if (from < 0)
-        return errno == ENOENT;
-    bool ok = lseek(from, RecordSize, SEEK_SET) >= 0;
-    unsigned char chunk[4096];
-    while (ok) {
-        const int n = readFully(from, chunk, sizeof chunk);
-        if (n <= 0) {
-            ok = n == 0;
-            break;
-        }
-        ok = writeFully(to, chunk, n);
-    }
-    close(from);
-    return ok;
-}
-
-// Existing but not writable for us: leave it as it is.
-bool settingsFileLocked()
-{
-    struct stat info;
-    if (stat(SettingsPath, &info) != 0)
-        return false;
-    return !S_ISREG(info.st_mode) || access(SettingsPath, W_OK) != 0;
-}
-
-bool writeTempFile(const unsigned char* record)
-{
-    const int fd = open(TempPath, O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (access(path.c_str(), F_OK) != 0 && errno == ENOENT)
+        return true;
+    const int fd = openRegularFile(path);
     if (fd < 0)
         return false;
-    const bool ok = writeFully(fd, record, RecordSize) && copyOldTail(fd) && fsync(fd) == 0;
-    return close(fd) == 0 && ok;
+    bool ok = lseek(fd, RecordSize, SEEK_SET) >= 0;
+    unsigned char chunk[4096];
+    while (ok) {
+        const int n = readFully(fd, chunk, sizeof chunk);
+        if (n > 0)
+            bytes.append(reinterpret_cast<const char*>(chunk), static_cast<size_t>(n));
+        ok = n >= 0;
+        if (n < static_cast<int>(sizeof chunk))
+            break;
+    }
+    close(fd);
+    return ok;
 }
 
 } // namespace
@@ -143,8 +159,9 @@ int clampWaitTime(long long milliseconds)
 // The window moves only when both left and top are there.
 void loadSettings(Window* window)
 {
+    settingsPathKnown = false;
     unsigned char record[RecordSize] = {};
-    const int size = readSettingsBytes(record);
+    const int size = readSettingsBytes(settingsFile(), record);
     blackPlayer = size >= 2 ? readInt16(record) : 0;
     whitePlayer = size >= 4 ? readInt16(record + 2) : 0;
     if (size >= 16 && window) {
@@ -165,8 +182,8 @@ void saveSettings(Window* window)
     writeInt32(record + 4, waitTime);
     writeInt32(record + 8, frame.left);
     writeInt32(record + 12, frame.top);
-    if (settingsFileLocked())
-        return;
-    if (!writeTempFile(record) || rename(TempPath, SettingsPath) != 0)
-        unlink(TempPath);
+    const std::string& path = settingsFile();
+    std::string bytes(reinterpret_cast<const char*>(record), RecordSize);
+    if (!path.empty() && appendOldTail(path, bytes))
+        saveFileSafely(path, bytes);
 }

@@ -1,4 +1,7 @@
-// config.dat: players, wait time and window position between runs.
+// config.dat: players, wait time and window position between runs, kept in
+// the configuration folder ($XDG_CONFIG_HOME/tavix-reversi, else
+// ~/.config/tavix-reversi). Without that folder the game runs on defaults and
+// says once on stderr that nothing will be saved.
 #pragma once
 
 #include <cstdint>

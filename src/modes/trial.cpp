@@ -61,6 +61,22 @@ void drawBannerLines(const char* first, const char* second, const char* third)
     deleteFont(font);
 }
 
+void repaintWindow(Window* window)
+{
+    invalidateWindow(window);
+    updateWindow(window);
+}
+
+// The last move's animation still runs: its end repaints the final position
+// and starts the wait timer again, whose tick shows the result.
+bool flipAnimationRunning(Window* window)
+{
+    for (int slot = 0; slot < AnimationSlots; ++slot)
+        if (timerPending(window, static_cast<uintptr_t>(slot)))
+            return true;
+    return false;
+}
+
 void startBannerTimer(Window* window)
 {
     setTimer(window, BannerTimer, BannerInterval);
@@ -106,6 +122,7 @@ void startTrialStage(Window* window)
     clearRecordList(window);
     undoReady = -1;
     resultShown = false;
+    repaintWindow(window); // the new game under the banner, not the old one
     showStageBanner(window);
 }
 
@@ -130,12 +147,14 @@ void drawShadowText(DeviceContext* dc, int x, int y, const char* text)
     setTextColour(dc, rgb(0, 0, 0));
 }
 
-// A draw counts for the person. Shown once per finished trial game.
+// A draw counts for the person. Shown once per finished trial game, over the
+// final position, its counts and the end of the game.
 void showStageResult(Window* window)
 {
-    if (resultShown || trialStage <= 0)
+    if (resultShown || trialStage <= 0 || flipAnimationRunning(window))
         return;
     resultShown = true;
+    repaintWindow(window);
     const int person = personColour();
     const bool lost = countStones(person, liveBoard) < countStones(opponentOf(person), liveBoard);
     if (lost) {

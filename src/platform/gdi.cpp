@@ -332,10 +332,21 @@ void fillRect(DeviceContext* dc, const Rect& rect, Brush* brush)
     drew(dc);
 }
 
+namespace {
+TextHook textHook = nullptr;
+} // namespace
+
+void setTextHook(TextHook hook)
+{
+    textHook = hook;
+}
+
 void textOut(DeviceContext* dc, int x, int y, const char* text)
 {
     if (!dc || !text)
         return;
+    if (textHook)
+        textHook(x, y, text);
     Font* font = fontOf(dc);
     QString s = QString::fromUtf8(text);
     QRect cell(x, y, QFontMetrics(font->font).horizontalAdvance(s), font->cellHeight);

@@ -288,6 +288,10 @@ void clickDialogButton(Window* dialog, int id); // a real click on a dialog cont
 void answerMessageBox(Window* box, int code);
 // The next startThread fails as if the system had refused the thread.
 void failNextThreadStart();
+// Called with every text that textOut draws, on any context, so a test can
+// read what the window shows. Pass nullptr to remove.
+using TextHook = void (*)(int x, int y, const char* text);
+void setTextHook(TextHook hook);
 // The main window's client image, as 0x00BBGGRR pixels.
 Colour windowPixel(Window* window, int x, int y);
 bool saveWindowImage(Window* window, const char* path);

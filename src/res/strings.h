@@ -1,8 +1,12 @@
 // The program's string tables: the trial opponents' speech lines, the
 // proverbs and verses of the message line, and the computer players' names.
 // All texts are UTF-8 and every one of them converts to code page 932 in at
-// most 99 bytes, so it fits the 100-byte buffers the window code loads into.
+// most 99 bytes.
 #pragma once
+
+// The buffer every string is loaded into. A code page 932 byte takes at most
+// three bytes in UTF-8, so every string of 99 bytes there fits here whole.
+constexpr int StringBufferSize = 3 * 99 + 1;
 
 // Speech lines of the six trial opponents (stage s is played against lv s):
 // 100 + s when the opponent wins stage s, 200 + s when it loses, 300 + s when

@@ -34,5 +34,6 @@ expect_light "$shot" "$(cell_x 5)" "$(cell_y 5)" "e5 stays white"
 [ "$(title_of "$win")" = "Tavixリバーシ" ] || fail "window title"
 
 exit_with_ctrl_x
-[ "$(stat -c %s config.dat)" = 16 ] || fail "config.dat is not 16 bytes"
+[ "$(stat -c %s "$config")" = 16 ] || fail "config.dat is not 16 bytes"
+working_folder_untouched
 echo "first-move: passed"

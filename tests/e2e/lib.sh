@@ -136,12 +136,26 @@ menu_item() {
     sleep 0.4
 }
 
-# Starts the program (with any leading VAR=value words) in a scratch working
-# directory and sets win to its main window once its new-game dialog has
+# A scratch folder $work holding the working folder run/, where the program
+# starts and must write nothing, and the configuration folder config/, set as
+# XDG_CONFIG_HOME; config is the settings file's path.
+enter_scratch() {
+    work=$(mktemp -d)
+    mkdir "$work/run"
+    cd "$work/run"
+    export XDG_CONFIG_HOME="$work/config"
+    config="$XDG_CONFIG_HOME/tavix-reversi/config.dat"
+}
+
+working_folder_untouched() {
+    [ -z "$(ls -A "$work/run")" ] || fail "the program wrote into its working folder: $(ls -A "$work/run")"
+}
+
+# Starts the program (with any leading VAR=value words) in a scratch folder
+# (enter_scratch) and sets win to its main window once its new-game dialog has
 # been accepted with Return; the program is killed and the folder removed on exit.
 start_and_accept_new_game() {
-    work=$(mktemp -d)
-    cd "$work"
+    enter_scratch
     env "$@" &
     pid=$!
     trap 'kill $pid 2>/dev/null || true; rm -rf "$work"' EXIT

@@ -10,19 +10,19 @@ export SHOTS=$(realpath -m "$2")
 mkdir -p "$SHOTS"
 source "$here/lib.sh"
 
-work=$(mktemp -d)
-cd "$work"
+enter_scratch
 "$bin" &
 pid=$!
 trap 'kill $pid 2>/dev/null || true; rm -rf "$work"' EXIT
 
 expect_title() { [ "$(title_of "$win")" = "Tavixリバーシ" ] || fail "window title at $1"; }
 
-# 1-2. No config.dat: the new-game dialog opens with both sides a person.
+# 1-2. No config.dat: the new-game dialog opens with both sides a person, and an
+# empty config.dat has appeared in the configuration folder.
 # Tab from Black's "人" over Black's "PC" and White's "人" to White's "PC"
 # (the disabled level lists are skipped), choose it, keep lv0, OK.
 dialog=$(find_window "新規ゲーム")
-[ -f config.dat ] && [ ! -s config.dat ] || fail "the first run must create an empty config.dat"
+[ -f "$config" ] && [ ! -s "$config" ] || fail "the first run must create an empty $config"
 focus "$dialog"
 import -window "$dialog" "$SHOTS/01-new-game-dialog.png"
 xdotool key Tab Tab Tab space
@@ -117,10 +117,12 @@ shoot "$win" 11-trial-banner
 [ "$(white_pixels "$shot" 20 20 200 110)" -gt 300 ] || fail "no banner text over the board"
 expect_title trial
 
-# 7-8. Exit with Ctrl+X; config.dat holds the players of stage 1 and 500 ms.
+# 7-8. Exit with Ctrl+X; config.dat holds the players of stage 1 and 500 ms, and
+# the working folder is as empty as it was.
 exit_with_ctrl_x
-[ "$(stat -c %s config.dat)" = 16 ] || fail "config.dat is not 16 bytes"
-bytes=$(od -An -tx1 -N8 config.dat | tr -s ' ' | sed 's/^ //')
+[ "$(stat -c %s "$config")" = 16 ] || fail "config.dat is not 16 bytes"
+working_folder_untouched
+bytes=$(od -An -tx1 -N8 "$config" | tr -s ' ' | sed 's/^ //')
 case "$bytes" in
 "00 00 02 00 f4 01 00 00" | "02 00 00 00 f4 01 00 00") ;;
 *) fail "config.dat starts with '$bytes'" ;;

@@ -3,9 +3,10 @@
 // input found here is replayed there once it is copied into regressions/.
 #include <cstdio>
 #include <cstdlib>
-#include <string>
+#include <filesystem>
 #include <unistd.h>
 
+#include "../config_home.h"
 #include "platform/platform.h"
 #include "settings_check.h"
 
@@ -17,12 +18,8 @@ char scratch[64] = "";
 // The fuzzer leaves through exit() when its time is up.
 void removeScratchDirectory()
 {
-    if (chdir("/") == 0 && scratch[0] != '\0') {
-        const std::string dir = scratch;
-        unlink((dir + "/config.dat").c_str());
-        unlink((dir + "/config.dat.tmp").c_str());
-        rmdir(scratch);
-    }
+    if (scratch[0] != '\0')
+        std::filesystem::remove_all(scratch);
 }
 
 LRESULT plainWindowProc(Window* w, unsigned message, WPARAM wParam, LPARAM lParam)
@@ -30,20 +27,21 @@ LRESULT plainWindowProc(Window* w, unsigned message, WPARAM wParam, LPARAM lPara
     return defaultWindowProc(w, message, wParam, lParam);
 }
 
-// A directory of our own, in memory where there is one: every input is
-// written, read and saved twice.
-void enterScratchDirectory()
+// A configuration folder of our own, in memory where there is one: every
+// input is written, read and saved twice.
+void useScratchConfigHome()
 {
     char inMemory[] = "/dev/shm/fuzz-settings-XXXXXX";
     char onDisk[] = "/tmp/fuzz-settings-XXXXXX";
     const char* dir = mkdtemp(inMemory);
     if (!dir)
         dir = mkdtemp(onDisk);
-    if (!dir || chdir(dir) != 0) {
+    if (!dir) {
         std::perror("fuzz-settings: scratch directory");
         std::abort();
     }
     std::snprintf(scratch, sizeof scratch, "%s", dir);
+    useConfigHome(dir);
     std::atexit(removeScratchDirectory);
 }
 
@@ -59,7 +57,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
     window = createMainWindow("PlainSettings", "settings", 540, 375);
     if (!window)
         std::abort();
-    enterScratchDirectory();
+    useScratchConfigHome();
     return 0;
 }
 

@@ -7,10 +7,12 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <vector>
 
+#include "../config_home.h"
 #include "modes/settings.h"
 #include "platform/platform.h"
 #include "ui/playflow.h"
@@ -26,13 +28,17 @@ std::string format(const char* pattern, long long a, long long b = 0, long long 
     return text;
 }
 
+// config.dat in the configuration folder the caller set; the folder is made
+// here, as the game makes it on its first run.
 void writeFile(const uint8_t* data, size_t size)
 {
-    std::ofstream file("config.dat", std::ios::binary | std::ios::trunc);
+    const std::filesystem::path path = settingsFilePath();
+    std::filesystem::create_directories(path.parent_path());
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
     file.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
 }
 
-Bytes readFile(const char* path)
+Bytes readFile(const std::string& path)
 {
     std::ifstream file(path, std::ios::binary);
     return Bytes{std::istreambuf_iterator<char>(file), {}};
@@ -116,7 +122,7 @@ std::string checkPlacement(Window* window, const uint8_t* data, size_t size, con
 // beyond its first 16 bytes.
 std::string checkSaved(Window* window, const uint8_t* data, size_t size)
 {
-    const Bytes saved = readFile("config.dat");
+    const Bytes saved = readFile(settingsFilePath());
     const size_t expectedSize = std::max<size_t>(16, size);
     if (saved.size() != expectedSize)
         return format("saved file has %lld bytes, expected %lld", saved.size(), expectedSize);
@@ -129,7 +135,9 @@ std::string checkSaved(Window* window, const uint8_t* data, size_t size)
         return format("saved position %lld,%lld", field(saved.data() + 8, 4), field(saved.data() + 12, 4));
     if (size > 16 && !std::equal(saved.begin() + 16, saved.end(), data + 16))
         return "the bytes after the record were not kept";
-    if (!readFile("config.dat.tmp").empty())
+    const std::filesystem::path folder = std::filesystem::path(settingsFilePath()).parent_path();
+    if (std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator()) !=
+        1)
         return "a temporary file was left behind";
     return "";
 }
@@ -151,11 +159,11 @@ std::string checkSettingsRoundTrip(Window* window, const uint8_t* data, size_t s
     if (!(problem = checkSaved(window, data, size)).empty())
         return problem;
     // What was saved must load to the same settings and save to the same bytes.
-    const Bytes first = readFile("config.dat");
+    const Bytes first = readFile(settingsFilePath());
     const int black = blackPlayer, white = whitePlayer, wait = waitTime;
     loadSettings(window);
     if (blackPlayer != black || whitePlayer != white || waitTime != wait)
         return "the saved file loads to other settings";
     saveSettings(window);
-    return readFile("config.dat") == first ? "" : "saving the reloaded settings changed the file";
+    return readFile(settingsFilePath()) == first ? "" : "saving the reloaded settings changed the file";
 }

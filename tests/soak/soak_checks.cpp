@@ -6,6 +6,7 @@
 #include <iterator>
 #include <vector>
 
+#include "../config_home.h"
 #include "board/board.h"
 #include "modes/record.h"
 #include "platform/platform.h"
@@ -257,7 +258,7 @@ std::string checkPlayState(Window* window, bool boardInUse)
 
 std::string checkSavedSettings(int left, int top)
 {
-    std::ifstream file("config.dat", std::ios::binary);
+    std::ifstream file(settingsFilePath(), std::ios::binary);
     const std::vector<unsigned char> bytes{std::istreambuf_iterator<char>(file), {}};
     if (bytes.size() != 16)
         return format("config.dat has %d bytes", static_cast<int>(bytes.size()));

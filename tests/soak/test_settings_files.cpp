@@ -9,6 +9,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "../config_home.h"
 #include "platform/platform.h"
 #include "settings_check.h"
 
@@ -47,10 +48,9 @@ TEST(SettingsFiles, EveryKnownInputLoadsAndSavesSoundly)
     registerWindowClass({"PlainSettings", plainWindowProc, nullptr, nullptr, nullptr});
     Window* window = createMainWindow("PlainSettings", "settings", 540, 375);
     ASSERT_NE(window, nullptr);
-    const fs::path home = fs::current_path();
     char pattern[] = "/tmp/settings-files-XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);
-    fs::current_path(pattern);
+    useConfigHome(pattern);
 
     const std::vector<fs::path> files = inputFiles();
     EXPECT_GE(files.size(), 9u) << "the seed corpus is missing";
@@ -59,7 +59,6 @@ TEST(SettingsFiles, EveryKnownInputLoadsAndSavesSoundly)
         EXPECT_EQ(checkSettingsRoundTrip(window, bytes.data(), bytes.size()), "") << file;
     }
 
-    fs::current_path(home);
     fs::remove_all(pattern);
     destroyWindow(window);
 }

@@ -19,6 +19,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "../config_home.h"
 #include "ai/random.h"
 #include "modes/commands.h"
 #include "modes/record.h"
@@ -431,7 +432,8 @@ void printStats(int events, long long elapsedMs)
                 s.trialGames, s.stagesWon, s.windows, s.dialogs, s.longestRecord);
 }
 
-// In a directory of its own, so config.dat starts absent and is ours alone.
+// A configuration folder of its own, so config.dat starts absent and is ours
+// alone; the working folder too, though nothing may be written there.
 struct TempDirectory {
     std::filesystem::path home = std::filesystem::current_path();
     std::filesystem::path path;
@@ -440,6 +442,7 @@ struct TempDirectory {
         char pattern[] = "/tmp/soak-XXXXXX";
         path = mkdtemp(pattern);
         std::filesystem::current_path(path);
+        useConfigHome(path / "config");
     }
     ~TempDirectory()
     {

@@ -1,0 +1,17 @@
+// The program's own folders under the desktop's base directories, found from
+// the environment and created on first use.
+#pragma once
+
+#include <string>
+
+// The folder name under every base directory.
+constexpr const char* AppFolderName = "tavix-reversi";
+
+struct AppFolder {
+    std::string path;    // an existing folder, or "" when there is none to be had
+    std::string problem; // why not, in words for the user; "" when path is set
+};
+
+// $XDG_CONFIG_HOME/tavix-reversi, or ~/.config/tavix-reversi when the variable
+// is unset, empty or not an absolute path. Created with its parents (0700).
+AppFolder configFolder();

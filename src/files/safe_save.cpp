@@ -1,0 +1,185 @@
+#include "files/safe_save.h"
+
+#include <atomic>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <time.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int MaxLinks = 40; // as many as the kernel follows in one path
+constexpr int NameAttempts = 100;
+
+std::string folderOf(const std::string& path)
+{
+    const size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string nameOf(const std::string& path)
+{
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The path with every symbolic link of its last part followed; a dangling
+// link gives the path it points to.
+int followLinks(const std::string& path, std::string& target)
+{
+    target = path;
+    for (int hop = 0; hop < MaxLinks; ++hop) {
+        struct stat info;
+        if (lstat(target.c_str(), &info) != 0)
+            return errno == ENOENT ? 0 : errno;
+        if (!S_ISLNK(info.st_mode))
+            return 0;
+        char link[4096];
+        const ssize_t n = readlink(target.c_str(), link, sizeof link - 1);
+        if (n < 0)
+            return errno;
+        const std::string next(link, static_cast<size_t>(n));
+        target = next[0] == '/' ? next : folderOf(target) + "/" + next;
+    }
+    return ELOOP;
+}
+
+bool writeAll(int fd, std::string_view bytes)
+{
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = pwrite(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            if (n == 0)
+                errno = EIO;
+            return false;
+        }
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+// Six letters that no other save of this process or another is using now.
+std::string uniqueSuffix()
+{
+    static std::atomic<unsigned> counter{0};
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    unsigned long long x = static_cast<unsigned long long>(now.tv_nsec) ^
+                           (static_cast<unsigned long long>(getpid()) << 32) ^
+                           (counter++ * 0x9E3779B97F4A7C15ull);
+    const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    std::string suffix;
+    for (int i = 0; i < 6; ++i) {
+        x = x * 6364136223846793005ull + 1442695040888963407ull;
+        suffix += letters[(x >> 33) % (sizeof letters - 1)];
+    }
+    return suffix;
+}
+
+// A new hidden file beside target, readable by us alone until it is ready.
+int createTemporary(const std::string& target, bool replacing, std::string& name, int& fd)
+{
+    const std::string stem = folderOf(target) + "/." + nameOf(target) + ".";
+    for (int attempt = 0; attempt < NameAttempts; ++attempt) {
+        name = stem + uniqueSuffix();
+        fd =
+            open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, replacing ? 0600 : 0666);
+        if (fd >= 0)
+            return 0;
+        if (errno != EEXIST)
+            return errno;
+    }
+    return EEXIST;
+}
+
+// The replacement must look like the file it replaces.
+bool takeOwnerAndMode(int fd, const struct stat& old)
+{
+    struct stat mine;
+    if (fstat(fd, &mine) != 0)
+        return false;
+    if ((mine.st_uid != old.st_uid || mine.st_gid != old.st_gid) && fchown(fd, old.st_uid, old.st_gid) != 0)
+        return false;
+    return fchmod(fd, old.st_mode & 07777) == 0;
+}
+
+void syncFolder(const std::string& target)
+{
+    const int fd = open(folderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        fsync(fd);
+        close(fd);
+    }
+}
+
+// The fallback: the existing file is overwritten from its start, then cut to
+// the new length. Never opens anything but a regular file.
+int writeInPlace(const std::string& target, std::string_view bytes)
+{
+    const int fd = open(target.c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    struct stat info;
+    int error = 0;
+    if (fstat(fd, &info) != 0)
+        error = errno;
+    else if (!S_ISREG(info.st_mode))
+        error = EINVAL;
+    else if (!writeAll(fd, bytes) || ftruncate(fd, static_cast<off_t>(bytes.size())) != 0 || fsync(fd) != 0)
+        error = errno;
+    if (close(fd) != 0 && error == 0)
+        error = errno;
+    return error;
+}
+
+// A full disk may still take bytes over blocks the file already has.
+bool outOfRoom(int error)
+{
+    return error == ENOSPC || error == EDQUOT;
+}
+
+} // namespace
+
+int saveFileSafely(const std::string& path, std::string_view bytes)
+{
+    std::string target;
+    if (const int error = followLinks(path, target))
+        return error;
+    struct stat old;
+    const bool exists = stat(target.c_str(), &old) == 0;
+    if (!exists && errno != ENOENT)
+        return errno;
+    if (exists && !S_ISREG(old.st_mode))
+        return EINVAL;
+    if (exists && access(target.c_str(), W_OK) != 0)
+        return errno;
+
+    std::string temporary;
+    int fd = -1;
+    if (const int error = createTemporary(target, exists, temporary, fd))
+        return exists ? writeInPlace(target, bytes) : error;
+    if (exists && !takeOwnerAndMode(fd, old)) {
+        close(fd);
+        unlink(temporary.c_str());
+        return writeInPlace(target, bytes);
+    }
+    int error = 0;
+    if (!writeAll(fd, bytes) || fsync(fd) != 0)
+        error = errno;
+    if (close(fd) != 0 && error == 0)
+        error = errno;
+    if (error == 0 && rename(temporary.c_str(), target.c_str()) != 0)
+        error = errno;
+    if (error != 0) {
+        unlink(temporary.c_str());
+        return exists && outOfRoom(error) ? writeInPlace(target, bytes) : error;
+    }
+    syncFolder(target);
+    return 0;
+}

@@ -1,0 +1,21 @@
+// Replacing a file's whole content so that a crash, a full disk or a second
+// copy of the program saving at the same moment never leaves a half-written
+// or mixed file, wherever that can be avoided.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Makes bytes the whole content of the file at path; returns 0 or the errno
+// value of the step that failed.
+// - A symbolic link is followed to the file it finally names, which receives
+//   the bytes; the link stays a link.
+// - The bytes go to a temporary file of a unique name beside that file, are
+//   flushed, and the temporary file is renamed over it. An existing file keeps
+//   its mode and owner; a new one gets 0666 less the umask.
+// - When no temporary file can be made there (a read-only folder with a
+//   writable file, say) or kept as the file's owner, the existing file is
+//   written in place instead.
+// - A file that exists but is not a regular file, or that we may not write,
+//   is left as it is.
+int saveFileSafely(const std::string& path, std::string_view bytes);

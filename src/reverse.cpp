@@ -12,6 +12,7 @@
 #include "ui/boardview.h"
 #include "ui/computer.h"
 #include "ui/gdi.h"
+#include "ui/keycursor.h"
 #include "ui/playflow.h"
 #include "ui/status.h"
 
@@ -22,9 +23,13 @@ namespace {
 void onCreate(Window* window)
 {
     mainWindow = window;
+    keyCursor = {0, 0}; // hidden until the first key press
     loadSettings(window);
     createGdiResources(window);
     createChildControls(window);
+    // Up and Down move through the record in record mode; the board's keys
+    // reach this procedure first whatever has the focus.
+    setFocus(recordList);
     invalidateWindow(window);
     // The new-game dialog comes up before the window is shown.
     startNewGame(window);
@@ -81,9 +86,18 @@ bool boardTakesClicks()
     return gameState >= 0 && gameState != ComputerTurn && bannerUp == 0;
 }
 
-} // namespace
+// Board keys act when a click would; in record mode they are the list's, which
+// moves through the record with them.
+LRESULT onKeyDown(Window* window, WPARAM key)
+{
+    if (!isBoardKey(static_cast<unsigned>(key)) || gameState == Replay)
+        return defaultWindowProc(window, WM_KEYDOWN, key, 0);
+    if (boardTakesClicks())
+        onBoardKey(window, static_cast<unsigned>(key));
+    return 0;
+}
 
-LRESULT mainWindowProc(Window* window, unsigned message, WPARAM wParam, LPARAM lParam)
+LRESULT dispatchMessage(Window* window, unsigned message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_CREATE:
@@ -109,11 +123,14 @@ LRESULT mainWindowProc(Window* window, unsigned message, WPARAM wParam, LPARAM l
         return 0;
     case WM_MOUSEMOVE:
         updateCursor(window, lParam);
+        onBoardMouseMove(lParam);
         return 0;
     case WM_LBUTTONDOWN:
         if (boardTakesClicks())
             onBoardClick(window, lParam);
         return 0;
+    case WM_KEYDOWN:
+        return onKeyDown(window, wParam);
     case WM_COMPUTER_MOVED:
         onComputerMoveDone(window);
         closeWorkerHandle();
@@ -121,6 +138,17 @@ LRESULT mainWindowProc(Window* window, unsigned message, WPARAM wParam, LPARAM l
     default:
         return defaultWindowProc(window, message, wParam, lParam);
     }
+}
+
+} // namespace
+
+// Whatever a message changed (a move, a new game, a banner, record mode), the
+// keyboard's frame follows it.
+LRESULT mainWindowProc(Window* window, unsigned message, WPARAM wParam, LPARAM lParam)
+{
+    const LRESULT result = dispatchMessage(window, message, wParam, lParam);
+    followKeyCursor(window);
+    return result;
 }
 
 #ifndef REVERSE_NO_ENTRY

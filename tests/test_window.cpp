@@ -5,15 +5,18 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTest>
 #include <string>
 #include <unistd.h>
 
 #include "platform/qt_window.h"
 
+#include "modes/commands.h"
 #include "modes/dialogs.h"
 #include "res/resources.h"
 #include "ui/boardview.h"
 #include "ui/gdi.h"
+#include "ui/keycursor.h"
 #include "ui/status.h"
 #include "window_harness.h"
 
@@ -129,6 +132,72 @@ TEST_F(View, CursorShowsWhereTheSideToMoveMayPlay)
         mainWindowProc(window, WM_MOUSEMOVE, 0, point);
         EXPECT_EQ(cursorKind, kind);
     }
+}
+
+// The keys reach the game before the record list, which has the focus. The
+// frame lies over the window image: the screen shows it, the image keeps
+// every pixel of the board.
+TEST_F(View, KeysFrameACellAndPlayThereAsAClickWould)
+{
+    open(0, 1);
+    showWindow(window);
+    ASSERT_EQ(window->frame->focusWidget(), recordList->widget.data());
+    auto press = [this](std::initializer_list<Qt::Key> keys) {
+        for (Qt::Key key : keys)
+            QTest::keyClick(window->frame->windowHandle(), key);
+    };
+    auto frame = [this] { return window->client->findChild<QWidget*>("frameOverlay"); };
+    auto name = [&] {
+        return frame() && frame()->isVisible() ? frame()->accessibleName().toStdString() : "";
+    };
+
+    press({Qt::Key_Down}); // only shows it, on the first legal cell in column-major order
+    EXPECT_EQ(name(), "c4 空き 打てます");
+    press({Qt::Key_Right, Qt::Key_Up});
+    EXPECT_EQ(name(), "d3 空き 打てます");
+    press({Qt::Key_Down});
+    EXPECT_EQ(name(), "d4 白 打てません");
+    press({Qt::Key_End});
+    EXPECT_EQ(name(), "f5 空き 打てます");
+    press({Qt::Key_Home, Qt::Key_Left, Qt::Key_Left, Qt::Key_Left, Qt::Key_Left});
+    EXPECT_EQ(name(), "a4 空き 打てません") << "stops at the edge";
+    press({Qt::Key_Right, Qt::Key_Right});
+    const QImage screen = window->client->grab().toImage();
+    EXPECT_EQ(screen.pixelColor(81, 125), QColor(255, 224, 0)) << "the frame on c4's left line";
+    EXPECT_EQ(screen.pixelColor(109, 125), QColor(255, 224, 0)) << "and inside its right edge";
+    EXPECT_EQ(screen.pixelColor(centre(3), centre(4)), QColor(0, 204, 102)) << "the highlight inside";
+    EXPECT_EQ(pixel(80, 125), Ink) << "the image keeps the grid line";
+    EXPECT_EQ(pixel(81, 125), Legal);
+
+    press({Qt::Key_Return});
+    EXPECT_EQ(liveBoard[cellIndex(3, 4)], Black);
+    ASSERT_EQ(gameState, ComputerTurn);
+    press({Qt::Key_Home, Qt::Key_Space}); // ignored on the computer's turn, as a click is
+    EXPECT_EQ(name(), "c4 黒 打てません");
+    EXPECT_EQ(moveNumber, 2);
+    finishAnimations();
+    fireTimer(window, WaitTimer);
+    ASSERT_TRUE(pumpUntil([] { return workerThread == nullptr; }));
+    ASSERT_EQ(gameState, HumanTurn);
+
+    mainWindowProc(window, WM_MOUSEMOVE, 0, makePoint(400, 100));
+    EXPECT_NE(name(), "") << "the mouse beside the board leaves it";
+    mainWindowProc(window, WM_MOUSEMOVE, 0, makePoint(100, 100));
+    EXPECT_EQ(name(), "") << "the mouse over the board hides it";
+    listMoves(2, Black, liveBoard);
+    const Move first = moveLists[2][0];
+    press({Qt::Key_Space, Qt::Key_Space}); // shown again on the first legal cell, and played
+    EXPECT_EQ(liveBoard[cellIndex(first.column, first.row)], Black);
+    EXPECT_EQ(moveNumber, 4);
+
+    // Record mode: the frame is gone and Up and Down move through the list.
+    gameState = GameOver;
+    invokeMenuCommand(window, CmdRecordMode);
+    ASSERT_EQ(gameState, Replay);
+    press({Qt::Key_Down, Qt::Key_Down, Qt::Key_Up});
+    EXPECT_EQ(listBoxSelection(recordList), 1);
+    EXPECT_EQ(liveBoard[cellIndex(first.column, first.row)], Empty) << "the position after move 2";
+    EXPECT_EQ(name(), "");
 }
 
 TEST(Texts, NumbersKeepEveryDigitWithinSevenBytes)

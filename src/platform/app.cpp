@@ -316,6 +316,7 @@ Window* createMainWindow(const char* className, const char* title, int width, in
     // The class background, at the resolution of the screen the window opens on.
     window->image = deviceImage(ClientWidth, ClientHeight, windowRatio(window), Qt::white);
     mainWindow = window;
+    routeKeys(window);
     if (callProcedure(window, WM_CREATE, 0, 0) == -1) {
         destroyWindow(window);
         return nullptr;
@@ -375,7 +376,7 @@ LRESULT defaultWindowProc(Window* window, unsigned message, WPARAM, LPARAM)
 {
     if (message == WM_CLOSE)
         destroyWindow(window);
-    return 0;
+    return message == WM_KEYDOWN ? 1 : 0; // a key not taken goes on to the focused control
 }
 
 Rect windowRect(Window* window)

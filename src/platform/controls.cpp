@@ -75,6 +75,9 @@ QWidget* makeReadOnlyEdit(QWidget* parent)
 {
     auto* edit = new QPlainTextEdit(parent);
     edit->setReadOnly(true);
+    // Shown, never typed into: the focus stays with the record list, whose
+    // Up and Down move through the record.
+    edit->setFocusPolicy(Qt::NoFocus);
     edit->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     edit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -145,6 +148,12 @@ void setControlFont(Window* control, Font* font)
 {
     if (control && control->widget && font)
         control->widget->setFont(font->font);
+}
+
+void setFocus(Window* control)
+{
+    if (control && !control->destroyed && control->widget)
+        control->widget->setFocus(Qt::OtherFocusReason);
 }
 
 void setButtonIcon(Window* control, Icon* icon)

@@ -29,6 +29,7 @@ enum : unsigned {
     WM_PAINT = 0x000F,
     WM_CLOSE = 0x0010,
     WM_SETCURSOR = 0x0020,
+    WM_KEYDOWN = 0x0100,
     WM_INITDIALOG = 0x0110,
     WM_COMMAND = 0x0111,
     WM_TIMER = 0x0113,
@@ -36,6 +37,22 @@ enum : unsigned {
     WM_MOUSEMOVE = 0x0200,
     WM_LBUTTONDOWN = 0x0201,
     WM_USER = 0x0400,
+};
+
+// Virtual-key codes, the wParam of WM_KEYDOWN. The main window's procedure gets
+// these keys, pressed without Ctrl, Alt, Shift or Meta in the main window,
+// before the control that has the focus (lParam is 0): it returns 0 when it took
+// the key, or leaves it to defaultWindowProc, which returns 1 and lets the
+// control have it.
+enum : unsigned {
+    VK_RETURN = 0x0D,
+    VK_SPACE = 0x20,
+    VK_END = 0x23,
+    VK_HOME = 0x24,
+    VK_LEFT = 0x25,
+    VK_UP = 0x26,
+    VK_RIGHT = 0x27,
+    VK_DOWN = 0x28,
 };
 
 // Notification codes in the high 16 bits of a WM_COMMAND wParam.
@@ -206,12 +223,22 @@ void busyPause(int milliseconds);
 enum class CursorShape { Arrow, No };
 void setCursor(CursorShape shape);
 
+// ---- The keyboard's frame ----------------------------------------------------------
+// A frame over the main window's client area, drawn above the window image and
+// apart from it: the image, and every pixel read from it, stays as the game drew
+// it. Two pixels wide just inside rect; accessibility tools read text as its name.
+void showFrameOverlay(Window* window, const Rect& rect, Colour colour, const char* text);
+void hideFrameOverlay(Window* window);
+
 // ---- Child controls -------------------------------------------------------------
 enum class ControlKind { ListBox, IconButton, ReadOnlyEdit };
 // Client position and size of the parent; its notifications reach the parent's
 // procedure as WM_COMMAND with the id in the low 16 bits.
 Window* createControl(Window* parent, ControlKind kind, int id, int x, int y, int width, int height);
 void setControlFont(Window* control, Font* font);
+// The keys the main window's procedure leaves go to this control, also when
+// it is given the focus before the window is shown.
+void setFocus(Window* control);
 void setButtonIcon(Window* control, Icon* icon);
 void enableWindow(Window* control, bool enabled);
 bool isWindowEnabled(Window* control);

@@ -146,6 +146,8 @@ bool pauseRunning();
 void paintIfDirty(Window* window);
 void noteWindowDrawing(Window* window); // a window DC drew outside painting
 void installAccelerators(Window* window, const AcceleratorTable& accelerators);
+// The main window's procedure gets its keys as WM_KEYDOWN from now on (keyboard.cpp).
+void routeKeys(Window* window);
 LRESULT callProcedure(Window* window, unsigned message, WPARAM wParam, LPARAM lParam);
 void stopAllTimers(Window* window);
 // Watches for sends from other threads; run once on the window's thread.

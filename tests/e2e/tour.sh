@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # A tour of the whole program in a real X server, driven with real clicks and
-# keys: a game against lv0, undo, resignation, record mode with playback, the
-# settings dialog, the first trial banner, exit, and the settings file.
+# keys: a game against lv0 whose first moves are played from the keyboard,
+# undo, resignation, record mode with playback, the settings dialog, the first
+# trial banner, exit, and the settings file.
 # Usage: tour.sh <reverse binary> <screenshot folder>   (run under xvfb-run)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -37,12 +38,37 @@ find_client_origin "$shot"
 expect_title start
 expect_light "$shot" 305 127 "White's count disc"
 
-# Four moves by clicking the first lit cell; lv0 answers each.
+# Four moves on the first lit cell; lv0 answers each. The first two are played
+# from the keyboard alone: the first key shows a yellow frame on the first
+# lit cell (column-major), the arrows move it, Enter plays there. The pointer
+# stays beside the board, as over the board it would hide the frame.
 declare -a move_c move_r
+frame_colour="255 224 0"
+press() { # key count
+    for _ in $(seq 1 "$2"); do xdotool key "$1"; sleep 0.05; done
+}
+xdotool mousemove --window "$win" $((ox + 400)) $((oy + 60))
+focus "$win"
 for n in 1 2 3 4; do
     shoot "$win" "04-before-move-$n"
     first_lit_cell "$shot"
-    click_client "$win" "$(cell_x "$cell_c")" "$(cell_y "$cell_r")"
+    if [ "$n" = 1 ]; then
+        xdotool key Right
+    elif [ "$n" = 2 ]; then
+        dx=$((cell_c - last_c)) dy=$((cell_r - last_r))
+        if [ "$dx" -lt 0 ]; then press Left $((-dx)); else press Right "$dx"; fi
+        if [ "$dy" -lt 0 ]; then press Up $((-dy)); else press Down "$dy"; fi
+    fi
+    if [ "$n" -le 2 ]; then
+        sleep 0.3
+        shoot "$win" "04-keyboard-cursor-$n"
+        expect_pixel "$shot" $((30 * cell_c - 9)) "$(cell_y "$cell_r")" "$frame_colour" "the frame's left side, move $n"
+        expect_pixel "$shot" $((30 * cell_c + 20)) "$(cell_y "$cell_r")" "$frame_colour" "the frame's right side, move $n"
+        expect_pixel "$shot" $((30 * cell_c - 8)) $((30 * cell_r - 8)) "0 204 102" "the lit cell inside the frame, move $n"
+        xdotool key Return
+    else
+        click_client "$win" "$(cell_x "$cell_c")" "$(cell_y "$cell_r")"
+    fi
     last_c=$cell_c; last_r=$cell_r
     move_c[n]=$cell_c; move_r[n]=$cell_r
     sleep 1.5

@@ -10,6 +10,7 @@
 #include <atomic>
 #include <gtest/gtest.h>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -27,6 +28,8 @@ int checkedItem = 0;  // and the one it checks
 std::atomic<bool> sendHandled{false};
 std::thread::id procThread;
 bool quitOnDestroy = false;
+// Closes and destroys again inside WM_DESTROY, as a close dispatched while it waits would.
+bool closeAgainOnDestroy = false;
 Window* watchedList = nullptr;   // its selection is read when it notifies
 std::vector<int> selectionsSeen; // by the procedure, as the game reads them
 
@@ -72,6 +75,11 @@ LRESULT toyProc(Window* window, unsigned message, WPARAM wParam, LPARAM lParam)
     case WM_DESTROY:
         if (quitOnDestroy)
             postQuitMessage(7);
+        if (std::exchange(closeAgainOnDestroy, false)) {
+            window->widget->close(); // the title bar's close button
+            sendMessage(window, WM_CLOSE, 0, 0);
+            destroyWindow(window);
+        }
         return 0;
     }
     return defaultWindowProc(window, message, wParam, lParam);
@@ -674,6 +682,16 @@ TEST_F(Platform, TitleBarCloseDestroysAndQuits)
     EXPECT_EQ(runMessageLoop(window, accelerators), 7);
     EXPECT_EQ(messagesOf(WM_CLOSE).size(), 1u);
     EXPECT_EQ(messagesOf(WM_DESTROY).size(), 1u);
+}
+
+TEST_F(Platform, ACloseDuringTheDestroyIsIgnored)
+{
+    showWindow(window);
+    closeAgainOnDestroy = true;
+    destroyWindow(window);
+    EXPECT_EQ(messagesOf(WM_DESTROY).size(), 1u);
+    EXPECT_TRUE(messagesOf(WM_CLOSE).empty());
+    EXPECT_TRUE(window->destroyed);
 }
 
 TEST_F(Platform, MoveWindowKeepsTheFrameOnScreen)

@@ -268,6 +268,10 @@ LRESULT callProcedure(Window* window, unsigned message, WPARAM wParam, LPARAM lP
 {
     if (!window || window->destroyed || !window->procedure)
         return 0;
+    // WM_DESTROY may wait (the game waits for its worker there): a close that
+    // arrives meanwhile must not start the teardown a second time.
+    if (window->destroying && (message == WM_CLOSE || message == WM_DESTROY))
+        return 0;
     return window->procedure(window, message, wParam, lParam);
 }
 
@@ -355,10 +359,13 @@ void postQuitMessage(int code)
 
 void destroyWindow(Window* window)
 {
-    if (!window || window->destroyed)
+    if (!window || window->destroyed || window->destroying)
         return;
-    if (window->kind == WindowKind::Main)
-        callProcedure(window, WM_DESTROY, 0, 0);
+    // Set before WM_DESTROY, whose handler may run other messages (sends
+    // from the worker) before it returns.
+    window->destroying = true;
+    if (window->kind == WindowKind::Main && window->procedure)
+        window->procedure(window, WM_DESTROY, 0, 0);
     window->destroyed = true;
     stopAllTimers(window);
     for (auto& w : allWindows)

@@ -43,6 +43,7 @@ struct Menu {
 
 struct Window {
     WindowKind kind;
+    bool destroying = false; // from WM_DESTROY on: no second close or destroy acts
     bool destroyed = false;
     int id = 0;               // control identifier
     Window* parent = nullptr; // a control's main window, a dialog's owner

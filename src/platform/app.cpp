@@ -60,7 +60,7 @@ class ClientArea : public QWidget {
     }
     void mouseMoveEvent(QMouseEvent* event) override
     {
-        QPoint p = event->position().toPoint();
+        QPoint p = logicalPoint(this, event);
         // The cursor query comes first, as the game chooses the cursor on it.
         callProcedure(window_, WM_SETCURSOR, reinterpret_cast<WPARAM>(window_), 1 | (WM_MOUSEMOVE << 16));
         callProcedure(window_, WM_MOUSEMOVE, 0, makePoint(p.x(), p.y()));
@@ -69,7 +69,7 @@ class ClientArea : public QWidget {
     {
         if (event->button() != Qt::LeftButton)
             return;
-        QPoint p = event->position().toPoint();
+        QPoint p = logicalPoint(this, event);
         callProcedure(window_, WM_LBUTTONDOWN, 1, makePoint(p.x(), p.y()));
     }
 

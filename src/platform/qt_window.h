@@ -20,6 +20,7 @@
 #include <QMainWindow>
 
 class QMenu;
+class QMouseEvent;
 class QAction;
 
 enum class WindowKind { Main, Control, Dialog, MessageBox };
@@ -129,6 +130,14 @@ double ratioOf(const QImage& image);
 QImage deviceImage(int width, int height, double ratio, Qt::GlobalColor fill);
 // The device pixel at the top-left of logical pixel (x, y); false outside.
 bool logicalPixel(const QImage& image, int x, int y, QRgb* pixel);
+// The logical pixel of widget that a mouse event's device pixel falls in. At
+// a ratio above 1 a device pixel lies at a fraction of a logical one (79.5 at
+// ratio 2); rounded, the last device pixel of a cell would go to its neighbour.
+QPoint logicalPoint(const QWidget* widget, const QMouseEvent* event);
+// The game's text is drawn without smoothing. At ratios above 1 the glyphs of
+// the scaled font come out unhinted, and then unsmoothed stems vary in weight
+// from glyph to glyph: there the text is smoothed like menus and dialogs.
+QFont fontForRatio(QFont font, double ratio);
 // The ratio of the screen the window is on (the application's before it has one).
 double windowRatio(Window* window);
 // The ratio new bitmaps get: the main window's, else the application's.

@@ -87,8 +87,20 @@ class MainFrame : public QMainWindow {
     void closeEvent(QCloseEvent* event) override
     {
         event->ignore();
-        if (!window_->destroyed)
-            callProcedure(window_, WM_CLOSE, 0, 0);
+        callProcedure(window_, WM_CLOSE, 0, 0);
+    }
+
+    // A stored position was checked against the screen before the window
+    // manager framed the window: once the frame is known, it is checked again.
+    void showEvent(QShowEvent* event) override
+    {
+        QMainWindow::showEvent(event);
+        keepFrameOnScreen(window_);
+    }
+    void moveEvent(QMoveEvent* event) override
+    {
+        QMainWindow::moveEvent(event);
+        keepFrameOnScreen(window_);
     }
 
     // Tab and Shift+Tab do not move the focus between the window's controls:
@@ -188,37 +200,6 @@ QMainWindow* buildFrame(Window* window, const ClassEntry& c, const char* title)
     frame->adjustSize();
     placeAtDefault(frame);
     return frame;
-}
-
-QRect nearestScreenArea(const QRect& frame)
-{
-    QScreen* best = QGuiApplication::primaryScreen();
-    qint64 bestDistance = -1;
-    for (QScreen* screen : QGuiApplication::screens()) {
-        QRect area = screen->availableGeometry();
-        if (area.intersects(frame))
-            return area;
-        QPoint d = area.center() - frame.center();
-        qint64 distance = qint64(d.x()) * d.x() + qint64(d.y()) * d.y();
-        if (bestDistance < 0 || distance < bestDistance) {
-            best = screen;
-            bestDistance = distance;
-        }
-    }
-    return best ? best->availableGeometry() : frame;
-}
-
-// Keeps a frame fully on the nearest screen's work area.
-QPoint clampToScreen(QPoint topLeft, QSize size)
-{
-    // A stored position may be any 32-bit value. No screen lies 2^24 pixels
-    // out, and staying inside that keeps the rectangle sums from overflowing.
-    constexpr int FarAway = 1 << 24;
-    topLeft = QPoint(std::clamp(topLeft.x(), -FarAway, FarAway), std::clamp(topLeft.y(), -FarAway, FarAway));
-    QRect area = nearestScreenArea(QRect(topLeft, size));
-    int x = std::clamp(topLeft.x(), area.left(), std::max(area.left(), area.right() + 1 - size.width()));
-    int y = std::clamp(topLeft.y(), area.top(), std::max(area.top(), area.bottom() + 1 - size.height()));
-    return QPoint(x, y);
 }
 
 } // namespace
@@ -383,24 +364,6 @@ LRESULT defaultWindowProc(Window* window, unsigned message, WPARAM, LPARAM)
     if (message == WM_CLOSE)
         destroyWindow(window);
     return 0;
-}
-
-Rect windowRect(Window* window)
-{
-    if (!window || !window->widget)
-        return {0, 0, 0, 0};
-    QRect r = window->widget->frameGeometry();
-    return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
-}
-
-void moveWindow(Window* window, int x, int y, int width, int height)
-{
-    (void)width; // the frame keeps its fixed size; see ClientWidth
-    (void)height;
-    if (!window || !window->widget)
-        return;
-    QWidget* w = window->widget;
-    w->move(clampToScreen(QPoint(x, y), w->frameGeometry().size()));
 }
 
 void setCursor(CursorShape shape)

@@ -59,6 +59,7 @@ struct Window {
     bool painting = false;    // inside WM_PAINT
     std::vector<std::unique_ptr<Menu>> menus;
     std::map<uintptr_t, WindowTimer> timers;
+    bool placementPending = false; // moved before the window manager framed it
 
     // Dialogs and message boxes.
     QPointer<QDialog> dialog;
@@ -154,6 +155,9 @@ bool pauseRunning();
 
 // Main window internals used across files.
 void paintIfDirty(Window* window);
+// Brings the frame of a window moved before it was framed fully onto the
+// screen, once the window manager has framed it.
+void keepFrameOnScreen(Window* window);
 void noteWindowDrawing(Window* window); // a window DC drew outside painting
 void installAccelerators(Window* window, const AcceleratorTable& accelerators);
 LRESULT callProcedure(Window* window, unsigned message, WPARAM wParam, LPARAM lParam);

@@ -1,8 +1,10 @@
 // The window on a screen with two device pixels per logical pixel: the image
 // behind the window, lines, stones and text must use the full resolution,
 // with no blur, while the game keeps working in logical pixels.
+#include <QApplication>
 #include <QDir>
 #include <QImage>
+#include <QMouseEvent>
 #include <filesystem>
 #include <string>
 #include <unistd.h>
@@ -105,9 +107,10 @@ TEST_F(HiDpi, StonesAreTheHighResolutionArtCopiedOneToOne)
     deleteBitmap(stone);
 }
 
-// The column labels: crisp glyphs are pure black on white, and glyphs drawn at
-// device resolution are not made of 2 x 2 blocks as an enlarged picture would be.
-TEST_F(HiDpi, TextIsCrispAndDrawnAtDeviceResolution)
+// The column labels: above ratio 1 the game's text is smoothed, as unsmoothed
+// glyphs of a scaled font vary in weight; it is drawn at device resolution,
+// not made of 2 x 2 blocks as an enlarged picture would be.
+TEST_F(HiDpi, TextIsSmoothedAndDrawnAtDeviceResolution)
 {
     int black = 0, white = 0, other = 0, mixedBlocks = 0;
     for (int y = 0; y < 20 * Ratio; y += 2)
@@ -118,9 +121,52 @@ TEST_F(HiDpi, TextIsCrispAndDrawnAtDeviceResolution)
                 (p == Black ? black : p == White ? white : other)++;
             mixedBlocks += !(block[0] == block[1] && block[0] == block[2] && block[0] == block[3]);
         }
-    EXPECT_GT(black, 8 * 40); // eight letters, each well over 40 device pixels
-    EXPECT_LE(other, black / 20);
+    EXPECT_GT(black + other, 8 * 40); // eight letters, each well over 40 device pixels
+    EXPECT_GT(other, black / 4) << "smoothed edges";
     EXPECT_GT(mixedBlocks, 8);
+}
+
+// The play and stop icons come with pictures drawn at twice their size,
+// which a button on this screen draws one to one.
+TEST_F(HiDpi, ButtonIconsHaveTheirOwnPicturesAtRatioTwo)
+{
+    for (const char* name : {"PLAYBIT", "STOPBIT"}) {
+        Icon* icon = loadIcon(name, 16);
+        ASSERT_NE(icon, nullptr);
+        QImage drawn =
+            icon->icon.pixmap(QSize(16, 16), Ratio).toImage().convertToFormat(QImage::Format_ARGB32);
+        QImage art =
+            QImage(QStringLiteral(":/icons/%1@2x.png").arg(name)).convertToFormat(QImage::Format_ARGB32);
+        ASSERT_EQ(art.size(), QSize(32, 32)) << name;
+        EXPECT_EQ(drawn.size(), art.size()) << name;
+        EXPECT_TRUE(drawn == art) << name;
+        destroyIcon(icon);
+    }
+}
+
+// Device pixels lie at halves of logical pixels here. The last device column
+// of b4 (x 79.5) is b4, not a move at the start; that of c4 (x 109.5) is c4,
+// Black's move, not the taken d4. The cursor and the click agree. Qt gives
+// the widget its position rounded and the window's exact.
+TEST_F(HiDpi, HalfPixelPositionsBelongToTheCellDrawnThere)
+{
+    showWindow(window);
+    auto send = [this](QEvent::Type type, double x) {
+        const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+        const QPointF at(x, 125),
+            inWindow = at + QPointF(window->client->mapTo(window->widget, QPoint(0, 0)));
+        QMouseEvent event(type, QPointF(at.toPoint()), inWindow, window->client->mapToGlobal(at.toPoint()),
+                          button, button, Qt::NoModifier);
+        QApplication::sendEvent(window->client, &event);
+    };
+    send(QEvent::MouseMove, 79.5);
+    EXPECT_EQ(window->client->cursor().shape(), Qt::ForbiddenCursor);
+    send(QEvent::MouseButtonPress, 79.5);
+    EXPECT_EQ(liveBoard[cellIndex(2, 4)], Stone::Empty);
+    send(QEvent::MouseMove, 109.5);
+    EXPECT_EQ(window->client->cursor().shape(), Qt::ArrowCursor);
+    send(QEvent::MouseButtonPress, 109.5);
+    EXPECT_EQ(liveBoard[cellIndex(3, 4)], Stone::Black);
 }
 
 // Memory bitmaps made while the window is up follow its ratio.

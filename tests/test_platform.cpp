@@ -10,6 +10,7 @@
 #include <atomic>
 #include <gtest/gtest.h>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -27,6 +28,8 @@ int checkedItem = 0;  // and the one it checks
 std::atomic<bool> sendHandled{false};
 std::thread::id procThread;
 bool quitOnDestroy = false;
+// Closes and destroys again inside WM_DESTROY, as a close dispatched while it waits would.
+bool closeAgainOnDestroy = false;
 Window* watchedList = nullptr;   // its selection is read when it notifies
 std::vector<int> selectionsSeen; // by the procedure, as the game reads them
 
@@ -72,6 +75,11 @@ LRESULT toyProc(Window* window, unsigned message, WPARAM wParam, LPARAM lParam)
     case WM_DESTROY:
         if (quitOnDestroy)
             postQuitMessage(7);
+        if (std::exchange(closeAgainOnDestroy, false)) {
+            window->widget->close(); // the title bar's close button
+            sendMessage(window, WM_CLOSE, 0, 0);
+            destroyWindow(window);
+        }
         return 0;
     }
     return defaultWindowProc(window, message, wParam, lParam);
@@ -342,6 +350,19 @@ TEST(Drawing, OpaqueTextPaintsItsCellWhite)
     setBackgroundMode(m.dc, BackgroundMode::Transparent);
     textOut(m.dc, 30, 3, "    ");
     EXPECT_EQ(getPixel(m.dc, 31, 5), rgb(0, 153, 0));
+
+    // At ratio 1 the text stays unsmoothed: pure black on the white cell.
+    setBackgroundMode(m.dc, BackgroundMode::Opaque);
+    textOut(m.dc, 2, 3, "目h0");
+    int black = 0, other = 0;
+    for (int y = 3; y < 15; ++y)
+        for (int x = 2; x < 26; ++x) {
+            const Colour c = getPixel(m.dc, x, y);
+            black += c == rgb(0, 0, 0);
+            other += c != rgb(0, 0, 0) && c != rgb(255, 255, 255);
+        }
+    EXPECT_GT(black, 20);
+    EXPECT_EQ(other, 0);
     deleteFont(font);
 }
 
@@ -366,6 +387,15 @@ TEST_F(Platform, WindowDcDrawingLastsUntilTheNextPaint)
 }
 
 // ---- Controls, mouse and menus ------------------------------------------------------
+
+// A mouse event at a fractional position of widget, as Qt delivers it: the
+// widget's position rounded, the window's exact.
+QMouseEvent asQtDeliversIt(QEvent::Type type, QWidget* widget, QPointF at, Qt::MouseButton button)
+{
+    const QPointF inWindow = at + QPointF(widget->mapTo(widget->window(), QPoint(0, 0)));
+    return QMouseEvent(type, QPointF(at.toPoint()), inWindow, widget->mapToGlobal(at.toPoint()), button,
+                       type == QEvent::MouseButtonRelease ? Qt::NoButton : button, Qt::NoModifier);
+}
 
 TEST_F(Platform, ListBoxNotifiesOnlyUserSelections)
 {
@@ -393,8 +423,15 @@ TEST_F(Platform, ListBoxNotifiesOnlyUserSelections)
     clickLine(2);
     clickLine(0);
     QTest::keyClick(widget, Qt::Key_End);
+    // Half a logical pixel above line 1, as a screen of ratio 2 reports the
+    // last device pixel of line 0: still line 0.
+    const QPointF lastOfLine0(20, widget->visualItemRect(widget->item(1)).top() - 0.5);
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent event = asQtDeliversIt(type, widget->viewport(), lastOfLine0, Qt::LeftButton);
+        QApplication::sendEvent(widget->viewport(), &event);
+    }
     watchedList = nullptr;
-    EXPECT_EQ(selectionsSeen, (std::vector<int>{0, 1, 2, 0, 2}));
+    EXPECT_EQ(selectionsSeen, (std::vector<int>{0, 1, 2, 0, 2, 0}));
 
     char small[5];
     EXPECT_EQ(listBoxText(list, 0, small, sizeof small), 2); // "黒" is not cut in half
@@ -480,13 +517,24 @@ TEST_F(Platform, MouseReachesTheProcedureInClientCoordinates)
                      Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(window->client, &move);
     QTest::mouseClick(window->client, Qt::LeftButton, {}, QPoint(51, 61));
+    // On a screen of ratio 2 the last device pixel of column 2 (x 50 to 79)
+    // lies at 79.5: it stays in column 2.
+    for (QEvent::Type type : {QEvent::MouseMove, QEvent::MouseButtonPress}) {
+        const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+        QMouseEvent event = asQtDeliversIt(type, window->client, QPointF(79.5, 60.75), button);
+        QApplication::sendEvent(window->client, &event);
+    }
     std::erase_if(received, [](const Message& m) { return m.message == WM_PAINT; });
-    ASSERT_GE(received.size(), 3u);
+    ASSERT_EQ(received.size(), 6u);
     EXPECT_EQ(received[0].message, WM_SETCURSOR);
     EXPECT_EQ(received[1].message, WM_MOUSEMOVE);
     EXPECT_EQ(received[1].lParam, makePoint(50, 60));
-    EXPECT_EQ(received.back().message, WM_LBUTTONDOWN);
-    EXPECT_EQ(received.back().lParam, makePoint(51, 61));
+    EXPECT_EQ(received[2].message, WM_LBUTTONDOWN);
+    EXPECT_EQ(received[2].lParam, makePoint(51, 61));
+    EXPECT_EQ(received[3].message, WM_SETCURSOR);
+    EXPECT_EQ(received[4].lParam, makePoint(79, 60)) << "a fractional move";
+    EXPECT_EQ(received[5].message, WM_LBUTTONDOWN);
+    EXPECT_EQ(received[5].lParam, makePoint(79, 60)) << "a fractional click";
     setCursor(CursorShape::No);
     EXPECT_EQ(window->client->cursor().shape(), Qt::ForbiddenCursor);
 }
@@ -674,6 +722,16 @@ TEST_F(Platform, TitleBarCloseDestroysAndQuits)
     EXPECT_EQ(runMessageLoop(window, accelerators), 7);
     EXPECT_EQ(messagesOf(WM_CLOSE).size(), 1u);
     EXPECT_EQ(messagesOf(WM_DESTROY).size(), 1u);
+}
+
+TEST_F(Platform, ACloseDuringTheDestroyIsIgnored)
+{
+    showWindow(window);
+    closeAgainOnDestroy = true;
+    destroyWindow(window);
+    EXPECT_EQ(messagesOf(WM_DESTROY).size(), 1u);
+    EXPECT_TRUE(messagesOf(WM_CLOSE).empty());
+    EXPECT_TRUE(window->destroyed);
 }
 
 TEST_F(Platform, MoveWindowKeepsTheFrameOnScreen)

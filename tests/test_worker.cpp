@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include "modes/commands.h"
+#include "platform/qt_window.h"
 #include "window_harness.h"
 
 namespace {
@@ -51,6 +52,20 @@ TEST_F(Worker, ClosingWhileTheComputerThinksWaitsForItsMove)
     EXPECT_EQ(moveNumber, 2) << "the move landed in the old game";
     struct stat info {};
     EXPECT_EQ(stat(settingsFilePath().c_str(), &info), 0);
+}
+
+// A destroyed window drops the worker's move; the wait for the worker ends
+// all the same, as the worker records that its send came back.
+TEST_F(Worker, AMoveSentToADestroyedWindowStillEndsTheWait)
+{
+    open(1, 0);
+    fireTimer(window, WaitTimer);
+    ASSERT_NE(workerThread, nullptr);
+    window->destroyed = true; // the worker's send is still queued, or still to come
+    waitForComputer(window);
+    window->destroyed = false;
+    EXPECT_EQ(workerThread, nullptr);
+    EXPECT_EQ(moveNumber, 1) << "the move reached a destroyed window";
 }
 
 TEST_F(Worker, NewGameWhileThinkingFinishesTheMoveThenStartsAfresh)

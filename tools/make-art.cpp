@@ -4,6 +4,7 @@
 //   bitmaps/100@2x.png .. 206@2x.png  the same at twice the resolution (50 x 48),
 //                         for screens with a device pixel ratio of 2
 //   icons/MAINICN-<n>.png, SUBICN-16.png, PLAYBIT.png, STOPBIT.png
+//   icons/PLAYBIT@2x.png, STOPBIT@2x.png  the button icons at 32 x 32
 // Usage: make-art <resource folder>   (normally src/res)
 //
 // The board combines mask and picture over its green as (green OR mask) AND
@@ -240,12 +241,14 @@ QImage subIcon()
     return image;
 }
 
-// Play and stop symbols for the record list's replay button.
-QImage buttonIcon(bool play)
+// Play and stop symbols for the record list's replay button, drawn in a
+// 16 x 16 design space at `scale` times that size.
+QImage buttonIcon(bool play, int scale)
 {
-    QImage image = transparentImage(16);
+    QImage image = transparentImage(16 * scale);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
+    p.scale(scale, scale);
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(24, 24, 24));
     if (play)
@@ -260,8 +263,16 @@ bool writeIcons(const QString& dir)
     for (int size : {16, 32, 48, 64, 128, 256})
         if (!save(mainIcon(size), QString("%1/MAINICN-%2.png").arg(dir).arg(size)))
             return false;
-    return save(subIcon(), dir + "/SUBICN-16.png") && save(buttonIcon(true), dir + "/PLAYBIT.png") &&
-           save(buttonIcon(false), dir + "/STOPBIT.png");
+    if (!save(subIcon(), dir + "/SUBICN-16.png"))
+        return false;
+    // PLAYBIT.png and PLAYBIT@2x.png, like the stones.
+    for (int scale : {1, 2}) {
+        const QString suffix = scale == 1 ? QString() : QString("@%1x").arg(scale);
+        if (!save(buttonIcon(true, scale), QString("%1/PLAYBIT%2.png").arg(dir, suffix)) ||
+            !save(buttonIcon(false, scale), QString("%1/STOPBIT%2.png").arg(dir, suffix)))
+            return false;
+    }
+    return true;
 }
 
 } // namespace

@@ -60,7 +60,7 @@ class ClientArea : public QWidget {
     }
     void mouseMoveEvent(QMouseEvent* event) override
     {
-        QPoint p = event->position().toPoint();
+        QPoint p = logicalPoint(this, event);
         // The cursor query comes first, as the game chooses the cursor on it.
         callProcedure(window_, WM_SETCURSOR, reinterpret_cast<WPARAM>(window_), 1 | (WM_MOUSEMOVE << 16));
         callProcedure(window_, WM_MOUSEMOVE, 0, makePoint(p.x(), p.y()));
@@ -69,7 +69,7 @@ class ClientArea : public QWidget {
     {
         if (event->button() != Qt::LeftButton)
             return;
-        QPoint p = event->position().toPoint();
+        QPoint p = logicalPoint(this, event);
         callProcedure(window_, WM_LBUTTONDOWN, 1, makePoint(p.x(), p.y()));
     }
 
@@ -87,8 +87,20 @@ class MainFrame : public QMainWindow {
     void closeEvent(QCloseEvent* event) override
     {
         event->ignore();
-        if (!window_->destroyed)
-            callProcedure(window_, WM_CLOSE, 0, 0);
+        callProcedure(window_, WM_CLOSE, 0, 0);
+    }
+
+    // A stored position was checked against the screen before the window
+    // manager framed the window: once the frame is known, it is checked again.
+    void showEvent(QShowEvent* event) override
+    {
+        QMainWindow::showEvent(event);
+        keepFrameOnScreen(window_);
+    }
+    void moveEvent(QMoveEvent* event) override
+    {
+        QMainWindow::moveEvent(event);
+        keepFrameOnScreen(window_);
     }
 
     // Tab and Shift+Tab do not move the focus between the window's controls:
@@ -190,37 +202,6 @@ QMainWindow* buildFrame(Window* window, const ClassEntry& c, const char* title)
     return frame;
 }
 
-QRect nearestScreenArea(const QRect& frame)
-{
-    QScreen* best = QGuiApplication::primaryScreen();
-    qint64 bestDistance = -1;
-    for (QScreen* screen : QGuiApplication::screens()) {
-        QRect area = screen->availableGeometry();
-        if (area.intersects(frame))
-            return area;
-        QPoint d = area.center() - frame.center();
-        qint64 distance = qint64(d.x()) * d.x() + qint64(d.y()) * d.y();
-        if (bestDistance < 0 || distance < bestDistance) {
-            best = screen;
-            bestDistance = distance;
-        }
-    }
-    return best ? best->availableGeometry() : frame;
-}
-
-// Keeps a frame fully on the nearest screen's work area.
-QPoint clampToScreen(QPoint topLeft, QSize size)
-{
-    // A stored position may be any 32-bit value. No screen lies 2^24 pixels
-    // out, and staying inside that keeps the rectangle sums from overflowing.
-    constexpr int FarAway = 1 << 24;
-    topLeft = QPoint(std::clamp(topLeft.x(), -FarAway, FarAway), std::clamp(topLeft.y(), -FarAway, FarAway));
-    QRect area = nearestScreenArea(QRect(topLeft, size));
-    int x = std::clamp(topLeft.x(), area.left(), std::max(area.left(), area.right() + 1 - size.width()));
-    int y = std::clamp(topLeft.y(), area.top(), std::max(area.top(), area.bottom() + 1 - size.height()));
-    return QPoint(x, y);
-}
-
 } // namespace
 
 bool onGuiThread()
@@ -267,6 +248,10 @@ Window* newWindow(WindowKind kind)
 LRESULT callProcedure(Window* window, unsigned message, WPARAM wParam, LPARAM lParam)
 {
     if (!window || window->destroyed || !window->procedure)
+        return 0;
+    // WM_DESTROY may wait (the game waits for its worker there): a close that
+    // arrives meanwhile must not start the teardown a second time.
+    if (window->destroying && (message == WM_CLOSE || message == WM_DESTROY))
         return 0;
     return window->procedure(window, message, wParam, lParam);
 }
@@ -356,10 +341,13 @@ void postQuitMessage(int code)
 
 void destroyWindow(Window* window)
 {
-    if (!window || window->destroyed)
+    if (!window || window->destroyed || window->destroying)
         return;
-    if (window->kind == WindowKind::Main)
-        callProcedure(window, WM_DESTROY, 0, 0);
+    // Set before WM_DESTROY, whose handler may run other messages (sends
+    // from the worker) before it returns.
+    window->destroying = true;
+    if (window->kind == WindowKind::Main && window->procedure)
+        window->procedure(window, WM_DESTROY, 0, 0);
     window->destroyed = true;
     stopAllTimers(window);
     for (auto& w : allWindows)
@@ -377,24 +365,6 @@ LRESULT defaultWindowProc(Window* window, unsigned message, WPARAM, LPARAM)
     if (message == WM_CLOSE)
         destroyWindow(window);
     return message == WM_KEYDOWN ? 1 : 0; // a key not taken goes on to the focused control
-}
-
-Rect windowRect(Window* window)
-{
-    if (!window || !window->widget)
-        return {0, 0, 0, 0};
-    QRect r = window->widget->frameGeometry();
-    return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
-}
-
-void moveWindow(Window* window, int x, int y, int width, int height)
-{
-    (void)width; // the frame keeps its fixed size; see ClientWidth
-    (void)height;
-    if (!window || !window->widget)
-        return;
-    QWidget* w = window->widget;
-    w->move(clampToScreen(QPoint(x, y), w->frameGeometry().size()));
 }
 
 void setCursor(CursorShape shape)

@@ -9,9 +9,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMouseEvent>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QStyleOptionFrame>
 #include <algorithm>
 
 namespace {
@@ -34,17 +37,79 @@ void keepMarksApart(QListWidget* list)
     list->setPalette(palette);
 }
 
+// The device pixels a logical rectangle covers once scaled, as Qt clips and
+// fills them: each edge rounded on its own.
+QRect devicePixels(const QTransform& toDevice, const QRect& logical)
+{
+    const QRectF area = toDevice.mapRect(QRectF(logical));
+    const int left = qRound(area.left()), top = qRound(area.top());
+    return QRect(left, top, qRound(area.right()) - left, qRound(area.bottom()) - top);
+}
+
+// A control whose frame the style draws in device pixels, one device pixel
+// wide along the outermost pixels the control covers. Drawn in logical
+// pixels, as styles do, the frame's lines fall between device pixels at a
+// fractional ratio such as 1.5 and whole edges go missing; at ratio 1 nothing
+// changes. The children inside the frame start a logical pixel in, so they
+// never cover it.
+template <typename Base> class DeviceFrame : public Base {
+  public:
+    using Base::Base;
+
+  protected:
+    bool event(QEvent* event) override
+    {
+        if (event->type() != QEvent::Paint)
+            return Base::event(event);
+        QStyleOptionFrame option;
+        this->initStyleOption(&option);
+        QPainter painter(this);
+        const QTransform toDevice = painter.deviceTransform();
+        option.rect = devicePixels(toDevice, this->frameRect());
+        painter.setWorldTransform(toDevice.inverted());
+        this->style()->drawControl(QStyle::CE_ShapedFrame, &option, &painter, this);
+        return true;
+    }
+};
+
 // A list whose lines may stop above its bottom edge, where another control
 // lies over it; its frame and scroll bar keep the whole height.
-class ListBox : public QListWidget {
+class ListBox : public DeviceFrame<QListWidget> {
   public:
-    using QListWidget::QListWidget;
+    using DeviceFrame::DeviceFrame;
     void endLinesAt(int y) // in the parent's coordinates
     {
         const int innerBottom = height() - frameWidth();
         setViewportMargins(0, 0, 0, std::max(0, innerBottom - (y - this->y())));
     }
+
+  protected:
+    // A click on the last device pixel of a line belongs to that line, as the
+    // line is drawn there: positions are floored, not rounded.
+    bool viewportEvent(QEvent* event) override
+    {
+        auto* mouse = isMouse(event->type()) ? static_cast<QMouseEvent*>(event) : nullptr;
+        const QPointF shift =
+            mouse ? QPointF(logicalPoint(viewport(), mouse)) - mouse->position() : QPointF();
+        if (shift.isNull())
+            return DeviceFrame::viewportEvent(event);
+        QMouseEvent floored(mouse->type(), mouse->position() + shift, mouse->scenePosition() + shift,
+                            mouse->globalPosition() + shift, mouse->button(), mouse->buttons(),
+                            mouse->modifiers(), mouse->pointingDevice());
+        const bool handled = DeviceFrame::viewportEvent(&floored);
+        event->setAccepted(floored.isAccepted());
+        return handled;
+    }
+
+  private:
+    static bool isMouse(QEvent::Type type)
+    {
+        return type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease ||
+               type == QEvent::MouseButtonDblClick || type == QEvent::MouseMove;
+    }
 };
+
+using MessageEdit = DeviceFrame<QPlainTextEdit>;
 
 QWidget* makeListBox(Window* control, QWidget* parent)
 {
@@ -73,7 +138,7 @@ QWidget* makeIconButton(Window* control, QWidget* parent)
 
 QWidget* makeReadOnlyEdit(QWidget* parent)
 {
-    auto* edit = new QPlainTextEdit(parent);
+    auto* edit = new MessageEdit(parent);
     edit->setReadOnly(true);
     // Shown, never typed into: the focus stays with the record list, whose
     // Up and Down move through the record.
@@ -147,7 +212,7 @@ Window* createControl(Window* parent, ControlKind kind, int id, int x, int y, in
 void setControlFont(Window* control, Font* font)
 {
     if (control && control->widget && font)
-        control->widget->setFont(font->font);
+        control->widget->setFont(fontForRatio(font->font, windowRatio(control->parent)));
 }
 
 void setFocus(Window* control)

@@ -357,7 +357,7 @@ void textOut(DeviceContext* dc, int x, int y, const char* text)
     // The painter follows the image's ratio: glyphs are drawn at device
     // resolution from logical coordinates.
     QPainter painter(&image);
-    painter.setFont(font->font);
+    painter.setFont(fontForRatio(font->font, ratioOf(image)));
     painter.setClipRect(cell); // no pixel outside what a later opaque text covers
     painter.setPen(toQColor(dc->textColour));
     painter.drawText(x, y + font->ascent, s);

@@ -20,6 +20,7 @@
 #include <QMainWindow>
 
 class QMenu;
+class QMouseEvent;
 class QAction;
 
 enum class WindowKind { Main, Control, Dialog, MessageBox };
@@ -43,6 +44,7 @@ struct Menu {
 
 struct Window {
     WindowKind kind;
+    bool destroying = false; // from WM_DESTROY on: no second close or destroy acts
     bool destroyed = false;
     int id = 0;               // control identifier
     Window* parent = nullptr; // a control's main window, a dialog's owner
@@ -57,6 +59,7 @@ struct Window {
     bool painting = false;    // inside WM_PAINT
     std::vector<std::unique_ptr<Menu>> menus;
     std::map<uintptr_t, WindowTimer> timers;
+    bool placementPending = false; // moved before the window manager framed it
 
     // Dialogs and message boxes.
     QPointer<QDialog> dialog;
@@ -128,6 +131,14 @@ double ratioOf(const QImage& image);
 QImage deviceImage(int width, int height, double ratio, Qt::GlobalColor fill);
 // The device pixel at the top-left of logical pixel (x, y); false outside.
 bool logicalPixel(const QImage& image, int x, int y, QRgb* pixel);
+// The logical pixel of widget that a mouse event's device pixel falls in. At
+// a ratio above 1 a device pixel lies at a fraction of a logical one (79.5 at
+// ratio 2); rounded, the last device pixel of a cell would go to its neighbour.
+QPoint logicalPoint(const QWidget* widget, const QMouseEvent* event);
+// The game's text is drawn without smoothing. At ratios above 1 the glyphs of
+// the scaled font come out unhinted, and then unsmoothed stems vary in weight
+// from glyph to glyph: there the text is smoothed like menus and dialogs.
+QFont fontForRatio(QFont font, double ratio);
 // The ratio of the screen the window is on (the application's before it has one).
 double windowRatio(Window* window);
 // The ratio new bitmaps get: the main window's, else the application's.
@@ -144,6 +155,9 @@ bool pauseRunning();
 
 // Main window internals used across files.
 void paintIfDirty(Window* window);
+// Brings the frame of a window moved before it was framed fully onto the
+// screen, once the window manager has framed it.
+void keepFrameOnScreen(Window* window);
 void noteWindowDrawing(Window* window); // a window DC drew outside painting
 void installAccelerators(Window* window, const AcceleratorTable& accelerators);
 // The main window's procedure gets its keys as WM_KEYDOWN from now on (keyboard.cpp).

@@ -5,6 +5,7 @@
 #include "platform/qt_window.h"
 
 #include <QGuiApplication>
+#include <QMouseEvent>
 #include <QWidget>
 #include <algorithm>
 #include <cmath>
@@ -41,6 +42,26 @@ bool logicalPixel(const QImage& image, int x, int y, QRgb* pixel)
         return false;
     *pixel = image.pixel(dx, dy);
     return true;
+}
+
+// Qt hands a widget its position already rounded; only the position in the
+// window keeps the fraction. That one is taken when the two agree (an event
+// made by hand may carry the widget's own position as the window's).
+QPoint logicalPoint(const QWidget* widget, const QMouseEvent* event)
+{
+    const QPointF inWindow = event->scenePosition() - QPointF(widget->mapTo(widget->window(), QPoint(0, 0)));
+    const QPointF delta = inWindow - event->position();
+    const QPointF exact =
+        std::abs(delta.x()) <= 0.5 && std::abs(delta.y()) <= 0.5 ? inWindow : event->position();
+    return QPoint(static_cast<int>(std::floor(exact.x())), static_cast<int>(std::floor(exact.y())));
+}
+
+QFont fontForRatio(QFont font, double ratio)
+{
+    if (ratio > 1.0 && (font.styleStrategy() & QFont::NoAntialias))
+        font.setStyleStrategy(
+            QFont::StyleStrategy((font.styleStrategy() & ~QFont::NoAntialias) | QFont::PreferAntialias));
+    return font;
 }
 
 double windowRatio(Window* window)

@@ -41,6 +41,8 @@ Bitmap* loadBitmap(int id)
 }
 
 // The sized picture when there is one, else the single picture of that name.
+// Its @2x drawing, where there is one, joins it: a control draws an icon at
+// its screen's device pixel ratio and picks the picture nearest that size.
 Icon* loadIcon(const char* name, int size)
 {
     if (!name)
@@ -50,7 +52,11 @@ Icon* loadIcon(const char* name, int size)
     QString path = QFile::exists(sized) ? sized : plain;
     if (!QFile::exists(path))
         return nullptr;
-    return new Icon{QIcon(path)};
+    QIcon icon(path);
+    QString sharp = path.chopped(4) + QStringLiteral("@2x.png");
+    if (QFile::exists(sharp))
+        icon.addFile(sharp);
+    return new Icon{icon};
 }
 
 void destroyIcon(Icon* icon)

@@ -5,6 +5,8 @@
 #include "platform/platform.h"
 #include "ui/playflow.h"
 
+#include <atomic>
+
 ComputerRequest computerRequest{nullptr, 0};
 Thread* workerThread = nullptr;
 Event* moveDoneEvent = nullptr;
@@ -26,9 +28,14 @@ void consumeDoneSignals()
     }
 }
 
+// Set by the worker once its completion message has come back, handled or
+// not: a window already destroyed drops the message, and then its handler
+// never clears workerThread.
+std::atomic<bool> sendReturned{false};
+
 bool workerHandedOver()
 {
-    return workerThread == nullptr;
+    return workerThread == nullptr || sendReturned;
 }
 
 } // namespace
@@ -46,6 +53,7 @@ void startComputerMove(Window* window)
         return;
     computerRequest.window = window;
     computerRequest.player = player;
+    sendReturned = false; // the previous worker is past it: its signal was consumed above
     workerThread = startThread(computerThread, &computerRequest);
     if (workerThread == nullptr) {
         // No thread now: the turn has not begun, and the next wait tick tries again.
@@ -63,8 +71,9 @@ unsigned computerThread(void* request)
     Window* window = job->window;
     runLevelFast(job->player, currentSide, liveBoard);
     // Blocks until the window has applied the move; after this the worker
-    // touches no game data.
+    // touches no game data, only its hand-over flag and the done event.
     sendMessage(window, WM_COMPUTER_MOVED, 0, 0);
+    sendReturned = true;
     setEvent(moveDoneEvent);
     return 0;
 }
@@ -85,5 +94,6 @@ void waitForComputer(Window* window)
     // here, so a plain wait on the event would never end.
     if (workerThread != nullptr)
         serveSentMessagesUntil(window, workerHandedOver);
+    closeWorkerHandle(); // still open when the window dropped the message
     consumeDoneSignals();
 }

@@ -6,6 +6,7 @@
 #include "cli/command_line.h"
 #include "modes/commands.h"
 #include "modes/dialogs.h"
+#include "modes/record_commands.h"
 #include "modes/settings.h"
 #include "platform/platform.h"
 #include "res/resources.h"
@@ -17,6 +18,10 @@
 
 LRESULT mainWindowProc(Window* window, unsigned message, WPARAM wParam, LPARAM lParam);
 
+// The game record named on the command line, opened in place of the first
+// new-game dialog; nullptr when none was named.
+const char* startupRecordFile = nullptr;
+
 namespace {
 
 void onCreate(Window* window)
@@ -26,8 +31,11 @@ void onCreate(Window* window)
     createGdiResources(window);
     createChildControls(window);
     invalidateWindow(window);
-    // The new-game dialog comes up before the window is shown.
-    startNewGame(window);
+    dragAcceptFiles(window, true);
+    // The new-game dialog comes up before the window is shown, unless a game
+    // record was named; one that cannot be opened is reported first.
+    if (!startupRecordFile || !openRecordFile(window, startupRecordFile))
+        startNewGame(window);
 }
 
 void onDestroy(Window* window)
@@ -114,6 +122,9 @@ LRESULT mainWindowProc(Window* window, unsigned message, WPARAM wParam, LPARAM l
         if (boardTakesClicks())
             onBoardClick(window, lParam);
         return 0;
+    case WM_DROPFILES:
+        onDroppedFile(window, reinterpret_cast<const char*>(wParam));
+        return 0;
     case WM_COMPUTER_MOVED:
         onComputerMoveDone(window);
         closeWorkerHandle();
@@ -158,6 +169,8 @@ int main(int argc, char** argv)
                    stderr);
         return 1;
     }
+    if (!commandLine.file.empty())
+        startupRecordFile = commandLine.file.c_str();
     const WindowClass windowClass{"Blantu", mainWindowProc, "MAINICN", "SUBICN", &MYAPP};
     if (!registerWindowClass(windowClass))
         return 0;

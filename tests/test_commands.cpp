@@ -176,6 +176,14 @@ TEST_F(CommandsTest, ResignThenCancelledNewGameKeepsTheRecordViewable)
     EXPECT_TRUE(itemEnabled(CmdRecordMode));
     EXPECT_FALSE(itemChecked(CmdRecordMode));
     EXPECT_FALSE(isWindowEnabled(playButton));
+
+    // White, to move, resigned: the saved game says so after record mode too.
+    expectFileDialog((directory / "resigned.ggf").string());
+    invokeMenuCommand(window, CmdSaveRecord);
+    std::ifstream saved(directory / "resigned.ggf");
+    const std::string text{std::istreambuf_iterator<char>(saved), std::istreambuf_iterator<char>()};
+    EXPECT_NE(text.find("RE[+64.00:r]TY[8]"), std::string::npos) << text;
+    EXPECT_NE(text.find("B[c4]W[c3]B[c2];)"), std::string::npos) << text;
 }
 
 namespace {

@@ -273,7 +273,12 @@ TEST_F(RecordTest, AnOpenedGgfKeepsItsStartFirstSideAndHeader)
     EXPECT_EQ(text, "(;GM[Othello]PC[NOS]DT[2024.01.02_03:04:05]PB[alpha]PW[beta]TY[8]BO[8 "
                     "---------------------------O*------*O--------------------------- O]W[e3]B[d3];)\n");
 
-    // A transcript would lose the start: the copy is GGF.
+    // A transcript would lose the start: it is not saved, and the copy is GGF.
+    expectFileDialog((directory / "copy.txt").string());
+    expectMessageBox(IDOK);
+    invokeMenuCommand(window, CmdSaveRecord);
+    EXPECT_FALSE(std::filesystem::exists(directory / "copy.txt"));
+    EXPECT_EQ(modalScript.messages.back().rfind("標準の開始局面から始まらない棋譜は", 0), 0u);
     invokeMenuCommand(window, CmdCopyRecord);
     EXPECT_EQ(clipboardText().rfind("(;GM[Othello]", 0), 0u);
     EXPECT_NE(clipboardText().find(" O]W[e3]B[d3];)"), std::string::npos);

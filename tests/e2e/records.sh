@@ -53,6 +53,14 @@ done
 expect_board "$shot" "$(cell_x 8)" "$(cell_y 1)" "h1 is empty in the opened game"
 expect_board "$shot" "$(cell_x 2)" "$(cell_y 1)" "b1 is empty in the opened game"
 
+# Saved back as GGF: White's pass is written, and the result (Black has all 28 stones).
+focus "$win"
+xdotool key ctrl+s
+choose_file "棋譜を保存" "$work/records/short.ggf" 02-save-opened
+cp "$work/records/short.ggf" "$SHOTS/short.ggf"
+saved=$(cat "$work/records/short.ggf")
+[[ $saved == *"RE[+28.00]TY[8]"*"B[h8]W[PA]B[e1];)" ]] || fail "the opened game saved as '$saved'"
+
 # 2. A new game between two persons, three moves on the first lit cells.
 focus "$win"
 xdotool key ctrl+n
@@ -63,7 +71,7 @@ wait_gone "新規ゲーム"
 sleep 0.5
 cells=()
 for n in 1 2 3; do
-    shoot "$win" "02-before-move-$n"
+    shoot "$win" "03-before-move-$n"
     first_lit_cell "$shot"
     click_client "$win" "$(cell_x "$cell_c")" "$(cell_y "$cell_r")"
     cells+=("$(printf "\\$(printf '%03o' $((96 + cell_c)))")$cell_r")
@@ -74,7 +82,7 @@ done
 # them, the standard start with Black to move, the three moves.
 focus "$win"
 xdotool key ctrl+s
-choose_file "棋譜を保存" "$work/records/played.ggf" 03-save-dialog
+choose_file "棋譜を保存" "$work/records/played.ggf" 04-save-dialog
 [ -f "$work/records/played.ggf" ] || fail "no saved file"
 cp "$work/records/played.ggf" "$SHOTS/played.ggf"
 saved=$(cat "$work/records/played.ggf")
@@ -88,13 +96,13 @@ focus "$win"
 xdotool key ctrl+c
 sleep 0.3
 xdotool key ctrl+o
-choose_file "棋譜を開く" "$work/records/white-first.ggf" 04-open-dialog
+choose_file "棋譜を開く" "$work/records/white-first.ggf" 05-open-dialog
 box=$(find_window "投了確認")
 focus "$box"
 xdotool key Return
 wait_gone "投了確認"
 sleep 0.5
-shoot "$win" 05-opened-white-first
+shoot "$win" 06-opened-white-first
 for r in 3 4 5; do
     expect_dark "$shot" "$(cell_x 4)" "$(cell_y "$r")" "d$r is Black's after White's e3 and Black's d3"
     expect_light "$shot" "$(cell_x 5)" "$(cell_y "$r")" "e$r is White's after White's e3 and Black's d3"
@@ -106,7 +114,7 @@ expect_board "$shot" "$(cell_x 6)" "$(cell_y 4)" "f4 is empty"
 focus "$win"
 xdotool key ctrl+v
 sleep 0.8
-shoot "$win" 06-pasted-game
+shoot "$win" 07-pasted-game
 for cell in "${cells[@]}"; do
     c=$(($(printf '%d' "'${cell:0:1}") - 96))
     expect_stone "$shot" "$(cell_x "$c")" "$(cell_y "${cell:1:1}")" "the pasted game's move $cell"

@@ -6,6 +6,7 @@
 #include "cli/command_line.h"
 #include "modes/commands.h"
 #include "modes/dialogs.h"
+#include "modes/record_commands.h"
 #include "modes/settings.h"
 #include "platform/platform.h"
 #include "res/resources.h"
@@ -17,6 +18,10 @@
 #include "ui/status.h"
 
 LRESULT mainWindowProc(Window* window, unsigned message, WPARAM wParam, LPARAM lParam);
+
+// The game record named on the command line, opened in place of the first
+// new-game dialog; nullptr when none was named.
+const char* startupRecordFile = nullptr;
 
 namespace {
 
@@ -31,8 +36,11 @@ void onCreate(Window* window)
     // reach this procedure first whatever has the focus.
     setFocus(recordList);
     invalidateWindow(window);
-    // The new-game dialog comes up before the window is shown.
-    startNewGame(window);
+    dragAcceptFiles(window, true);
+    // The new-game dialog comes up before the window is shown, unless a game
+    // record was named; one that cannot be opened is reported first.
+    if (!startupRecordFile || !openRecordFile(window, startupRecordFile))
+        startNewGame(window);
 }
 
 void onDestroy(Window* window)
@@ -131,6 +139,9 @@ LRESULT dispatchMessage(Window* window, unsigned message, WPARAM wParam, LPARAM 
         return 0;
     case WM_KEYDOWN:
         return onKeyDown(window, wParam);
+    case WM_DROPFILES:
+        onDroppedFile(window, reinterpret_cast<const char*>(wParam));
+        return 0;
     case WM_COMPUTER_MOVED:
         onComputerMoveDone(window);
         closeWorkerHandle();
@@ -186,6 +197,8 @@ int main(int argc, char** argv)
                    stderr);
         return 1;
     }
+    if (!commandLine.file.empty())
+        startupRecordFile = commandLine.file.c_str();
     const WindowClass windowClass{"Blantu", mainWindowProc, "MAINICN", "SUBICN", &MYAPP};
     if (!registerWindowClass(windowClass))
         return 0;

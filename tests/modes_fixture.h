@@ -30,11 +30,14 @@ struct ModalScript {
     std::vector<ModalAnswer> answers;
     int shown = 0;
     int unexpected = 0;
+    std::vector<std::string> messages; // the text of every message box shown
 };
 extern ModalScript modalScript;
 
 void expectMessageBox(int code);
 void expectDialog(int code, void (*before)(Window*) = nullptr);
+// A file dialog that gets this path typed as the file's name, then OK.
+void expectFileDialog(const std::string& path);
 
 // Every text drawn since SetUp or since it was last cleared, in order.
 struct DrawnText {

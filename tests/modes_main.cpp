@@ -1,6 +1,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QMenu>
+#include <QMessageBox>
 
 #include <cstdlib>
 #include <map>
@@ -39,9 +40,14 @@ bool blank(const std::string& text)
 void answerNext(Window* dialog)
 {
     ++modalScript.shown;
+    if (auto* box = qobject_cast<QMessageBox*>(dialog->dialog.data()))
+        modalScript.messages.push_back(box->text().toStdString());
     if (modalScript.answers.empty()) {
         ++modalScript.unexpected; // nothing scripted: cancel whatever it is
-        answerMessageBox(dialog, IDCANCEL);
+        if (dialog->kind == WindowKind::MessageBox)
+            answerMessageBox(dialog, IDCANCEL);
+        else
+            endDialog(dialog, IDCANCEL);
         return;
     }
     const ModalAnswer answer = modalScript.answers.front();
@@ -64,6 +70,16 @@ void expectMessageBox(int code)
 void expectDialog(int code, void (*before)(Window*))
 {
     modalScript.answers.push_back({false, code, before});
+}
+
+namespace {
+std::string typedPath;
+}
+
+void expectFileDialog(const std::string& path)
+{
+    typedPath = path;
+    expectDialog(IDOK, [](Window* dialog) { setDialogItemText(dialog, FileNameItem, typedPath.c_str()); });
 }
 
 std::string shownTexts(const std::vector<DrawnText>& log, int left, int right)

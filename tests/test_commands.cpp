@@ -1,3 +1,8 @@
+#include <csignal>
+#include <fstream>
+#include <regex>
+#include <sys/resource.h>
+
 #include "ai/random.h"
 #include "board_text.h"
 #include "modes_fixture.h"
@@ -171,6 +176,14 @@ TEST_F(CommandsTest, ResignThenCancelledNewGameKeepsTheRecordViewable)
     EXPECT_TRUE(itemEnabled(CmdRecordMode));
     EXPECT_FALSE(itemChecked(CmdRecordMode));
     EXPECT_FALSE(isWindowEnabled(playButton));
+
+    // White, to move, resigned: the saved game says so after record mode too.
+    expectFileDialog((directory / "resigned.ggf").string());
+    invokeMenuCommand(window, CmdSaveRecord);
+    std::ifstream saved(directory / "resigned.ggf");
+    const std::string text{std::istreambuf_iterator<char>(saved), std::istreambuf_iterator<char>()};
+    EXPECT_NE(text.find("RE[+64.00:r]TY[8]"), std::string::npos) << text;
+    EXPECT_NE(text.find("B[c4]W[c3]B[c2];)"), std::string::npos) << text;
 }
 
 namespace {
@@ -214,4 +227,182 @@ TEST_F(CommandsTest, NewGameInTheComputersTurnPausesEvenWithoutAWorker)
     invokeMenuCommand(window, CmdNewGame);
     EXPECT_EQ(pauses, 1);
     EXPECT_EQ(gameState, ComputerTurn); // the question was cancelled: the game goes on
+}
+
+TEST_F(CommandsTest, RecordCommandsFollowTheGameState)
+{
+    setClipboardText("unchanged");
+    EXPECT_FALSE(itemEnabled(CmdSaveRecord)); // nothing on record yet
+    EXPECT_FALSE(itemEnabled(CmdCopyRecord));
+    EXPECT_TRUE(itemEnabled(CmdOpenRecord));
+    EXPECT_TRUE(itemEnabled(CmdPasteRecord));
+    EXPECT_FALSE(itemEnabled(CmdPlayFromHere));
+    invokeMenuCommand(window, CmdCopyRecord);
+    EXPECT_EQ(clipboardText(), "unchanged");
+
+    startGame(0, 0);
+    play({shortGame[0]});
+    EXPECT_TRUE(itemEnabled(CmdSaveRecord));
+    EXPECT_TRUE(itemEnabled(CmdCopyRecord));
+    EXPECT_FALSE(itemEnabled(CmdPlayFromHere)); // only in record mode
+    play({shortGame.begin() + 1, shortGame.end()});
+    invokeMenuCommand(window, CmdRecordMode);
+    EXPECT_TRUE(itemEnabled(CmdPlayFromHere)); // line 0
+    listBoxSetSelection(recordList, 24);
+    onCommand(window, RecordListId);
+    EXPECT_FALSE(itemEnabled(CmdPlayFromHere)); // the end: nobody can move
+    listBoxSetSelection(recordList, 3);
+    onCommand(window, RecordListId);
+    onCommand(window, PlayButtonId);
+    EXPECT_FALSE(itemEnabled(CmdPlayFromHere)); // while playback runs
+    onCommand(window, PlayButtonId);
+    EXPECT_TRUE(itemEnabled(CmdPlayFromHere));
+
+    setClock([] { return 0LL; });
+    invokeMenuCommand(window, CmdTrial);
+    EXPECT_FALSE(itemEnabled(CmdOpenRecord));
+    EXPECT_FALSE(itemEnabled(CmdPasteRecord));
+    EXPECT_FALSE(itemEnabled(CmdSaveRecord));
+    setClipboardText("c4");
+    invokeMenuCommand(window, CmdPasteRecord);
+    EXPECT_EQ(trialStage, 1);
+    EXPECT_EQ(moveNumber, 1);
+    EXPECT_EQ(modalScript.shown, 2); // the two new-game dialogs only
+}
+
+// Each bad text or file gets its message, and the game in progress goes on
+// untouched: no question, no line, no stone, no state changed.
+TEST_F(CommandsTest, BadRecordsAreReportedAndChangeNothing)
+{
+    startGame(0, 0);
+    play({shortGame.begin(), shortGame.begin() + 5});
+    const Board board = liveBoard;
+    const std::string lastLine = line(4);
+    const std::vector<std::pair<std::string, std::string>> texts = {
+        {"", "棋譜が空です"},
+        {"c4c3c2b4b4", "5手目 b4 には打てません"},
+        {"c4c3c2b4e6d2a4f6g6d6c6b2a1c5c1a5a3a2a6c7c8g7h8e1 d1", "26手目 d1：対局はもう終わっています"},
+        {"hello", "棋譜の形式がわかりません（GGF でも手順の文字列でもありません）"},
+        {"(;GM[Othello]PB[x]BO[8 ", "GGF が途中で切れています"},
+        {"(;GM[Othello]BO[8 ---*O--- *];)", "GGF の開始局面 BO が正しくありません"},
+    };
+    for (const auto& [text, message] : texts) {
+        setClipboardText(text);
+        expectMessageBox(IDOK);
+        invokeMenuCommand(window, CmdPasteRecord);
+        ASSERT_FALSE(modalScript.messages.empty());
+        EXPECT_EQ(modalScript.messages.back(), message);
+    }
+    std::ofstream(directory / "binary.ggf", std::ios::binary) << std::string("(;GM[\0\1", 8);
+    std::ofstream(directory / "large.txt") << std::string(1024 * 1024 + 1, ' ');
+    const std::vector<std::pair<std::string, std::string>> files = {
+        {"binary.ggf", "テキストではありません（バイナリのデータです）"},
+        {"large.txt", "ファイルが大きすぎます（1 MiB までです）"},
+    };
+    for (const auto& [name, message] : files) {
+        expectFileDialog((directory / name).string());
+        expectMessageBox(IDOK);
+        invokeMenuCommand(window, CmdOpenRecord);
+        EXPECT_EQ(modalScript.messages.back(), message);
+    }
+    EXPECT_EQ(modalScript.unexpected, 0);
+    EXPECT_EQ(modalScript.answers.size(), 0u);
+    EXPECT_EQ(gameState, HumanTurn);
+    EXPECT_EQ(liveBoard, board);
+    EXPECT_EQ(moveNumber, 6);
+    EXPECT_EQ(listBoxCount(recordList), 5);
+    EXPECT_EQ(line(4), lastLine);
+    EXPECT_EQ(modalOpen, 0);
+    EXPECT_TRUE(itemEnabled(CmdUndo));
+}
+
+namespace {
+std::string proposedName;
+std::string cancelText;
+std::string savePath;
+void readSaveDialog(Window* dialog)
+{
+    char text[256] = "";
+    getDialogItemText(dialog, FileNameItem, text, sizeof text);
+    proposedName = text;
+    getDialogItemText(dialog, IDCANCEL, text, sizeof text);
+    cancelText = text;
+    setDialogItemText(dialog, FileNameItem, savePath.c_str());
+}
+std::string contentOf(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+} // namespace
+
+// GGF is proposed under a dated name; a .txt name saves the transcript; a
+// save that fails for want of room says so and leaves no file behind.
+TEST_F(CommandsTest, SavingWritesTheChosenFormatAndAFailureLeavesNothing)
+{
+    startGame(0, 0);
+    play({shortGame.begin(), shortGame.begin() + 4});
+    savePath = (directory / "game").string();
+    expectDialog(IDOK, readSaveDialog);
+    invokeMenuCommand(window, CmdSaveRecord);
+    EXPECT_TRUE(std::regex_match(proposedName, std::regex("reversi-[0-9]{8}-[0-9]{4}\\.ggf")))
+        << proposedName;
+    EXPECT_EQ(cancelText, "キャンセル"); // Qt's own dialog speaks Japanese
+    const std::string ggf = contentOf(directory / "game.ggf");
+    EXPECT_NE(
+        ggf.find("PB[人]PW[人]TY[8]BO[8 ---------------------------O*------*O--------------------------- "
+                 "*]B[c4]W[c3]B[c2]W[b4];)\n"),
+        std::string::npos)
+        << ggf;
+
+    expectFileDialog((directory / "game.txt").string());
+    invokeMenuCommand(window, CmdSaveRecord);
+    EXPECT_EQ(contentOf(directory / "game.txt"), "c4c3c2b4\n");
+
+    std::filesystem::create_directory(directory / "full");
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    const rlimit tiny{16, old.rlim_max};
+    std::signal(SIGXFSZ, SIG_IGN);
+    expectFileDialog((directory / "full" / "game.ggf").string());
+    expectMessageBox(IDOK);
+    setrlimit(RLIMIT_FSIZE, &tiny);
+    invokeMenuCommand(window, CmdSaveRecord);
+    setrlimit(RLIMIT_FSIZE, &old);
+    ASSERT_FALSE(modalScript.messages.empty());
+    EXPECT_EQ(modalScript.messages.back().rfind("「game.ggf」に保存できませんでした。", 0), 0u);
+    EXPECT_TRUE(std::filesystem::is_empty(directory / "full"));
+    EXPECT_EQ(modalScript.unexpected, 0);
+}
+
+// Copy waits for the computer's running move without the pause; paste, which
+// replaces the game, pauses too, and asks before ending the game.
+TEST_F(CommandsTest, RecordCommandsWaitForTheComputer)
+{
+    pauses = 0;
+    pauseBeforeRestart = recordPause;
+    startGame(0, 1);
+    play({shortGame[0]});
+    fireTimer(window, WaitTimer);
+    ASSERT_NE(workerThread, nullptr);
+    invokeMenuCommand(window, CmdCopyRecord);
+    EXPECT_EQ(workerThread, nullptr);
+    EXPECT_EQ(pauses, 0);
+    EXPECT_EQ(clipboardText().size(), 4u); // c4 and lv0's answer
+    EXPECT_EQ(clipboardText().rfind("c4", 0), 0u);
+
+    finishAnimations();
+    listMoves(0, Black, liveBoard);
+    play({moveLists[0][0]});
+    fireTimer(window, WaitTimer);
+    ASSERT_NE(workerThread, nullptr);
+    setClipboardText("f5");
+    expectMessageBox(IDCANCEL);
+    invokeMenuCommand(window, CmdPasteRecord);
+    EXPECT_EQ(pauses, 1);
+    EXPECT_TRUE(workerFinishedAtPause);
+    EXPECT_EQ(moveNumberAtPause, 5);
+    EXPECT_EQ(modalScript.messages.back(), "本当に投げますか？");
+    EXPECT_GE(gameState, 0); // the question was cancelled: the game goes on
+    EXPECT_EQ(moveNumber, 5);
 }

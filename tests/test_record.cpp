@@ -1,7 +1,16 @@
 #include <QAbstractButton>
+#include <QCoreApplication>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
 
+#include <fstream>
+
+#include "board_text.h"
 #include "modes_fixture.h"
 #include "platform/qt_window.h"
+
+extern const char* startupRecordFile;
 
 namespace {
 
@@ -47,7 +56,33 @@ class RecordTest : public ModesTest {
         fireTimer(window, WaitTimer);
         finishAnimations();
     }
+
+    std::string writeFile(const std::string& name, const std::string& text)
+    {
+        const std::string path = (directory / name).string();
+        std::ofstream(path, std::ios::binary) << text;
+        return path;
+    }
 };
+
+// shortGame as someone might paste it: mixed case, spaces, the pass left out.
+const char* const shortTranscript = "c4C3 c2b4\ne6d2a4f6g6d6c6b2a1c5c1a5a3a2a6c7c8g7h8 E1";
+// The standard position with White to move: White e3, then Black d3.
+const char* const whiteFirstGgf =
+    "(;GM[Othello]PC[NOS]DT[2024.01.02_03:04:05]PB[alpha]PW[beta]TY[8]"
+    "BO[8 -------- -------- -------- ---O*--- ---*O--- -------- -------- -------- O]"
+    "W[e3]B[d3/1.5/12];)";
+const std::vector<std::string> whiteFirstStart = {"........", "........", "........", "...OX...",
+                                                  "...XO...", "........", "........", "........"};
+const std::vector<std::string> afterWhitesE3 = {"........", "........", "....O...", "...OO...",
+                                                "...XO...", "........", "........", "........"};
+const std::vector<std::string> afterBlacksD3 = {"........", "........", "...XO...", "...XO...",
+                                                "...XO...", "........", "........", "........"};
+
+bool inRecordMode()
+{
+    return gameState == Replay;
+}
 
 } // namespace
 
@@ -170,4 +205,167 @@ TEST_F(RecordTest, LeavingRecordModeEndsPlayback)
     fireTimer(window, WaitTimer);
     EXPECT_EQ(liveBoard, shown);
     EXPECT_FALSE(isWindowEnabled(playButton));
+}
+
+// The pasted transcript lists, shows and replays exactly as the game played
+// here, pass included, and leaves the player settings and the wait alone.
+TEST_F(RecordTest, APastedGameIsTheGamePlayedHere)
+{
+    startGame(0, 0);
+    play(shortGame);
+    std::vector<std::string> played;
+    for (int i = 0; i < Entries; ++i)
+        played.push_back(line(i));
+    invokeMenuCommand(window, CmdCopyRecord);
+    EXPECT_EQ(clipboardText(), "c4c3c2b4e6d2a4f6g6d6c6b2a1c5c1a5a3a2a6c7c8g7h8e1");
+
+    blackPlayer = 3;
+    whitePlayer = 5;
+    waitTime = 700;
+    setClipboardText(shortTranscript);
+    invokeMenuCommand(window, CmdPasteRecord);
+    ASSERT_EQ(gameState, Replay);
+    EXPECT_EQ(modalScript.unexpected, 0);
+    ASSERT_EQ(listBoxCount(recordList), Entries);
+    for (int i = 0; i < Entries; ++i)
+        EXPECT_EQ(line(i), played[i]) << "line " << i;
+    EXPECT_EQ(listBoxSelection(recordList), Entries - 1);
+    EXPECT_EQ(liveBoard, positionAfter(shortGame, Entries));
+    EXPECT_TRUE(isWindowEnabled(playButton));
+    EXPECT_EQ(blackPlayer, 3);
+    EXPECT_EQ(whitePlayer, 5);
+    EXPECT_EQ(waitTime, 700);
+
+    selectLine(3);
+    EXPECT_EQ(liveBoard, positionAfter(shortGame, 4));
+    selectLine(PassEntry - 2);
+    onCommand(window, PlayButtonId);
+    step(); // the pass
+    step();
+    EXPECT_EQ(replayRunning, 0);
+    EXPECT_EQ(liveBoard, positionAfter(shortGame, Entries));
+}
+
+// A GGF from its own start with White first: lines, colours, the start shown
+// at line -1, the side to move, and a save that writes it back unchanged.
+TEST_F(RecordTest, AnOpenedGgfKeepsItsStartFirstSideAndHeader)
+{
+    expectFileDialog(writeFile("white-first.ggf", whiteFirstGgf));
+    invokeMenuCommand(window, CmdOpenRecord);
+    ASSERT_EQ(gameState, Replay);
+    ASSERT_EQ(listBoxCount(recordList), 2);
+    EXPECT_EQ(line(0), "○　1手目：　　e,3");
+    EXPECT_EQ(line(1), "●　2手目：　　d,3");
+    EXPECT_EQ(liveBoard, boardFromRows(afterBlacksD3));
+
+    selectLine(-1);
+    EXPECT_EQ(liveBoard, boardFromRows(whiteFirstStart));
+    EXPECT_NE(repaintedTexts().find("白番です"), std::string::npos);
+    onCommand(window, PlayButtonId);
+    step();
+    EXPECT_EQ(liveBoard, boardFromRows(afterWhitesE3));
+    onCommand(window, PlayButtonId); // stop
+
+    expectFileDialog((directory / "copy.ggf").string());
+    invokeMenuCommand(window, CmdSaveRecord);
+    std::ifstream saved(directory / "copy.ggf");
+    std::string text((std::istreambuf_iterator<char>(saved)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(text, "(;GM[Othello]PC[NOS]DT[2024.01.02_03:04:05]PB[alpha]PW[beta]TY[8]BO[8 "
+                    "---------------------------O*------*O--------------------------- O]W[e3]B[d3];)\n");
+
+    // A transcript would lose the start: it is not saved, and the copy is GGF.
+    expectFileDialog((directory / "copy.txt").string());
+    expectMessageBox(IDOK);
+    invokeMenuCommand(window, CmdSaveRecord);
+    EXPECT_FALSE(std::filesystem::exists(directory / "copy.txt"));
+    EXPECT_EQ(modalScript.messages.back().rfind("標準の開始局面から始まらない棋譜は", 0), 0u);
+    invokeMenuCommand(window, CmdCopyRecord);
+    EXPECT_EQ(clipboardText().rfind("(;GM[Othello]", 0), 0u);
+    EXPECT_NE(clipboardText().find(" O]W[e3]B[d3];)"), std::string::npos);
+}
+
+// Play on after line 0: the players come from the dialog, the first line
+// stays, new moves follow it, and undo takes back two turns as in any game.
+TEST_F(RecordTest, PlayingOnFromALineKeepsTheRecordBeforeIt)
+{
+    setClipboardText(whiteFirstGgf);
+    invokeMenuCommand(window, CmdPasteRecord);
+    selectLine(0);
+    ASSERT_TRUE(itemEnabled(CmdPlayFromHere));
+    blackPlayer = whitePlayer = 0;
+    expectDialog(IDCANCEL);
+    invokeMenuCommand(window, CmdPlayFromHere);
+    EXPECT_EQ(gameState, Replay);
+    EXPECT_EQ(listBoxCount(recordList), 2);
+
+    expectDialog(IDOK);
+    invokeMenuCommand(window, CmdPlayFromHere);
+    ASSERT_EQ(gameState, HumanTurn);
+    EXPECT_FALSE(isWindowEnabled(playButton));
+    EXPECT_EQ(moveNumber, 2);
+    ASSERT_EQ(listBoxCount(recordList), 1);
+    EXPECT_EQ(line(0), "○　1手目：　　e,3");
+    EXPECT_EQ(liveBoard, boardFromRows(afterWhitesE3));
+    EXPECT_EQ(opponentOf(currentSide), Black);
+
+    play({{4, 3}, {3, 3}}); // Black d3, White c3
+    ASSERT_EQ(listBoxCount(recordList), 3);
+    EXPECT_EQ(line(2), "○　3手目：　　c,3");
+    expectFileDialog((directory / "on.ggf").string());
+    invokeMenuCommand(window, CmdSaveRecord);
+    std::ifstream saved(directory / "on.ggf");
+    std::string text((std::istreambuf_iterator<char>(saved)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(text.rfind("(;GM[Othello]PC[Tavixリバーシ]DT[", 0), 0u) << text;
+    EXPECT_NE(text.find("]PB[人]PW[人]TY[8]BO[8 ---------------------------O*------*O------------------"
+                        "--------- O]W[e3]B[d3]W[c3];)\n"),
+              std::string::npos)
+        << text;
+
+    ASSERT_TRUE(itemEnabled(CmdUndo));
+    invokeMenuCommand(window, CmdUndo);
+    EXPECT_EQ(moveNumber, 2);
+    ASSERT_EQ(listBoxCount(recordList), 1);
+    EXPECT_EQ(line(0), "○　1手目：　　e,3");
+    EXPECT_EQ(liveBoard, boardFromRows(afterWhitesE3));
+    EXPECT_EQ(gameState, HumanTurn);
+    EXPECT_EQ(opponentOf(currentSide), Black);
+}
+
+// A file named on the command line takes the first dialog's place; one that
+// cannot be opened is reported, then the dialog comes as usual. A file
+// dropped on the window opens too.
+TEST_F(RecordTest, AFileNamedAtStartOrDroppedOpensInRecordMode)
+{
+    destroyWindow(window);
+    const std::string missing = (directory / "missing.ggf").string();
+    startupRecordFile = missing.c_str();
+    expectMessageBox(IDOK);
+    expectDialog(IDCANCEL);
+    window = createMainWindow("Blantu", "Tavixリバーシ", 540, 375);
+    EXPECT_EQ(modalScript.answers.size(), 0u);
+    ASSERT_FALSE(modalScript.messages.empty());
+    EXPECT_EQ(modalScript.messages.back(), "ファイルが見つかりません");
+    EXPECT_EQ(gameState, GameOver);
+    destroyWindow(window);
+
+    const std::string good = writeFile("short.txt", shortTranscript);
+    startupRecordFile = good.c_str();
+    const int shown = modalScript.shown;
+    window = createMainWindow("Blantu", "Tavixリバーシ", 540, 375);
+    startupRecordFile = nullptr;
+    EXPECT_EQ(modalScript.shown, shown);
+    ASSERT_EQ(gameState, Replay);
+    EXPECT_EQ(liveBoard, positionAfter(shortGame, Entries));
+
+    invokeMenuCommand(window, CmdRecordMode); // out of record mode, then a drop
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(writeFile("drop.ggf", whiteFirstGgf)))});
+    ASSERT_TRUE(window->frame->acceptDrops());
+    QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window->frame, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window->frame, &drop);
+    ASSERT_TRUE(waitUntil(inRecordMode));
+    EXPECT_EQ(liveBoard, boardFromRows(afterBlacksD3));
 }

@@ -3,24 +3,16 @@
 #include "board/moves.h"
 #include "modes/dialogs.h"
 #include "modes/record.h"
+#include "modes/record_commands.h"
+#include "modes/record_game.h"
 #include "modes/trial.h"
 #include "platform/platform.h"
 #include "ui/computer.h"
 #include "ui/gdi.h"
 #include "ui/playflow.h"
+#include "ui/status.h"
 
 namespace {
-
-// Before a new game or a trial replaces a game the computer is playing, its
-// running move is finished and applied to the old game, then a short pause
-// that keeps the window painted but lets nothing act in the old game.
-void finishComputerTurn(Window* window)
-{
-    if (gameState != ComputerTurn)
-        return;
-    waitForComputer(window);
-    pauseBeforeRestart(RestartPause);
-}
 
 void newGameCommand(Window* window)
 {
@@ -79,6 +71,15 @@ void decideStateAfterUndo(Window* window)
 
 void (*pauseBeforeRestart)(int milliseconds) = busyPause;
 
+// The pause keeps the window painted but lets nothing act in the old game.
+void finishComputerTurn(Window* window)
+{
+    if (gameState != ComputerTurn)
+        return;
+    waitForComputer(window);
+    pauseBeforeRestart(RestartPause);
+}
+
 bool commandEnabled(int id)
 {
     switch (id) {
@@ -90,6 +91,14 @@ bool commandEnabled(int id)
         return gameState >= 0 && gameState != ComputerTurn;
     case CmdUndo:
         return undoReady > 0 && gameState != ComputerTurn && trialStage <= 0;
+    case CmdSaveRecord:
+    case CmdCopyRecord:
+        return recordHasMove();
+    case CmdOpenRecord:
+    case CmdPasteRecord:
+        return trialStage <= 0;
+    case CmdPlayFromHere:
+        return canPlayFromHere();
     default:
         return true;
     }
@@ -100,7 +109,8 @@ void updateMenuState(Window*, Menu* popup)
     const int count = menuItemCount(popup);
     for (int position = 0; position < count; ++position) {
         const int id = menuItemId(popup, position);
-        if (id == CmdRecordMode || id == CmdPass || id == CmdResign || id == CmdUndo)
+        if (id == CmdRecordMode || id == CmdPass || id == CmdResign || id == CmdUndo ||
+            (id >= CmdOpenRecord && id <= CmdPlayFromHere))
             setMenuItemState(popup, position, commandEnabled(id), id == CmdRecordMode && gameState == Replay);
     }
 }
@@ -128,6 +138,21 @@ void onCommand(Window* window, uintptr_t command)
         break;
     case CmdTrial:
         trialCommand(window);
+        break;
+    case CmdOpenRecord:
+        openRecordCommand(window);
+        break;
+    case CmdSaveRecord:
+        saveRecordCommand(window);
+        break;
+    case CmdCopyRecord:
+        copyRecordCommand(window);
+        break;
+    case CmdPasteRecord:
+        pasteRecordCommand(window);
+        break;
+    case CmdPlayFromHere:
+        playFromHereCommand(window);
         break;
     case CmdPass:
         passCommand(window);
@@ -162,6 +187,7 @@ int confirmResign(Window* window)
         return 2;
     killTimer(window, PassTimer);
     gameState = Resigned;
+    recordResignedBy = opponentOf(resignationWinner(currentSide, blackPlayer, whitePlayer));
     setRecordEntry(moveNumber, {-1, -1});
     undoReady = -1;
     trialStage = -1; // a resigned trial game ends the trial without a result

@@ -12,6 +12,11 @@ enum : int {
     CmdRecordMode = 103,
     CmdSettings = 104,
     CmdTrial = 105,
+    CmdOpenRecord = 106,
+    CmdSaveRecord = 107,
+    CmdCopyRecord = 108,
+    CmdPasteRecord = 109,
+    CmdPlayFromHere = 110,
     CmdPass = 201,
     CmdResign = 202,
     CmdUndo = 203,
@@ -26,6 +31,10 @@ int confirmResign(Window* window); // 1 resigned, 2 not
 bool commandEnabled(int id);
 // Takes back the last two turns when undoReady is 1.
 void undo(Window* window);
+
+// Before a command replaces a game the computer is playing: its running move
+// is finished and applied to the old game, then the pause below.
+void finishComputerTurn(Window* window);
 
 // The pause before a new game or trial replaces a computer's game; tests
 // replace it to record the call instead of sleeping.

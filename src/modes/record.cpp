@@ -39,8 +39,8 @@ bool isRecordEnd(int n)
 
 void resetReplayStart()
 {
-    setupBoard();
-    currentSide = White;
+    liveBoard = recordStart;
+    currentSide = opponentOf(recordFirstSide);
     gameState = Replay;
     moveNumber = 1;
     undoReady = -1;
@@ -102,12 +102,14 @@ void clearRecordList(Window*)
     listBoxSetSelection(recordList, -1); // the empty list has no line 0
 }
 
-// Every turn, a pass included, is an entry, so the colours alternate strictly.
+// Every turn, a pass included, is an entry, so the colours alternate strictly
+// from the record's first side.
 void rebuildRecordList(Window*, int n)
 {
     for (int m = 1; m < n; ++m) {
         const Move e = recordEntry(m);
-        appendRecordLine(recordList, e.column, e.row, m, m % 2 == 1 ? Black : White);
+        appendRecordLine(recordList, e.column, e.row, m,
+                         m % 2 == 1 ? recordFirstSide : opponentOf(recordFirstSide));
     }
 }
 

@@ -120,6 +120,7 @@ void startTrialStage(Window* window)
     currentSide = White;
     moveNumber = 1;
     clearRecordList(window);
+    beginStandardRecord();
     undoReady = -1;
     resultShown = false;
     repaintWindow(window); // the new game under the banner, not the old one

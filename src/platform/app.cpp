@@ -273,6 +273,7 @@ bool initPlatform(int argc, char** argv)
         QGuiApplication::setDesktopFileName(QStringLiteral("net.tavix.Reversi"));
     }
     Q_INIT_RESOURCE(resources);
+    installQtTranslation();
     QApplication::setQuitOnLastWindowClosed(false); // the game quits by postQuitMessage
     installSendWakeUp();
     return true;

@@ -174,14 +174,13 @@ QWidget* itemOf(Window* dialog, int id)
     return it == dialog->items.end() ? nullptr : it->second;
 }
 
-void callHookWhenShown(Window* window, QDialog* dialog)
+// Ends a message box's life as a window once it has closed.
+void forgetMessageBox(Window* window, QMessageBox* box)
 {
-    if (!modalHook)
-        return;
-    QTimer::singleShot(0, dialog, [window] {
-        if (modalHook && !window->ended)
-            modalHook(window);
-    });
+    window->ended = true;
+    window->destroyed = true;
+    window->items.clear();
+    delete box;
 }
 
 void buildDialog(Window* window, ProcDialog* dialog, const DialogDef& def)
@@ -207,6 +206,16 @@ void buildDialog(Window* window, ProcDialog* dialog, const DialogDef& def)
 }
 
 } // namespace
+
+void callHookWhenShown(Window* window, QDialog* dialog)
+{
+    if (!modalHook)
+        return;
+    QTimer::singleShot(0, dialog, [window] {
+        if (modalHook && !window->ended)
+            modalHook(window);
+    });
+}
 
 int runDialog(Window* owner, const DialogDef& def, DialogProc procedure)
 {
@@ -315,11 +324,24 @@ int messageBoxOkCancel(Window* owner, const char* text, const char* caption)
     callHookWhenShown(window, box);
     box->exec();
     bool ok = window->ended ? window->endCode == IDOK : box->clickedButton() == box->button(QMessageBox::Ok);
-    window->ended = true;
-    window->destroyed = true;
-    window->items.clear();
-    delete box;
+    forgetMessageBox(window, box);
     return ok ? IDOK : IDCANCEL;
+}
+
+void messageBoxWarning(Window* owner, const char* text, const char* caption)
+{
+    Window* window = newWindow(WindowKind::MessageBox);
+    window->parent = owner;
+    auto* box = new QMessageBox(QMessageBox::Warning, fromUtf8(caption), fromUtf8(text), QMessageBox::Ok,
+                                owner ? owner->widget.data() : nullptr);
+    box->setEscapeButton(QMessageBox::Ok);
+    box->button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
+    window->dialog = box;
+    window->widget = box;
+    window->items[IDOK] = box->button(QMessageBox::Ok);
+    callHookWhenShown(window, box);
+    box->exec();
+    forgetMessageBox(window, box);
 }
 
 void setModalHook(ModalHook hook)

@@ -33,6 +33,9 @@ bool isUserInput(QEvent::Type type)
     case QEvent::TabletPress:
     case QEvent::TabletRelease:
     case QEvent::TabletMove:
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop:
         return true;
     default:
         return false;

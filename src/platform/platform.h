@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 using WPARAM = uintptr_t;
 using LPARAM = intptr_t;
@@ -36,6 +37,7 @@ enum : unsigned {
     WM_INITMENUPOPUP = 0x0117,
     WM_MOUSEMOVE = 0x0200,
     WM_LBUTTONDOWN = 0x0201,
+    WM_DROPFILES = 0x0233,
     WM_USER = 0x0400,
 };
 
@@ -286,6 +288,35 @@ int getDialogItemText(Window* dialog, int id, char* buffer, int bufferSize);
 enum : int { IDOK = 1, IDCANCEL = 2 };
 // OK and Cancel with the question icon; returns IDOK or IDCANCEL.
 int messageBoxOkCancel(Window* owner, const char* text, const char* caption);
+// OK only, with the warning icon.
+void messageBoxWarning(Window* owner, const char* text, const char* caption);
+
+// ---- Files, dropped files and the clipboard ----------------------------------------------
+// A file type the file dialogs offer: its name and patterns, such as "*.ggf *.txt".
+struct FileFilter {
+    const char* name;
+    const char* patterns;
+};
+// The toolkit's own file dialogs, in Japanese and the same on every desktop.
+// Modal like runDialog and shown to the modal hook, which drives them through
+// FileNameItem, FileTypeItem and the buttons IDOK and IDCANCEL. Each returns
+// false when cancelled, else the chosen file's path (UTF-8) in path.
+enum : int { FileTypeItem = 1136, FileNameItem = 1152 };
+bool openFileDialog(Window* owner, const char* caption, const std::string& folder, const FileFilter* filters,
+                    int filterCount, std::string& path);
+// Proposes name in folder; the name's suffix follows the type chosen, whose
+// index goes to filter.
+bool saveFileDialog(Window* owner, const char* caption, const std::string& folder, const std::string& name,
+                    const FileFilter* filters, int filterCount, std::string& path, int& filter);
+// The user's documents folder, or the home folder when there is none.
+std::string documentsFolder();
+// Text only; "" when the clipboard holds no text.
+std::string clipboardText();
+void setClipboardText(const std::string& text);
+// Once accepted, each local file dropped on the main window reaches its
+// procedure as WM_DROPFILES, after the drop has ended, with the path (UTF-8
+// const char*, valid during the call) in wParam.
+void dragAcceptFiles(Window* window, bool accept);
 
 // ---- Threads and events -------------------------------------------------------------
 using ThreadProc = unsigned (*)(void* argument);

@@ -150,6 +150,11 @@ void followScreenRatio(Window* window);
 // What QT_QPA_PLATFORM is set to before the application starts (empty: left as it is).
 QByteArray preferredPlatform();
 
+// Hands a modal window to the modal hook once its loop runs (dialogs.cpp).
+void callHookWhenShown(Window* window, QDialog* dialog);
+// Loads Qt's own Japanese texts, for the dialogs Qt draws (files.cpp).
+void installQtTranslation();
+
 // True inside busyPause: timer ticks are skipped.
 bool pauseRunning();
 

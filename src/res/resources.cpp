@@ -13,6 +13,11 @@ const MenuItemDef fileItems[] = {
     {105, "トライアル(&T)"},
     {101, "新規ゲーム(&N)\tCtrl+N"},
     {103, "棋譜モード"},
+    {106, "棋譜を開く(&O)...\tCtrl+O"},
+    {107, "棋譜を保存(&S)...\tCtrl+S"},
+    {108, "棋譜をコピー(&C)\tCtrl+C"},
+    {109, "棋譜を貼り付け(&V)\tCtrl+V"},
+    {110, "この局面から対局"},
     {0, ""},
     {104, "設定"},
     {0, ""},
@@ -30,7 +35,8 @@ const PopupDef popups[] = {
     {"ゲーム(&G)", gameItems, countOf(gameItems)},
 };
 
-const AcceleratorDef accelerators[] = {{'N', 101}, {'X', 102}, {'P', 201}, {'G', 202}, {'Z', 203}};
+const AcceleratorDef accelerators[] = {{'N', 101}, {'X', 102}, {'P', 201}, {'G', 202}, {'Z', 203},
+                                       {'O', 106}, {'S', 107}, {'C', 108}, {'V', 109}};
 
 using enum DialogControl;
 

@@ -15,6 +15,11 @@ int blackPlayer = 0;
 int whitePlayer = 0;
 int16_t moveNumber = 1;
 Move gameRecord[GameRecordSize + 1] = {{0, 0}, {-1, -1}};
+Board recordStart = standardGame().start;
+int recordFirstSide = Black;
+int recordResignedBy = Empty;
+bool recordOpened = false;
+GameHeader recordHeader;
 int undoReady = -1;
 int waitTime = 200;
 int modalOpen = 0;
@@ -221,4 +226,14 @@ void resetGameStart(Window* window)
     undoReady = -1;
     gameState = blackPlayer != 0 ? ComputerTurn : HumanTurn;
     killTimer(window, PassTimer);
+    beginStandardRecord();
+}
+
+void beginStandardRecord()
+{
+    recordStart = standardGame().start;
+    recordFirstSide = Black;
+    recordResignedBy = Empty;
+    recordOpened = false;
+    recordHeader = {};
 }

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "board/moves.h"
+#include "records/game.h"
 
 struct Window;
 
@@ -32,6 +33,14 @@ extern int blackPlayer; // 0 a person, 1..7 lv0..lv6
 extern int whitePlayer;
 extern int16_t moveNumber;
 extern Move gameRecord[GameRecordSize + 1]; // index 0 unused
+// Where the record starts: games played here start from the standard
+// position with Black; an opened game brings its own start and first side.
+extern Board recordStart;
+extern int recordFirstSide;  // the colour of entry 1; the entries alternate from it
+extern int recordResignedBy; // the colour that resigned the game on record, or Empty
+// An opened game keeps the header it was read with until it is played on.
+extern bool recordOpened;
+extern GameHeader recordHeader;
 extern int undoReady;
 extern int waitTime;
 extern int modalOpen;
@@ -62,3 +71,6 @@ void startFlipAnimation(Window* window, int side);
 void decideNextState(Window* window);
 // The state every game start leaves: new board, Black to move, empty record.
 void resetGameStart(Window* window);
+// The record of a game played here: the standard start, Black first, no
+// resignation, no header read.
+void beginStandardRecord();

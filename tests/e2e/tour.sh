@@ -127,7 +127,7 @@ shoot "$win" 09-replayed
 expect_title replay
 
 # 5. The settings dialog: a wait time of 500 ms.
-menu_item f 3
+menu_item f 8
 dialog=$(find_window "設定")
 focus "$dialog"
 xdotool key ctrl+a

@@ -213,7 +213,7 @@ void answerModal(Window* dialog)
         return;
     if (dialog->kind == WindowKind::MessageBox) {
         const bool ok = chance(0.4);
-        note(ok ? "resign question: OK" : "resign question: Cancel");
+        note(ok ? "message box: OK" : "message box: Cancel");
         return answerMessageBox(dialog, ok ? IDOK : IDCANCEL);
     }
     if (dialog->items.count(WaitEditId))
@@ -310,11 +310,12 @@ void exitWindow()
 
 void menuCommand()
 {
-    static constexpr int ids[] = {CmdRecordMode, CmdSettings, CmdTrial,   CmdPass,
-                                  CmdResign,     CmdUndo,     CmdNewGame, CmdExit};
-    // Resigning, a new game and a trial end the game in progress: rare
-    // enough that many games also run to their end.
-    static std::discrete_distribution<int> pick({3, 2, 0.3, 4, 0.6, 3, 0.3, 0.1});
+    static constexpr int ids[] = {CmdRecordMode,  CmdSettings,   CmdTrial,       CmdPass,
+                                  CmdResign,      CmdUndo,       CmdNewGame,     CmdExit,
+                                  CmdCopyRecord,  CmdPasteRecord, CmdPlayFromHere};
+    // Resigning, a new game, a trial and a paste end the game in progress:
+    // rare enough that many games also run to their end.
+    static std::discrete_distribution<int> pick({3, 2, 0.3, 4, 0.6, 3, 0.3, 0.1, 0.5, 0.3, 0.5});
     const int id = ids[pick(run->rng)];
     if (id == CmdExit) {
         exitWindow();
@@ -474,6 +475,7 @@ bool soakFor(unsigned seed, int events)
     setManualTimers(true);
     pauseBeforeRestart = [](int) {};
     setModalHook(answerModal);
+    setClipboardText(""); // a seed replays the same pastes
     lastProgress = nowMs();
     watchdogStop = false;
     std::thread guard(watchdog, envInt("SOAK_WATCHDOG_SECONDS", DefaultWatchdogSeconds));

@@ -1,0 +1,206 @@
+#include "modes/record_commands.h"
+
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+#include <strings.h>
+
+#include "files/safe_save.h"
+#include "modes/commands.h"
+#include "modes/dialogs.h"
+#include "modes/record.h"
+#include "modes/record_game.h"
+#include "platform/platform.h"
+#include "records/formats.h"
+#include "res/resources.h"
+#include "ui/computer.h"
+#include "ui/playflow.h"
+
+namespace {
+
+const char* const OpenCaption = "棋譜を開く";
+const char* const SaveCaption = "棋譜を保存";
+const char* const CannotOpenCaption = "棋譜を開けません";
+const char* const CannotSaveCaption = "棋譜を保存できません";
+const char* const TooLongMessage = "棋譜が長すぎます";
+const char* const NotATranscriptMessage =
+    "標準の開始局面から始まらない棋譜は、手順の文字列では保存できません。GGF で保存してください。";
+
+const FileFilter openFilters[] = {{"棋譜", "*.ggf *.txt"}, {"すべてのファイル", "*"}};
+// The order of these two is the order of the dialog's types: GGF first.
+const FileFilter saveFilters[] = {{"GGF", "*.ggf"}, {"手順の文字列", "*.txt"}};
+constexpr int TranscriptFilter = 1;
+
+// A message box, with the game held still behind it as behind any dialog.
+void warn(Window* window, const std::string& text, const char* caption)
+{
+    const int was = modalOpen;
+    modalOpen = 1;
+    messageBoxWarning(window, text.c_str(), caption);
+    modalOpen = was;
+}
+
+bool showReadGame(Window* window, const GameRead& read)
+{
+    if (!read.ok) {
+        warn(window, read.error, CannotOpenCaption);
+        return false;
+    }
+    if (read.game.turns.size() >= GameRecordSize) {
+        warn(window, TooLongMessage, CannotOpenCaption);
+        return false;
+    }
+    // Opening ends a game in progress, as a new game does.
+    if (gameState >= 0 && confirmResign(window) != 1)
+        return false;
+    showGameInRecordMode(window, read.game);
+    return true;
+}
+
+bool endsWithNoCase(const std::string& text, const char* suffix)
+{
+    const size_t n = std::strlen(suffix);
+    return text.size() >= n && strncasecmp(text.c_str() + text.size() - n, suffix, n) == 0;
+}
+
+// A name's own suffix says the format; the type chosen decides otherwise.
+bool savedAsTranscript(const std::string& path, int filter)
+{
+    if (endsWithNoCase(path, ".ggf"))
+        return false;
+    return endsWithNoCase(path, ".txt") || filter == TranscriptFilter;
+}
+
+const char* saveProblem(int error)
+{
+    switch (error) {
+    case EACCES:
+    case EPERM:
+        return "書き込む権限がありません。";
+    case ENOSPC:
+    case EDQUOT:
+        return "ディスクの空きが足りません。";
+    case EFBIG:
+        return "ファイルの大きさの上限を超えます。";
+    case EROFS:
+        return "読み取り専用の場所です。";
+    case ENOENT:
+    case ENOTDIR:
+        return "保存先のフォルダーがありません。";
+    case EISDIR:
+    case EINVAL:
+        return "通常のファイルではありません。";
+    default:
+        return "書き込めませんでした。";
+    }
+}
+
+std::string saveFailureText(const std::string& path, int error)
+{
+    const std::string name = path.substr(path.find_last_of('/') + 1);
+    return "「" + name + "」に保存できませんでした。\n" + saveProblem(error) + "（" + std::to_string(error) +
+           "）";
+}
+
+void writeRecordFile(Window* window, const Game& game, const std::string& path, int filter)
+{
+    const bool transcript = savedAsTranscript(path, filter);
+    if (transcript && !hasStandardStart(game)) {
+        warn(window, NotATranscriptMessage, CannotSaveCaption);
+        return;
+    }
+    const std::string bytes = transcript ? writeTranscript(game) + "\n" : writeGgf(game);
+    if (const int error = saveFileSafely(path, bytes))
+        warn(window, saveFailureText(path, error), CannotSaveCaption);
+}
+
+std::string proposedFileName()
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    return defaultRecordFileName(local);
+}
+
+// Save and copy take the record as it stands once a running move has landed.
+void finishRunningMove(Window* window)
+{
+    if (gameState == ComputerTurn)
+        waitForComputer(window);
+}
+
+} // namespace
+
+bool openRecordFile(Window* window, const std::string& path)
+{
+    return showReadGame(window, openGameFile(path));
+}
+
+void openRecordCommand(Window* window)
+{
+    finishComputerTurn(window);
+    std::string path;
+    const int was = modalOpen;
+    modalOpen = 1;
+    const bool chosen = openFileDialog(window, OpenCaption, documentsFolder(), openFilters, 2, path);
+    modalOpen = was;
+    if (chosen)
+        openRecordFile(window, path);
+}
+
+void pasteRecordCommand(Window* window)
+{
+    finishComputerTurn(window);
+    showReadGame(window, readGame(clipboardText()));
+}
+
+void saveRecordCommand(Window* window)
+{
+    finishRunningMove(window);
+    if (!recordHasMove())
+        return;
+    const Game game = recordedGame(); // the game as it was asked for
+    std::string path;
+    int filter = 0;
+    const int was = modalOpen;
+    modalOpen = 1;
+    if (saveFileDialog(window, SaveCaption, documentsFolder(), proposedFileName(), saveFilters, 2, path,
+                       filter))
+        writeRecordFile(window, game, path, filter);
+    modalOpen = was;
+}
+
+// A transcript cannot say where a game started: a game from another start
+// goes out as GGF, which pasting reads just as well.
+void copyRecordCommand(Window* window)
+{
+    finishRunningMove(window);
+    if (!recordHasMove())
+        return;
+    const Game game = recordedGame();
+    setClipboardText(hasStandardStart(game) ? writeTranscript(game) : writeGgf(game));
+}
+
+bool canPlayFromHere()
+{
+    return gameState == Replay && replayRunning == 0 &&
+           (canMove(Black, liveBoard) || canMove(White, liveBoard));
+}
+
+// The players are chosen as for a new game; Cancel leaves record mode as it is.
+void playFromHereCommand(Window* window)
+{
+    finishComputerTurn(window);
+    const Game game = gameUpTo(recordedGame(), moveNumber - 1);
+    if (runDialog(window, MYDIALOG, newGameDialog) != IDOK || !canPlayFromHere())
+        return;
+    startGameFrom(window, game, blackPlayer, whitePlayer);
+}
+
+void onDroppedFile(Window* window, const char* path)
+{
+    if (!path || modalOpen != 0 || !commandEnabled(CmdOpenRecord))
+        return;
+    finishComputerTurn(window);
+    openRecordFile(window, path);
+}

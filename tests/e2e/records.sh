@@ -1,0 +1,127 @@
+#!/usr/bin/env bash
+# Game records in the real program: a transcript named on the command line
+# opens in record mode at its final position; a game played here is saved
+# through the file dialog and copied; a GGF with White first is opened
+# through the dialog; the copied game is pasted back into record mode.
+# Usage: records.sh <reverse binary> <screenshot folder>   (run under xvfb-run)
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+bin=$(realpath "$1")
+export SHOTS=$(realpath -m "$2")
+mkdir -p "$SHOTS"
+source "$here/lib.sh"
+
+enter_scratch
+mkdir "$work/records"
+# The finished game of 25 entries whose White passes at 24 and loses every stone.
+echo "c4c3c2b4e6d2a4f6g6d6c6b2a1c5c1a5a3a2a6c7c8g7h8e1" >"$work/records/short.txt"
+printf '%s\n' '(;GM[Othello]PB[alpha]PW[beta]TY[8]' \
+    'BO[8 -------- -------- -------- ---O*--- ---*O--- -------- -------- -------- O]W[e3]B[d3];)' \
+    >"$work/records/white-first.ggf"
+"$bin" "$work/records/short.txt" &
+pid=$!
+trap 'kill $pid 2>/dev/null || true; rm -rf "$work"' EXIT
+
+# Types path $2 into the file dialog titled $1, shoots it as $3 and accepts
+# it; Return again while the name's completion list has taken the first one.
+choose_file() {
+    local dialog
+    dialog=$(find_window "$1")
+    focus "$dialog"
+    xdotool key ctrl+a
+    xdotool type --delay 20 "$2"
+    sleep 0.3
+    import -window "$dialog" "$SHOTS/$3.png"
+    for _ in 1 2 3; do
+        xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 || break
+        xdotool key Return
+        sleep 0.5
+    done
+    wait_gone "$1"
+}
+
+# 1. No new-game dialog: the record's final position, all Black, is shown.
+win=$(find_window "Tavixリバーシ")
+sleep 1
+! xdotool search --onlyvisible --name "^新規ゲーム\$" >/dev/null 2>&1 || fail "the new-game dialog came up"
+shoot "$win" 01-opened-at-start
+find_client_origin "$shot"
+for cell in "1 1" "5 1" "8 8" "3 4"; do
+    read -r c r <<<"$cell"
+    expect_dark "$shot" "$(cell_x "$c")" "$(cell_y "$r")" "Black's stone at $c,$r of the opened game"
+done
+expect_board "$shot" "$(cell_x 8)" "$(cell_y 1)" "h1 is empty in the opened game"
+expect_board "$shot" "$(cell_x 2)" "$(cell_y 1)" "b1 is empty in the opened game"
+
+# Saved back as GGF: White's pass is written, and the result (Black has all 28 stones).
+focus "$win"
+xdotool key ctrl+s
+choose_file "棋譜を保存" "$work/records/short.ggf" 02-save-opened
+cp "$work/records/short.ggf" "$SHOTS/short.ggf"
+saved=$(cat "$work/records/short.ggf")
+[[ $saved == *"RE[+28.00]TY[8]"*"B[h8]W[PA]B[e1];)" ]] || fail "the opened game saved as '$saved'"
+
+# 2. A new game between two persons, three moves on the first lit cells.
+focus "$win"
+xdotool key ctrl+n
+dialog=$(find_window "新規ゲーム")
+focus "$dialog"
+xdotool key Return
+wait_gone "新規ゲーム"
+sleep 0.5
+cells=()
+for n in 1 2 3; do
+    shoot "$win" "03-before-move-$n"
+    first_lit_cell "$shot"
+    click_client "$win" "$(cell_x "$cell_c")" "$(cell_y "$cell_r")"
+    cells+=("$(printf "\\$(printf '%03o' $((96 + cell_c)))")$cell_r")
+    sleep 0.8
+done
+
+# 3. Saved through the dialog as GGF: the players as the status panel names
+# them, the standard start with Black to move, the three moves.
+focus "$win"
+xdotool key ctrl+s
+choose_file "棋譜を保存" "$work/records/played.ggf" 04-save-dialog
+[ -f "$work/records/played.ggf" ] || fail "no saved file"
+cp "$work/records/played.ggf" "$SHOTS/played.ggf"
+saved=$(cat "$work/records/played.ggf")
+expected="PB[人]PW[人]TY[8]BO[8 ---------------------------O*------*O--------------------------- *]B[${cells[0]}]W[${cells[1]}]B[${cells[2]}];)"
+[[ $saved == "(;GM[Othello]PC[Tavixリバーシ]DT["* ]] || fail "saved file starts '$saved'"
+[[ $saved == *"$expected" ]] || fail "saved file is '$saved', expected it to end '$expected'"
+
+# 4. Copy it, then open the GGF with White first through the dialog: the
+# resign question ends the game in progress before the record replaces it.
+focus "$win"
+xdotool key ctrl+c
+sleep 0.3
+xdotool key ctrl+o
+choose_file "棋譜を開く" "$work/records/white-first.ggf" 05-open-dialog
+box=$(find_window "投了確認")
+focus "$box"
+xdotool key Return
+wait_gone "投了確認"
+sleep 0.5
+shoot "$win" 06-opened-white-first
+for r in 3 4 5; do
+    expect_dark "$shot" "$(cell_x 4)" "$(cell_y "$r")" "d$r is Black's after White's e3 and Black's d3"
+    expect_light "$shot" "$(cell_x 5)" "$(cell_y "$r")" "e$r is White's after White's e3 and Black's d3"
+done
+expect_board "$shot" "$(cell_x 6)" "$(cell_y 4)" "f4 is empty"
+
+# 5. Paste the copied game: record mode at its final position, its three
+# lines listed, Black's first line with its dark mark.
+focus "$win"
+xdotool key ctrl+v
+sleep 0.8
+shoot "$win" 07-pasted-game
+for cell in "${cells[@]}"; do
+    c=$(($(printf '%d' "'${cell:0:1}") - 96))
+    expect_stone "$shot" "$(cell_x "$c")" "$(cell_y "${cell:1:1}")" "the pasted game's move $cell"
+done
+[ "$(dark_pixels "$shot" 302 $(($(line_y 0) - 6)) 16 13)" -gt 20 ] || fail "line 1 has no dark ● mark"
+[ "$(title_of "$win")" = "Tavixリバーシ" ] || fail "window title"
+
+exit_with_ctrl_x
+working_folder_untouched
+echo "records: passed"

@@ -60,6 +60,9 @@ void onTimer(Window* window, WPARAM id)
     case BannerTimer:
         onBannerTimer(window);
         break;
+    case MovedSaveTimer:
+        onMovedSaveTimer(window);
+        break;
     default:
         onAnimationTick(window, static_cast<int>(id));
         break;
@@ -91,6 +94,9 @@ LRESULT mainWindowProc(Window* window, unsigned message, WPARAM wParam, LPARAM l
         return 0;
     case WM_DESTROY:
         onDestroy(window);
+        return 0;
+    case WM_MOVE:
+        onWindowMoved(window);
         return 0;
     case WM_PAINT:
         onPaint(window);

@@ -8,6 +8,7 @@
 #include <QLayout>
 #include <QMainWindow>
 #include <QMouseEvent>
+#include <QMoveEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QShortcut>
@@ -89,6 +90,16 @@ class MainFrame : public QMainWindow {
         event->ignore();
         if (!window_->destroyed)
             callProcedure(window_, WM_CLOSE, 0, 0);
+    }
+
+    // Moves of the frame, the player's drags among them, reach the game.
+    void moveEvent(QMoveEvent* event) override
+    {
+        QMainWindow::moveEvent(event);
+        if (window_->client) {
+            const QPoint origin = window_->client->mapToGlobal(QPoint(0, 0));
+            callProcedure(window_, WM_MOVE, 0, makePoint(origin.x(), origin.y()));
+        }
     }
 
     // Tab and Shift+Tab do not move the focus between the window's controls:

@@ -26,6 +26,7 @@ struct Event;
 enum : unsigned {
     WM_CREATE = 0x0001,
     WM_DESTROY = 0x0002,
+    WM_MOVE = 0x0003, // the main window moved; lParam: its client origin on the screen
     WM_PAINT = 0x000F,
     WM_CLOSE = 0x0010,
     WM_SETCURSOR = 0x0020,

@@ -98,6 +98,9 @@ LRESULT mainWindowProc(Window* window, unsigned message, WPARAM wParam, LPARAM l
     case WM_MOVE:
         onWindowMoved(window);
         return 0;
+    case WM_QUERYENDSESSION:
+        saveSettings(window); // a logout may end the program without a close
+        return 1;
     case WM_PAINT:
         onPaint(window);
         return 0;
@@ -164,6 +167,7 @@ int main(int argc, char** argv)
                    stderr);
         return 1;
     }
+    closeOnSessionEnd(); // a logout or kill saves like Exit, also before the window is up
     const WindowClass windowClass{"Blantu", mainWindowProc, "MAINICN", "SUBICN", &MYAPP};
     if (!registerWindowClass(windowClass))
         return 0;

@@ -355,12 +355,14 @@ int runMessageLoop(Window* window, const AcceleratorTable& accelerators)
 }
 
 // Outside runMessageLoop the quit is only recorded, so that the next loop ends
-// at once, as a queued quit message would end it.
+// at once, as a queued quit message would end it. So it is once the main loop
+// has ended (a close at the application's end): an exit then would end the
+// next loop the thread runs, whoever runs it.
 void postQuitMessage(int code)
 {
     quitPosted = true;
     quitCode = code;
-    if (inMessageLoop)
+    if (inMessageLoop && QThread::currentThread()->loopLevel() > 0)
         QCoreApplication::exit(code);
 }
 
@@ -411,6 +413,16 @@ void setCursor(CursorShape shape)
 {
     if (mainWindow && mainWindow->client)
         mainWindow->client->setCursor(shape == CursorShape::No ? Qt::ForbiddenCursor : Qt::ArrowCursor);
+}
+
+Window* openMainWindow()
+{
+    return mainWindow && !mainWindow->destroyed && !quitPosted ? mainWindow : nullptr;
+}
+
+bool mainLoopRunning()
+{
+    return inMessageLoop;
 }
 
 double currentRatio()

@@ -73,6 +73,9 @@ void onTimer(Window* window, WPARAM id)
     case BannerTimer:
         onBannerTimer(window);
         break;
+    case MovedSaveTimer:
+        onMovedSaveTimer(window);
+        break;
     default:
         onAnimationTick(window, static_cast<int>(id));
         break;
@@ -114,6 +117,12 @@ LRESULT dispatchMessage(Window* window, unsigned message, WPARAM wParam, LPARAM 
     case WM_DESTROY:
         onDestroy(window);
         return 0;
+    case WM_MOVE:
+        onWindowMoved(window);
+        return 0;
+    case WM_QUERYENDSESSION:
+        saveSettings(window); // a logout may end the program without a close
+        return 1;
     case WM_PAINT:
         onPaint(window);
         return 0;
@@ -199,6 +208,7 @@ int main(int argc, char** argv)
     }
     if (!commandLine.file.empty())
         startupRecordFile = commandLine.file.c_str();
+    closeOnSessionEnd(); // a logout or kill saves like Exit, also before the window is up
     const WindowClass windowClass{"Blantu", mainWindowProc, "MAINICN", "SUBICN", &MYAPP};
     if (!registerWindowClass(windowClass))
         return 0;

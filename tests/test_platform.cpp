@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <QTest>
 #include <atomic>
+#include <csignal>
 #include <gtest/gtest.h>
 #include <thread>
 #include <utility>
@@ -732,6 +733,40 @@ TEST_F(Platform, ACloseDuringTheDestroyIsIgnored)
     EXPECT_EQ(messagesOf(WM_DESTROY).size(), 1u);
     EXPECT_TRUE(messagesOf(WM_CLOSE).empty());
     EXPECT_TRUE(window->destroyed);
+}
+
+// The session manager ends a logout by telling the application to quit, here
+// while a message box is up: the box is cancelled and the window closes from
+// the main loop, not inside the box's. A loop ended without any close still
+// closes the window; and the dialogs after it open again.
+TEST_F(Platform, TheApplicationsQuitClosesTheWindowFromTheMainLoop)
+{
+    closeOnSessionEnd();
+    showWindow(window);
+    quitOnDestroy = true;
+    static int answer = 0;
+    static size_t closesInsideBox = 0;
+    setModalHook([](Window*) { QCoreApplication::quit(); });
+    QTimer::singleShot(0, [this] {
+        answer = messageBoxOkCancel(window, "?", "?");
+        closesInsideBox = messagesOf(WM_CLOSE).size();
+    });
+    EXPECT_EQ(runMessageLoop(window, accelerators), 7);
+    EXPECT_EQ(answer, IDCANCEL);
+    EXPECT_EQ(closesInsideBox, 0u);
+    EXPECT_EQ(messagesOf(WM_CLOSE).size(), 1u);
+    EXPECT_EQ(messagesOf(WM_DESTROY).size(), 1u);
+
+    received.clear();
+    window = createMainWindow("Toy", "Toy", 540, 375);
+    showWindow(window);
+    QTimer::singleShot(0, [] { QCoreApplication::exit(3); });
+    runMessageLoop(window, accelerators);
+    EXPECT_EQ(messagesOf(WM_DESTROY).size(), 1u);
+    setModalHook([](Window* box) { answerMessageBox(box, IDOK); });
+    EXPECT_EQ(messageBoxOkCancel(nullptr, "?", "?"), IDOK);
+    for (int signal : {SIGTERM, SIGINT, SIGHUP})
+        std::signal(signal, SIG_DFL); // Ctrl+C ends the tests again
 }
 
 TEST_F(Platform, MoveWindowKeepsTheFrameOnScreen)

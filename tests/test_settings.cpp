@@ -197,3 +197,26 @@ TEST_F(SettingsTest, GarbageFieldsAreSurvived)
     EXPECT_EQ(whitePlayer, 0);
     EXPECT_EQ(gameState, HumanTurn);
 }
+
+// A move is saved once the window has stood still for a second, and only when
+// it stands elsewhere than the file says; the desktop's request to save the
+// session writes the file at once.
+TEST_F(SettingsTest, SettledMovesAndTheSessionsEndAreSaved)
+{
+    moveWindow(window, 100, 80, 540, 355);
+    sendMessage(window, WM_MOVE, 0, 0);
+    EXPECT_EQ(timerInterval(window, MovedSaveTimer), 1000);
+    blackPlayer = 4;
+    waitTime = 500;
+    fireTimer(window, MovedSaveTimer);
+    EXPECT_FALSE(timerPending(window, MovedSaveTimer));
+    EXPECT_EQ(readFile(file()), sample);
+
+    fs::remove(file());
+    sendMessage(window, WM_MOVE, 0, 0);
+    fireTimer(window, MovedSaveTimer);
+    EXPECT_FALSE(fs::exists(file())) << "written though the window stands where it was saved";
+
+    sendMessage(window, WM_QUERYENDSESSION, 0, 0);
+    EXPECT_EQ(readFile(file()), sample);
+}

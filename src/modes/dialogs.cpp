@@ -130,6 +130,7 @@ void startNewGame(Window* window)
     resetGameStart(window);
     invalidateWindow(window);
     updateWindow(window);
+    saveSettings(window); // the players chosen survive a run that is killed
     setTimer(window, WaitTimer, waitTime);
 }
 
@@ -151,8 +152,10 @@ void showSettingsDialog(Window* window)
 {
     // Keeps the wait timer from advancing the game behind the dialog.
     modalOpen = 1;
-    runDialog(window, CONFIGDLG, settingsDialog);
+    const int answer = runDialog(window, CONFIGDLG, settingsDialog);
     modalOpen = 0;
+    if (answer == IDOK)
+        saveSettings(window);
 }
 
 intptr_t settingsDialog(Window* dialog, unsigned message, uintptr_t wParam, intptr_t)

@@ -25,6 +25,12 @@ constexpr int MovedHeight = 355;
 std::string settingsPath;
 bool settingsPathKnown = false;
 
+// The position the file holds as far as this run knows: read at the start or
+// written since. A settled move to the same place writes nothing.
+bool positionKnown = false;
+int knownLeft = 0;
+int knownTop = 0;
+
 int readInt16(const unsigned char* p)
 {
     return static_cast<int16_t>(p[0] | p[1] << 8);
@@ -164,9 +170,15 @@ void loadSettings(Window* window)
     const int size = readSettingsBytes(settingsFile(), record);
     blackPlayer = size >= 2 ? readInt16(record) : 0;
     whitePlayer = size >= 4 ? readInt16(record + 2) : 0;
+    positionKnown = false;
     if (size >= 16 && window) {
-        moveWindow(window, readInt32(record + 8), readInt32(record + 12), MovedWidth, MovedHeight);
+        knownLeft = readInt32(record + 8);
+        knownTop = readInt32(record + 12);
+        moveWindow(window, knownLeft, knownTop, MovedWidth, MovedHeight);
         invalidateWindow(window);
+        // Brought onto a screen, the window may stand elsewhere than stored.
+        const Rect frame = windowRect(window);
+        positionKnown = frame.left == knownLeft && frame.top == knownTop;
     }
     waitTime = size >= 8 ? clampWaitTime(readInt32(record + 4)) : DefaultWaitTime;
     gameState = GameOver;
@@ -184,6 +196,22 @@ void saveSettings(Window* window)
     writeInt32(record + 12, frame.top);
     const std::string& path = settingsFile();
     std::string bytes(reinterpret_cast<const char*>(record), RecordSize);
-    if (!path.empty() && appendOldTail(path, bytes))
-        saveFileSafely(path, bytes);
+    if (!path.empty() && appendOldTail(path, bytes) && saveFileSafely(path, bytes) == 0) {
+        positionKnown = true;
+        knownLeft = frame.left;
+        knownTop = frame.top;
+    }
+}
+
+void onWindowMoved(Window* window)
+{
+    setTimer(window, MovedSaveTimer, MovedSaveDelay);
+}
+
+void onMovedSaveTimer(Window* window)
+{
+    killTimer(window, MovedSaveTimer);
+    const Rect frame = windowRect(window);
+    if (!positionKnown || frame.left != knownLeft || frame.top != knownTop)
+        saveSettings(window);
 }

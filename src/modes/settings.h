@@ -14,3 +14,10 @@ int clampWaitTime(long long milliseconds);
 
 void loadSettings(Window* window);
 void saveSettings(Window* window);
+
+// The window's position is saved once it has stood still for a second after a
+// move, so a drag writes the file once, not at every step.
+constexpr uintptr_t MovedSaveTimer = 450; // apart from the game's 0..3, 120, 230, 340
+constexpr int MovedSaveDelay = 1000;
+void onWindowMoved(Window* window);
+void onMovedSaveTimer(Window* window);

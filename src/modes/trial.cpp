@@ -5,6 +5,7 @@
 #include "ai/random.h"
 #include "modes/message.h"
 #include "modes/record.h"
+#include "modes/settings.h"
 #include "platform/platform.h"
 #include "res/strings.h"
 #include "ui/boardview.h"
@@ -125,6 +126,7 @@ void startTrialStage(Window* window)
     resultShown = false;
     repaintWindow(window); // the new game under the banner, not the old one
     showStageBanner(window);
+    saveSettings(window); // each stage's players are the ones kept
 }
 
 void showStageBanner(Window* window)

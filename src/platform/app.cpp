@@ -8,6 +8,7 @@
 #include <QLayout>
 #include <QMainWindow>
 #include <QMouseEvent>
+#include <QMoveEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QShortcut>
@@ -101,6 +102,16 @@ class MainFrame : public QMainWindow {
     {
         QMainWindow::moveEvent(event);
         keepFrameOnScreen(window_);
+    }
+
+    // Moves of the frame, the player's drags among them, reach the game.
+    void moveEvent(QMoveEvent* event) override
+    {
+        QMainWindow::moveEvent(event);
+        if (window_->client) {
+            const QPoint origin = window_->client->mapToGlobal(QPoint(0, 0));
+            callProcedure(window_, WM_MOVE, 0, makePoint(origin.x(), origin.y()));
+        }
     }
 
     // Tab and Shift+Tab do not move the focus between the window's controls:
@@ -331,12 +342,14 @@ int runMessageLoop(Window* window, const AcceleratorTable& accelerators)
 }
 
 // Outside runMessageLoop the quit is only recorded, so that the next loop ends
-// at once, as a queued quit message would end it.
+// at once, as a queued quit message would end it. So it is once the main loop
+// has ended (a close at the application's end): an exit then would end the
+// next loop the thread runs, whoever runs it.
 void postQuitMessage(int code)
 {
     quitPosted = true;
     quitCode = code;
-    if (inMessageLoop)
+    if (inMessageLoop && QThread::currentThread()->loopLevel() > 0)
         QCoreApplication::exit(code);
 }
 
@@ -372,6 +385,16 @@ void setCursor(CursorShape shape)
 {
     if (mainWindow && mainWindow->client)
         mainWindow->client->setCursor(shape == CursorShape::No ? Qt::ForbiddenCursor : Qt::ArrowCursor);
+}
+
+Window* openMainWindow()
+{
+    return mainWindow && !mainWindow->destroyed && !quitPosted ? mainWindow : nullptr;
+}
+
+bool mainLoopRunning()
+{
+    return inMessageLoop;
 }
 
 double currentRatio()

@@ -1,6 +1,8 @@
 // Modal dialogs built from a dialog definition, and the OK/Cancel message box.
 // Both run a nested event loop, so window timers and sends from other threads
 // keep arriving while they are up. The modal hook gets each one once it shows.
+// While the session closes the program they are cancelled, and new ones are
+// not shown.
 #include "platform/qt_window.h"
 
 #include <QAbstractButton>
@@ -219,6 +221,8 @@ void callHookWhenShown(Window* window, QDialog* dialog)
 
 int runDialog(Window* owner, const DialogDef& def, DialogProc procedure)
 {
+    if (sessionClosing())
+        return IDCANCEL;
     Window* window = newWindow(WindowKind::Dialog);
     window->parent = owner;
     window->dialogProc = procedure;
@@ -307,6 +311,8 @@ int getDialogItemText(Window* dialog, int id, char* buffer, int bufferSize)
 
 int messageBoxOkCancel(Window* owner, const char* text, const char* caption)
 {
+    if (sessionClosing())
+        return IDCANCEL;
     Window* window = newWindow(WindowKind::MessageBox);
     window->parent = owner;
     auto* box =

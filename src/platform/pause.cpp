@@ -2,7 +2,8 @@
 // cursor. Nothing the player does and no window timer acts meanwhile: input
 // and close requests are dropped, timer ticks are skipped (timers repeat, so
 // the next tick after the pause acts). Sends from other threads are still
-// served, as they are in every event loop of the window's thread.
+// served, as they are in every event loop of the window's thread. The end of
+// the session ends the pause early.
 #include "platform/qt_window.h"
 
 #include <QApplication>
@@ -13,6 +14,7 @@
 namespace {
 
 bool paused = false;
+QEventLoop* pauseLoop = nullptr;
 
 bool isUserInput(QEvent::Type type)
 {
@@ -61,17 +63,25 @@ bool pauseRunning()
     return paused;
 }
 
+void endBusyPause()
+{
+    if (pauseLoop)
+        pauseLoop->quit();
+}
+
 void busyPause(int milliseconds)
 {
-    if (paused || !qApp || !onGuiThread())
+    if (paused || !qApp || !onGuiThread() || sessionClosing())
         return;
     paused = true;
     InputDropper dropper;
     qApp->installEventFilter(&dropper);
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     QEventLoop loop;
+    pauseLoop = &loop;
     QTimer::singleShot(std::max(0, milliseconds), &loop, &QEventLoop::quit);
     loop.exec();
+    pauseLoop = nullptr;
     QGuiApplication::restoreOverrideCursor();
     qApp->removeEventFilter(&dropper);
     paused = false;

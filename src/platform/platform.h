@@ -27,8 +27,10 @@ struct Event;
 enum : unsigned {
     WM_CREATE = 0x0001,
     WM_DESTROY = 0x0002,
+    WM_MOVE = 0x0003, // the main window moved; lParam: its client origin on the screen
     WM_PAINT = 0x000F,
     WM_CLOSE = 0x0010,
+    WM_QUERYENDSESSION = 0x0011, // the desktop asks for everything to be saved
     WM_SETCURSOR = 0x0020,
     WM_KEYDOWN = 0x0100,
     WM_INITDIALOG = 0x0110,
@@ -140,6 +142,14 @@ int runMessageLoop(Window* window, const AcceleratorTable& accelerators);
 void postQuitMessage(int code);
 // Sends WM_DESTROY, then removes the window.
 void destroyWindow(Window* window);
+// From here on, a request to end the program from outside closes the main
+// window as its title bar's close button does: SIGTERM, SIGINT and SIGHUP
+// (those not ignored at start, as nohup does), and the application being told
+// to quit. The close is sent from the main message loop: open dialogs and
+// message boxes are cancelled first (later ones return IDCANCEL unshown) and a
+// busy pause ends early. The desktop's request to save its session (at logout,
+// and for a saved session too) sends WM_QUERYENDSESSION.
+void closeOnSessionEnd();
 LRESULT defaultWindowProc(Window* window, unsigned message, WPARAM wParam, LPARAM lParam);
 
 // Outer rectangle in screen coordinates.

@@ -157,6 +157,18 @@ void installQtTranslation();
 
 // True inside busyPause: timer ticks are skipped.
 bool pauseRunning();
+// Ends a running busy pause now.
+void endBusyPause();
+// The session is closing the main window: dialogs, message boxes and busy
+// pauses return at once instead of running.
+bool sessionClosing();
+// Closes the main window through WM_CLOSE once no modal loop runs, cancelling
+// the open dialogs and the busy pause meanwhile.
+void requestSessionClose();
+// The main window while it is open and no quit is posted; else nullptr.
+Window* openMainWindow();
+// True while runMessageLoop runs the main loop.
+bool mainLoopRunning();
 
 // Main window internals used across files.
 void paintIfDirty(Window* window);

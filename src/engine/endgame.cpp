@@ -380,11 +380,16 @@ template <Scoring S> class Search {
             c.own = opp & ~flips;
             c.opp = own | flips | Bits{1} << bit;
             c.bit = bit;
+            if (empties - 1 > ShallowMax)
+                table_.prefetch(c.own, c.opp); // loads while the others are made
+        }
+        for (int i = 0; i < n; ++i) {
+            Child& c = children[i];
             // A child already known to be bad enough for the opponent cuts.
             if (empties >= EtcMin)
                 if (const TableEntry* e = table_.find(c.own, c.opp, Tag); e && -e->upper >= beta)
                     return -e->upper;
-            c.key = bit == hint ? 1 << 30 : orderKey(c, empties);
+            c.key = c.bit == hint ? 1 << 30 : orderKey(c, empties);
         }
         const int alpha0 = alpha;
         int best = -Max - 1, bestBit = -1;

@@ -48,6 +48,9 @@ class SolverTable {
         return nullptr;
     }
 
+    // Starts loading the bucket of a position about to be looked up.
+    void prefetch(Bits own, Bits opp) const { __builtin_prefetch(bucketOf(own, opp)); }
+
     // Adds bounds, keeping the tighter of old and new when the position is
     // already held.
     void store(Bits own, Bits opp, unsigned char tag, int lower, int upper, int move, uint64_t nodes);

@@ -59,13 +59,15 @@ test-asan: deps
 	  -E 'deb-package|EngineLevels\.(FourPlySearchAgrees|SixPlySearchAgrees|SearchToEndAgrees)'
 
 # ThreadSanitizer over every test that runs the computer's worker thread, the
-# GUI soak included (3,000 events).
+# GUI soak included (3,000 events), and over hints and analyses cancelled
+# from another thread while they search on theirs.
 TSAN_FLAGS = -fsanitize=thread -fno-omit-frame-pointer
 test-tsan: deps
 	CC=clang CXX=clang++ $(CMAKE_CONFIGURE) -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DREVERSE_BENCH=OFF \
 	  -DCMAKE_CXX_FLAGS="$(TSAN_FLAGS)" -DCMAKE_EXE_LINKER_FLAGS="$(TSAN_FLAGS)"
-	cmake --build build-tsan -j $(JOBS) --target platform-tests window-tests modes-tests soak-tests
-	cd build-tsan/tests && for t in platform-tests window-tests modes-tests "soak/soak-tests --gtest_filter=Soak.*"; do \
+	cmake --build build-tsan -j $(JOBS) --target platform-tests window-tests modes-tests soak-tests analysis-tests
+	cd build-tsan/tests && for t in platform-tests window-tests modes-tests "soak/soak-tests --gtest_filter=Soak.*" \
+	  "analysis-tests --gtest_filter=Cancellation.*"; do \
 	  QT_QPA_PLATFORM=offscreen SOAK_EVENTS=3000 \
 	  TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$(CURDIR)/tests/sanitizers/tsan.supp" \
 	  ./$$t || exit 1; done

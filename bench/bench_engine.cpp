@@ -3,11 +3,17 @@
 // --plain), a whole lv6-against-lv6 game with the fast engine, and the
 // endgame solver's nodes per second on 20 to 24 empty cells.
 //
-// reverse-bench-engine [--plain] [--solver-only] [--scan]
+// reverse-bench-engine [--plain] [--solver-only] [--scan] [--ffo [FIRST [LAST]]] [--analysis]
 // --scan: the slowest fast move per level over every position of 40 games.
+// --ffo: the exact solve of the endgame test positions FIRST..LAST (default
+// 40..49) of positions/ffo.txt, each from a cold table, with nodes, time and
+// nodes per second, checked against the known scores.
+// --analysis: the wall time of the exact analysis (two threads) of whole
+// games between the fast levels, from 24 empty cells to the end.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <fstream>
@@ -16,6 +22,7 @@
 
 #include "ai/levels.h"
 #include "ai/random.h"
+#include "analysis/analysis.h"
 #include "engine/engine.h"
 #include "positions.h"
 
@@ -216,6 +223,92 @@ void scanSlowest()
     }
 }
 
+struct TestPosition {
+    Position position;
+    int score, number;
+};
+
+std::vector<TestPosition> loadTestPositions(const char* file)
+{
+    std::vector<TestPosition> out;
+    std::ifstream in(file);
+    std::string line;
+    while (std::getline(in, line)) {
+        TestPosition t{};
+        if (readPosition(line, t.position) &&
+            std::sscanf(line.c_str() + 66, "%d %d", &t.score, &t.number) == 2)
+            out.push_back(t);
+    }
+    return out;
+}
+
+// Returns false when a value differs from the known score.
+bool timeTestPositions(int first, int last)
+{
+    std::printf("%-4s %7s %6s %14s %10s %10s\n", "#", "empties", "value", "nodes", "time s", "M nodes/s");
+    uint64_t allNodes = 0;
+    double allSeconds = 0;
+    bool allRight = true;
+    for (const TestPosition& t : loadTestPositions(REVERSE_BENCH_FFO)) {
+        if (t.number < first || t.number > last)
+            continue;
+        clearSolverTable();
+        resetSolverNodes();
+        const double start = threadMillis();
+        const int v = solveEndgame(t.position.side, t.position.board, Scoring::EmptiesToWinner);
+        const double seconds = (threadMillis() - start) / 1000;
+        const uint64_t nodes = solverNodes();
+        allNodes += nodes;
+        allSeconds += seconds;
+        allRight &= v == t.score;
+        std::printf("%-4d %7d %+6d %14llu %10.2f %10.1f%s\n", t.number, countEmpty(t.position.board), v,
+                    static_cast<unsigned long long>(nodes), seconds, nodes / seconds / 1e6,
+                    v == t.score ? "" : "  WRONG");
+    }
+    std::printf("%-4s %7s %6s %14llu %10.2f %10.1f\n", "all", "", "",
+                static_cast<unsigned long long>(allNodes), allSeconds, allNodes / allSeconds / 1e6);
+    return allRight;
+}
+
+// Games of fast lv6 against fast lv5 from the start, with passes recorded.
+void timeAnalysis()
+{
+    for (long long clock : {11, 222, 3333}) {
+        setupBoard();
+        Board board = liveBoard;
+        int side = Black;
+        std::vector<Move> turns;
+        for (int passes = 0, ply = 0; passes < 2; ++ply) {
+            benchSecond = clock + ply;
+            engineChooseMove(side == Black ? 7 : 6, side, board);
+            const Move m = chosenMove;
+            passes = m.column == 0 ? passes + 1 : 0;
+            if (passes < 2)
+                turns.push_back(m);
+            if (m.column != 0) {
+                applyMove(board, m.column, m.row, side);
+                board = trialBoard;
+            }
+            side = opponentOf(side);
+        }
+        if (!turns.empty() && turns.back().column == 0)
+            turns.pop_back();
+        setupBoard();
+        CancelFlag cancel{false};
+        AnalysisProgress progress;
+        const auto start = std::chrono::steady_clock::now();
+        const GameAnalysis a = analyseGame(liveBoard, Black, turns, cancel, &progress);
+        const double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        int lost = 0;
+        for (const TurnAnalysis& t : a.turns)
+            lost += t.exact && t.value < t.bestValue;
+        std::printf("game (clock %lld): %zu turns, %d positions solved, %d moves lost discs, final %+d for "
+                    "Black, %.2f s\n",
+                    clock, turns.size(), progress.total.load(), lost, a.positions.back().black, seconds);
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -228,6 +321,15 @@ int main(int argc, char** argv)
     }
     setvbuf(stdout, nullptr, _IOLBF, 0);
     setClock(benchClock);
+    if (argc > 1 && std::strcmp(argv[1], "--analysis") == 0) {
+        timeAnalysis();
+        return 0;
+    }
+    if (argc > 1 && std::strcmp(argv[1], "--ffo") == 0) {
+        const int first = argc > 2 ? std::atoi(argv[2]) : 40;
+        const int last = argc > 3 ? std::atoi(argv[3]) : argc > 2 ? first : 49;
+        return timeTestPositions(first, last) ? 0 : 1;
+    }
     if (scan) {
         scanSlowest();
         return 0;

@@ -372,6 +372,87 @@ TEST(EngineSolver, DeeperValuesAreConsistentWithTheirChildren)
         expectSolverConsistent(s);
 }
 
+namespace {
+
+// The endgame test positions #40 to #49 (a1..h8 row by row, X black, O
+// white; the side to move; its exact score with the empty cells going to the
+// winner, as published). The plain count leaves empty cells to nobody; the
+// two agree when the board ends full.
+struct TestPosition {
+    int number;
+    const char* cells;
+    int colour;
+    int score;
+};
+
+constexpr TestPosition testPositions[] = {
+    {40, "O--OOOOX-OOOOOOXOOXXOOOXOOXOOOXXOOOOOOXX---OOOOX----O--X--------", Black, 38},
+    {41, "-OOOOO----OOOOX--OOOOOO-XXXXXOO--XXOOX--OOXOXX----OXXO---OOO--O-", Black, 0},
+    {42, "--OOO-------XX-OOOOOOXOO-OOOOXOOX-OOOXXO---OOXOO---OOOXO--OOOO--", Black, 6},
+    {43, "--XXXXX---XXXX---OOOXX---OOXXXX--OOXXXO-OOOOXOO----XOX----XXXXX-", White, -12},
+    {44, "--O-X-O---O-XO-O-OOXXXOOOOOOXXXOOOOOXX--XXOOXO----XXXX-----XXX--", White, -14},
+    {45, "---XXXX-X-XXXO--XXOXOO--XXXOXO--XXOXXO---OXXXOO-O-OOOO------OO--", Black, 6},
+    {46, "---XXX----OOOX----OOOXX--OOOOXXX--OOOOXX--OXOXXX--XXOO---XXXX-O-", Black, -8},
+    {47, "-OOOOO----OOOO---OOOOX--XXXXXX---OXOOX--OOOXOX----OOXX----XXXX--", White, 4},
+    {48, "-----X--X-XXX---XXXXOO--XOXOOXX-XOOXXX--XOOXX-----OOOX---XXXXXX-", White, 28},
+    {49, "--OX-O----XXOO--OOOOOXX-OOOOOX--OOOXOXX-OOOOXX-----OOX----X-O---", Black, 16},
+};
+
+Board boardOfCells(const char* cells)
+{
+    Board b{};
+    for (int i = 0; i < 64; ++i)
+        b[cellIndex(i % 8 + 1, i / 8 + 1)] = cells[i] == 'X' ? Black : cells[i] == 'O' ? White : Empty;
+    return b;
+}
+
+void expectTestScores(int first, int last)
+{
+    for (const TestPosition& t : testPositions) {
+        if (t.number < first || t.number > last)
+            continue;
+        clearSolverTable();
+        EXPECT_EQ(solveEndgame(t.colour, boardOfCells(t.cells), Scoring::EmptiesToWinner), t.score)
+            << "#" << t.number;
+    }
+}
+
+} // namespace
+
+TEST(EngineSolver, TestPositionsFortyToFortyFourScoreExactly)
+{
+    expectTestScores(40, 44);
+}
+
+TEST(EngineSolver, EachScoringKeepsItsOwnTableEntries)
+{
+    // Black takes White's last stone with six cells left: 58 stones to
+    // none, and 64 when the winner gets the empty cells.
+    const Board wipeOut = boardOfCells("XXXXXXXX"
+                                       "XXXXXXXX"
+                                       "XXXXXXXX"
+                                       "XXXXXXXX"
+                                       "XXXXXXXX"
+                                       "XXXXXX-X"
+                                       "XXXXXXXX"
+                                       "-OX-----");
+    searchToEnd(Black, wipeOut);
+    EXPECT_EQ(bestScore, 58);
+    for (bool tournamentFirst : {true, false}) {
+        clearSolverTable();
+        for (int k = 0; k < 2; ++k) {
+            const bool tournament = tournamentFirst == (k == 0);
+            if (tournament) {
+                EXPECT_EQ(solveEndgame(Black, wipeOut, Scoring::EmptiesToWinner), 64);
+            } else {
+                fastSearchToEnd(Black, wipeOut);
+                EXPECT_EQ(bestScore, 58);
+                EXPECT_EQ(solveEndgame(Black, wipeOut), 58);
+            }
+        }
+    }
+}
+
 // Thousands of positions over every level: `make test-long`.
 TEST(EngineLong, DISABLED_EveryLevelOnManyGames)
 {
@@ -390,4 +471,9 @@ TEST(EngineLong, DISABLED_EveryLevelOnManyGames)
     compareOn(many, chooseMoveLv5, fastLv5, "lv5", {3});
     for (const Sample& s : withEmpties(many, 12, 18, 150))
         expectSolverConsistent(s);
+}
+
+TEST(EngineLong, DISABLED_TestPositionsFortyFiveToFortyNineScoreExactly)
+{
+    expectTestScores(45, 49);
 }

@@ -1,223 +1,68 @@
-// Exact endgame solver: negamax over the final disc difference (empty cells
-// count for nobody) with fail-soft alpha-beta. Near the end it tries moves in
-// odd regions first (parity); deeper it orders by the opponent's mobility
-// and keeps bounds in a transposition table. The value of a position does not
-// depend on the search that found it, so table entries stay valid forever.
-#include <atomic>
-
+// Exact endgame solver: fail-soft negamax over the final disc difference.
+//
+// - Null-window searches after the first move (PVS); a whole-window solve
+//   first asks whether the side to move wins (a window around a draw), then
+//   searches only the side that answer leaves open.
+// - A transposition table of proven bounds from six empty cells up, with
+//   enhanced transposition cutoffs from twelve.
+// - A stability cutoff: the opponent's stable stones cap what the side to
+//   move can reach.
+// - Move ordering: the table's move first, then few replies for the opponent
+//   (fastest first), few empty cells next to own stones, settled corner
+//   stones; from sixteen empty cells also a two-ply search of an estimate
+//   made of the same terms for both sides.
+// - Five or fewer empty cells: no table, moves in odd quadrants first, and
+//   dedicated code for the last four cells.
 #include "ai/levels.h"
 #include "engine/bits.h"
 #include "engine/engine.h"
+#include "engine/solver.h"
+#include "engine/stability.h"
+#include "engine/table.h"
 
 namespace {
 
-constexpr int Inf = 64;          // no final difference lies outside +-64, so this window is exact
-constexpr int ParityDepth = 7;   // at or below this many empties: parity order, no table
-constexpr int TryCellsDepth = 4; // at or below: no move generation
-constexpr Bits Corners = (Bits{1} << 0) | (Bits{1} << 7) | (Bits{1} << 56) | (Bits{1} << 63);
+constexpr int Max = 64;           // no final difference lies outside +-64
+constexpr int ShallowMax = 5;     // at or below: no table, parity order
+constexpr int EtcMin = 12;        // from here: children's table bounds may cut at once
+constexpr int ProbeMin = 16;      // from here: ordering by a shallow search
+constexpr int ProbeDepth = 2;     // its plies
+constexpr int AspirationMin = 12; // from here a whole-window solve starts around a draw
+
+// Ordering weights, per stone or cell. The order key scores one move; the
+// estimate scores a position at the leaves of the shallow search.
+constexpr int KeyReplies = 16, KeyFrontier = 2, KeyCorners = 4;
+constexpr int EstimateMoves = 16, EstimateFrontier = 8, EstimateCorners = 48;
+
+constexpr Bits Corners = 0x8100000000000081ull;
 constexpr Bits Quadrants[4] = {0x000000000F0F0F0Full, 0x00000000F0F0F0F0ull, 0x0F0F0F0F00000000ull,
                                0xF0F0F0F000000000ull};
 
 thread_local uint64_t nodeCount = 0;
 
-// Bounds on the exact value of one position.
-struct TableEntry {
-    Bits own, opp;
-    signed char lower, upper;
-    signed char bestBit; // -1 when unknown
-};
-
-constexpr int TableBits = 20;
-TableEntry table[1 << TableBits];
-// One search at a time owns the table; a second thread searches without it.
-std::atomic_flag tableBusy = ATOMIC_FLAG_INIT;
-thread_local bool tableOwned = false;
-
-inline unsigned tableIndex(Bits own, Bits opp)
+template <Scoring S> inline int finalOf(Bits own, Bits opp)
 {
-    const Bits h = own * 0x9E3779B97F4A7C15ull ^ (opp + 0x632BE59BD9B4E019ull) * 0xC2B2AE3D27D4EB4Full;
-    return static_cast<unsigned>(h >> (64 - TableBits));
-}
-
-inline int finalDiff(Bits own, Bits opp)
-{
-    return stoneCount(own) - stoneCount(opp);
-}
-
-// Exactly one empty cell, at `bit`.
-int solveLastCell(Bits own, Bits opp, int bit)
-{
-    ++nodeCount;
-    Bits flips = flipsOf(bit, own, opp);
-    if (flips)
-        return 2 * stoneCount(own | flips) + 2 - 64;
-    flips = flipsOf(bit, opp, own);
-    if (flips)
-        return 64 - 2 * (stoneCount(opp | flips) + 1);
-    return finalDiff(own, opp);
-}
-
-int solveDeep(Bits own, Bits opp, int alpha, int beta, int empties);
-
-constexpr Bits Row1 = 0x0101010101010101ull, Row8 = 0x8080808080808080ull;
-constexpr Bits Column1 = 0xFFull, Column8 = 0xFF00000000000000ull;
-constexpr Bits Border = Row1 | Row8 | Column1 | Column8;
-
-struct DiagonalMasks {
-    Bits rising[15], falling[15]; // along +9 and along +7
-};
-
-constexpr DiagonalMasks makeDiagonals()
-{
-    DiagonalMasks d{};
-    for (int bit = 0; bit < 64; ++bit) {
-        const int c = bit / 8, r = bit % 8;
-        d.rising[c - r + 7] |= Bits{1} << bit;
-        d.falling[c + r] |= Bits{1} << bit;
+    const int diff = stoneCount(own) - stoneCount(opp);
+    if constexpr (S == Scoring::EmptiesToWinner) {
+        const int empties = 64 - stoneCount(own | opp);
+        return diff > 0 ? diff + empties : diff < 0 ? diff - empties : 0;
     }
-    return d;
+    return diff;
 }
 
-constinit const DiagonalMasks diagonals = makeDiagonals();
-
-// Cells whose line along each axis is full: no move can turn along it.
-struct FullLines {
-    Bits column, row, rising, falling;
-};
-
-FullLines fullLines(Bits occupied)
+// Empty cells of the quadrants holding an odd number of them: a move there
+// tends to leave the last move of the region to this side.
+inline Bits oddQuadrants(Bits empty)
 {
-    FullLines f{};
-    Bits t = occupied & (occupied >> 1);
-    t &= t >> 2;
-    t &= t >> 4;
-    f.column = (t & Row1) * 0xFF;
-    t = occupied & (occupied >> 8);
-    t &= t >> 16;
-    t &= t >> 32;
-    f.row = (t & Column1) * Row1;
-    for (int i = 0; i < 15; ++i) {
-        if ((occupied & diagonals.rising[i]) == diagonals.rising[i])
-            f.rising |= diagonals.rising[i];
-        if ((occupied & diagonals.falling[i]) == diagonals.falling[i])
-            f.falling |= diagonals.falling[i];
-    }
-    return f;
-}
-
-// Stones of `own` that can never be turned: along every axis the line is
-// full, or a neighbour is the border or another such stone.
-Bits stableStones(Bits own, Bits opp)
-{
-    const FullLines f = fullLines(own | opp);
-    const Bits notRow1 = ~Row1, notRow8 = ~Row8;
-    Bits stable = 0;
-    for (;;) {
-        const Bits alongColumn =
-            f.column | Row1 | Row8 | ((stable << 1) & notRow1) | ((stable >> 1) & notRow8);
-        const Bits alongRow = f.row | Column1 | Column8 | (stable << 8) | (stable >> 8);
-        const Bits alongRising = f.rising | Border | ((stable << 9) & notRow1) | ((stable >> 9) & notRow8);
-        const Bits alongFalling = f.falling | Border | ((stable << 7) & notRow8) | ((stable >> 7) & notRow1);
-        const Bits next = own & alongColumn & alongRow & alongRising & alongFalling;
-        if (next == stable)
-            return stable;
-        stable = next;
-    }
-}
-
-// Exactly two empty cells, a and b: no lists, no ordering.
-int solveTwoCells(Bits own, Bits opp, int alpha, int beta, int a, int b)
-{
-    ++nodeCount;
-    int best = -Inf;
-    bool moved = false;
-    if (const Bits flips = flipsOf(a, own, opp)) {
-        moved = true;
-        best = -solveLastCell(opp & ~flips, own | flips | Bits{1} << a, b);
-        if (best >= beta)
-            return best;
-    }
-    if (const Bits flips = flipsOf(b, own, opp)) {
-        moved = true;
-        const int v = -solveLastCell(opp & ~flips, own | flips | Bits{1} << b, a);
-        best = v > best ? v : best;
-    }
-    if (moved)
-        return best;
-    if (flipsOf(a, opp, own) == 0 && flipsOf(b, opp, own) == 0)
-        return finalDiff(own, opp);
-    --nodeCount; // the pass is not a node of its own
-    return -solveTwoCells(opp, own, -beta, -alpha, a, b);
-}
-
-// The opponent keeps its stable stones, which caps what this side can reach.
-// Worked out only when even all opponent stones being stable could cut.
-inline int stabilityCeiling(Bits own, Bits opp, int alpha)
-{
-    if (64 - 2 * stoneCount(opp) > alpha)
-        return Inf;
-    return 64 - 2 * stoneCount(stableStones(opp, own));
-}
-
-// Few empties: no table, odd regions first. With very few empties it is
-// cheaper to try each empty cell than to generate the moves first.
-int solveShallow(Bits own, Bits opp, int alpha, int beta, int empties)
-{
-    const Bits empty = ~(own | opp);
-    if (empties == 1)
-        return solveLastCell(own, opp, lowestBit(empty));
-    if (empties == 2)
-        return solveTwoCells(own, opp, alpha, beta, lowestBit(empty), 63 - __builtin_clzll(empty));
-    ++nodeCount;
-    if (empties >= 4)
-        if (const int ceiling = stabilityCeiling(own, opp, alpha); ceiling <= alpha)
-            return ceiling;
-    const Bits tries = empties <= TryCellsDepth ? empty : legalMoves(own, opp);
     Bits odd = 0;
     for (Bits q : Quadrants)
         if (stoneCount(empty & q) & 1)
-            odd |= q;
-    int best = -Inf;
-    bool moved = false;
-    for (Bits group : {tries & odd, tries & ~odd}) {
-        for (; group; group &= group - 1) {
-            const int bit = lowestBit(group);
-            const Bits flips = flipsOf(bit, own, opp);
-            if (flips == 0)
-                continue;
-            moved = true;
-            const int floor = best > alpha ? best : alpha;
-            const int v =
-                -solveShallow(opp & ~flips, own | flips | Bits{1} << bit, -beta, -floor, empties - 1);
-            if (v > best) {
-                best = v;
-                if (best >= beta)
-                    return best;
-            }
-        }
-    }
-    if (moved)
-        return best;
-    if (legalMoves(opp, own) == 0)
-        return finalDiff(own, opp);
-    --nodeCount; // the pass is not a node of its own
-    return -solveShallow(opp, own, -beta, -alpha, empties);
+            odd |= q & empty;
+    return odd;
 }
-
-int solve(Bits own, Bits opp, int alpha, int beta, int empties)
-{
-    return empties <= ParityDepth ? solveShallow(own, opp, alpha, beta, empties)
-                                  : solveDeep(own, opp, alpha, beta, empties);
-}
-
-struct Child {
-    Bits own, opp; // after the move, opponent to move first
-    int key;       // lower is tried first
-    int bit;
-};
 
 // Empty cells next to `stones`: where the other side may find moves later.
-Bits frontier(Bits stones, Bits empty)
+inline Bits frontier(Bits stones, Bits empty)
 {
     const Bits notRow1 = 0xFEFEFEFEFEFEFEFEull, notRow8 = 0x7F7F7F7F7F7F7F7Full;
     const Bits spread = ((stones << 1) & notRow1) | ((stones >> 1) & notRow8) | (stones << 8) |
@@ -226,148 +71,409 @@ Bits frontier(Bits stones, Bits empty)
     return spread & empty;
 }
 
-// Fastest first: fewest replies for the opponent (corners count twice), few
-// empty cells next to own stones, own corners a little earlier,
-// the table's best move before everything.
-int orderKey(Bits childOwn, Bits childOpp, int bit, int hint)
+inline int weightedMoves(Bits moves)
 {
-    if (bit == hint)
-        return -1000;
-    const Bits replies = legalMoves(childOwn, childOpp);
-    int key = 16 * (stoneCount(replies) + stoneCount(replies & Corners));
-    key += 4 * stoneCount(frontier(childOpp, ~(childOwn | childOpp)));
-    key -= (Corners >> bit & 1) * 12;
-    return key;
+    return stoneCount(moves) + stoneCount(moves & Corners);
 }
 
-void storeBounds(TableEntry& e, Bits own, Bits opp, int lower, int upper, int bestBit)
+// The empty cells, odd quadrants first, into cells[]; returns their count.
+inline int parityOrdered(Bits empty, int cells[])
 {
-    if (e.own != own || e.opp != opp) {
-        e.own = own;
-        e.opp = opp;
-        e.lower = -64;
-        e.upper = 64;
-    }
-    e.lower = static_cast<signed char>(lower > e.lower ? lower : e.lower);
-    e.upper = static_cast<signed char>(upper < e.upper ? upper : e.upper);
-    e.bestBit = static_cast<signed char>(bestBit);
-}
-
-int solveDeep(Bits own, Bits opp, int alpha, int beta, int empties)
-{
-    ++nodeCount;
-    TableEntry* entry = nullptr;
-    int hint = -1;
-    if (tableOwned) {
-        entry = &table[tableIndex(own, opp)];
-        if (entry->own == own && entry->opp == opp && (own | opp) != 0) {
-            if (entry->lower >= beta)
-                return entry->lower;
-            if (entry->upper <= alpha)
-                return entry->upper;
-            if (entry->lower == entry->upper)
-                return entry->lower;
-            alpha = alpha > entry->lower ? alpha : entry->lower;
-            beta = beta < entry->upper ? beta : entry->upper;
-            hint = entry->bestBit;
-        }
-    }
-    if (const int ceiling = stabilityCeiling(own, opp, alpha); ceiling <= alpha)
-        return ceiling;
-    Bits moves = legalMoves(own, opp);
-    if (moves == 0) {
-        if (legalMoves(opp, own) == 0)
-            return finalDiff(own, opp);
-        --nodeCount;
-        return -solveDeep(opp, own, -beta, -alpha, empties);
-    }
-    Child children[64];
+    const Bits odd = oddQuadrants(empty);
     int n = 0;
-    for (; moves; moves &= moves - 1) {
-        const int bit = lowestBit(moves);
-        const Bits flips = flipsOf(bit, own, opp);
-        Child& c = children[n++];
-        c.own = opp & ~flips;
-        c.opp = own | flips | Bits{1} << bit;
-        c.bit = bit;
-        c.key = orderKey(c.own, c.opp, bit, hint);
+    for (Bits group : {empty & odd, empty & ~odd})
+        for (; group; group &= group - 1)
+            cells[n++] = lowestBit(group);
+    return n;
+}
+
+struct Child {
+    Bits own, opp; // after the move: the opponent to move
+    int key;       // higher is tried first
+    int bit;
+};
+
+template <Scoring S> class Search {
+  public:
+    Search(SolverTable& table, const StopFlag* stop) : table_(table), stop_(stop) {}
+
+    bool stopped() const { return stopped_; }
+    uint64_t nodes() const { return nodes_; }
+
+    int run(Bits own, Bits opp, int alpha, int beta)
+    {
+        const int empties = 64 - stoneCount(own | opp);
+        if (empties == 0)
+            return finalOf<S>(own, opp);
+        if (empties < AspirationMin || alpha >= -1 || beta <= 1)
+            return solve(own, opp, alpha, beta, empties);
+        // Sound aspiration: the value lies inside (-1, 1), or on the side
+        // the fail-soft bound points to, searched from that bound.
+        const int v = solve(own, opp, -1, 1, empties);
+        if (stopped_ || (v > -1 && v < 1))
+            return v;
+        return v >= 1 ? solve(own, opp, v - 1, beta, empties) : solve(own, opp, alpha, v + 1, empties);
     }
-    // A child already known to be bad enough for the opponent cuts at once.
-    if (entry && empties - 1 > ParityDepth)
-        for (int i = 0; i < n; ++i) {
-            const TableEntry& e = table[tableIndex(children[i].own, children[i].opp)];
-            if (e.own == children[i].own && e.opp == children[i].opp && -e.upper >= beta)
-                return -e.upper;
+
+  private:
+    static constexpr unsigned char Tag = static_cast<unsigned char>(1 + static_cast<int>(S));
+
+    SolverTable& table_;
+    const StopFlag* stop_;
+    bool stopped_ = false;
+    uint64_t nodes_ = 0;
+
+    int solve(Bits own, Bits opp, int alpha, int beta, int empties)
+    {
+        if (empties > ShallowMax)
+            return deep(own, opp, alpha, beta, empties);
+        if (empties == 5)
+            return shallow(own, opp, alpha, beta);
+        if (empties == 4) {
+            int cells[4];
+            parityOrdered(~(own | opp), cells);
+            return last4(own, opp, alpha, beta, cells, false);
         }
-    const int alpha0 = alpha;
-    int best = -Inf, bestBit = -1;
-    for (int i = 0; i < n; ++i) {
-        int pick = i;
-        for (int j = i + 1; j < n; ++j)
-            if (children[j].key < children[pick].key)
-                pick = j;
-        const Child c = children[pick];
-        children[pick] = children[i];
-        const int floor = best > alpha ? best : alpha;
-        int v;
-        if (i == 0) {
-            v = -solve(c.own, c.opp, -beta, -floor, empties - 1);
-        } else {
-            // Later moves first only have to show they are no better.
-            v = -solve(c.own, c.opp, -floor - 1, -floor, empties - 1);
-            if (v > floor && v < beta)
-                v = -solve(c.own, c.opp, -beta, -floor, empties - 1);
-        }
-        if (v > best) {
-            best = v;
-            bestBit = c.bit;
+        return fewest(own, opp, alpha, beta, empties);
+    }
+
+    // ---- the last cells ----
+
+    // Exactly one empty cell: only the count of turned stones matters.
+    int last1(Bits own, Bits opp, int bit)
+    {
+        ++nodes_;
+        const int ownCount = stoneCount(own);
+        if (const Bits flips = flipsOf(bit, own, opp))
+            return 2 * (ownCount + stoneCount(flips)) + 2 - 64;
+        if (const Bits flips = flipsOf(bit, opp, own))
+            return 64 - 2 * (stoneCount(opp) + stoneCount(flips) + 1);
+        const int diff = 2 * ownCount - 63; // nobody can fill the last cell
+        if constexpr (S == Scoring::EmptiesToWinner)
+            return diff > 0 ? diff + 1 : diff - 1;
+        return diff;
+    }
+
+    int last2(Bits own, Bits opp, int alpha, int beta, int a, int b, bool passed = false)
+    {
+        if (!passed)
+            ++nodes_;
+        int best = -Max - 1;
+        if (const Bits flips = flipsOf(a, own, opp)) {
+            best = -last1(opp & ~flips, own | flips | Bits{1} << a, b);
             if (best >= beta)
-                break;
+                return best;
         }
+        if (const Bits flips = flipsOf(b, own, opp)) {
+            const int v = -last1(opp & ~flips, own | flips | Bits{1} << b, a);
+            return v > best ? v : best;
+        }
+        if (best > -Max - 1)
+            return best;
+        if (passed)
+            return finalOf<S>(own, opp);
+        return -last2(opp, own, -beta, -alpha, a, b, true);
     }
-    if (entry) {
-        const int lower = best > alpha0 ? best : -64;
-        const int upper = best < beta ? best : 64;
-        storeBounds(*entry, own, opp, lower, upper, bestBit);
+
+    int last3(Bits own, Bits opp, int alpha, int beta, const int cells[3], bool passed = false)
+    {
+        if (!passed)
+            ++nodes_;
+        int best = -Max - 1;
+        for (int i = 0; i < 3; ++i) {
+            const int bit = cells[i];
+            const Bits flips = flipsOf(bit, own, opp);
+            if (flips == 0)
+                continue;
+            const int floor = best > alpha ? best : alpha;
+            const int x = cells[i == 0 ? 1 : 0], y = cells[i == 2 ? 1 : 2];
+            const int v = -last2(opp & ~flips, own | flips | Bits{1} << bit, -beta, -floor, x, y);
+            if (v > best) {
+                best = v;
+                if (best >= beta)
+                    return best;
+            }
+        }
+        if (best > -Max - 1)
+            return best;
+        if (passed)
+            return finalOf<S>(own, opp);
+        return -last3(opp, own, -beta, -alpha, cells, true);
     }
-    return best;
-}
 
-// Exact value for `own` to move, passing if it must.
-int solveExact(Bits own, Bits opp, int alpha, int beta)
-{
-    const int empties = 64 - stoneCount(own | opp);
-    if (empties == 0)
-        return finalDiff(own, opp);
-    return solve(own, opp, alpha, beta, empties);
-}
+    // Four empty cells in the order given (odd quadrants first).
+    int last4(Bits own, Bits opp, int alpha, int beta, const int cells[4], bool passed)
+    {
+        if (!passed) {
+            ++nodes_;
+            if (const int ceiling = stabilityCeiling(own, opp, alpha); ceiling <= alpha)
+                return ceiling;
+        }
+        int best = -Max - 1;
+        for (int i = 0; i < 4; ++i) {
+            const int bit = cells[i];
+            const Bits flips = flipsOf(bit, own, opp);
+            if (flips == 0)
+                continue;
+            int rest[3];
+            for (int j = 0, k = 0; j < 4; ++j)
+                if (j != i)
+                    rest[k++] = cells[j];
+            const int floor = best > alpha ? best : alpha;
+            const int v = -last3(opp & ~flips, own | flips | Bits{1} << bit, -beta, -floor, rest);
+            if (v > best) {
+                best = v;
+                if (best >= beta)
+                    return best;
+            }
+        }
+        if (best > -Max - 1)
+            return best;
+        if (passed)
+            return finalOf<S>(own, opp);
+        return -last4(opp, own, -beta, -alpha, cells, true);
+    }
 
-// Takes the table for this thread's search when no other search has it.
-bool claimTable()
-{
-    if (tableOwned)
-        return false;
-    tableOwned = !tableBusy.test_and_set(std::memory_order_acquire);
-    return tableOwned;
-}
+    // A solve that starts with one to three empty cells.
+    int fewest(Bits own, Bits opp, int alpha, int beta, int empties)
+    {
+        int cells[3];
+        parityOrdered(~(own | opp), cells);
+        if (empties == 1)
+            return last1(own, opp, cells[0]);
+        if (empties == 2)
+            return last2(own, opp, alpha, beta, cells[0], cells[1]);
+        return last3(own, opp, alpha, beta, cells);
+    }
 
-void releaseTable(bool claimed)
+    // ---- five cells: no table ----
+
+    int shallow(Bits own, Bits opp, int alpha, int beta)
+    {
+        ++nodes_;
+        if (const int ceiling = stabilityCeiling(own, opp, alpha); ceiling <= alpha)
+            return ceiling;
+        const Bits moves = legalMoves(own, opp);
+        if (moves == 0)
+            return passOrEnd(own, opp, alpha, beta, 5);
+        int best = -Max - 1;
+        const Bits odd = oddQuadrants(~(own | opp));
+        for (Bits group : {moves & odd, moves & ~odd})
+            for (; group; group &= group - 1) {
+                const int bit = lowestBit(group);
+                const Bits flips = flipsOf(bit, own, opp);
+                const int floor = best > alpha ? best : alpha;
+                const int v = -solve(opp & ~flips, own | flips | Bits{1} << bit, -beta, -floor, 4);
+                if (v > best) {
+                    best = v;
+                    if (best >= beta)
+                        return best;
+                }
+            }
+        return best;
+    }
+
+    // The opponent keeps its stable stones, which caps what this side can
+    // reach; worked out only when even all opponent stones being stable
+    // could cut.
+    static int stabilityCeiling(Bits own, Bits opp, int alpha)
+    {
+        if (64 - 2 * stoneCount(opp) > alpha)
+            return Max + 1;
+        return 64 - 2 * stoneCount(stableStones(opp, own));
+    }
+
+    int passOrEnd(Bits own, Bits opp, int alpha, int beta, int empties)
+    {
+        if (legalMoves(opp, own) == 0)
+            return finalOf<S>(own, opp);
+        --nodes_; // the pass is not a node of its own
+        return -solve(opp, own, -beta, -alpha, empties);
+    }
+
+    // ---- move ordering ----
+
+    // The position for `own` to move, in ordering units: mobility, potential
+    // mobility and settled corner stones of both sides.
+    static int estimate(Bits own, Bits opp)
+    {
+        const Bits empty = ~(own | opp);
+        int v = (weightedMoves(legalMoves(own, opp)) - weightedMoves(legalMoves(opp, own))) * EstimateMoves;
+        v += (stoneCount(frontier(opp, empty)) - stoneCount(frontier(own, empty))) * EstimateFrontier;
+        v += (stoneCount(cornerStable(own)) - stoneCount(cornerStable(opp))) * EstimateCorners;
+        return v;
+    }
+
+    // Alpha-beta of the estimate, `depth` plies; its positions count as nodes.
+    int probe(Bits own, Bits opp, int depth, int alpha, int beta)
+    {
+        ++nodes_;
+        if (depth == 0)
+            return estimate(own, opp);
+        Bits moves = legalMoves(own, opp);
+        if (moves == 0) {
+            if (legalMoves(opp, own) == 0)
+                return finalOf<S>(own, opp) * 1000;
+            return -probe(opp, own, depth - 1, -beta, -alpha);
+        }
+        int best = -(1 << 29);
+        for (; moves; moves &= moves - 1) {
+            const int bit = lowestBit(moves);
+            const Bits flips = flipsOf(bit, own, opp);
+            const int floor = best > alpha ? best : alpha;
+            const int v = -probe(opp & ~flips, own | flips | Bits{1} << bit, depth - 1, -beta, -floor);
+            if (v > best) {
+                best = v;
+                if (best >= beta)
+                    break;
+            }
+        }
+        return best;
+    }
+
+    // Higher for moves likely to be best and quick to prove: few replies for
+    // the opponent, few empty cells next to own stones, settled corners.
+    int orderKey(const Child& c, int empties)
+    {
+        const Bits empty = ~(c.own | c.opp);
+        int key = -weightedMoves(legalMoves(c.own, c.opp)) * KeyReplies;
+        key -= stoneCount(frontier(c.opp, empty)) * KeyFrontier;
+        key += stoneCount(cornerStable(c.opp)) * KeyCorners;
+        if (empties >= ProbeMin)
+            key -= probe(c.own, c.opp, ProbeDepth, -(1 << 29), 1 << 29);
+        return key;
+    }
+
+    // ---- six cells and more: the table ----
+
+    int deep(Bits own, Bits opp, int alpha, int beta, int empties)
+    {
+        ++nodes_;
+        if (stop_ && stop_->load(std::memory_order_relaxed)) {
+            stopped_ = true;
+            return 0;
+        }
+        const uint64_t nodesBefore = nodes_;
+        int hint = -1;
+        if (const TableEntry* e = table_.find(own, opp, Tag)) {
+            if (e->lower >= beta)
+                return e->lower;
+            if (e->upper <= alpha)
+                return e->upper;
+            if (e->lower == e->upper)
+                return e->lower;
+            alpha = alpha > e->lower ? alpha : e->lower;
+            beta = beta < e->upper ? beta : e->upper;
+            hint = e->move;
+        }
+        if (const int ceiling = stabilityCeiling(own, opp, alpha); ceiling <= alpha)
+            return ceiling;
+        Bits moves = legalMoves(own, opp);
+        if (moves == 0)
+            return passOrEnd(own, opp, alpha, beta, empties);
+        Child children[64];
+        int n = 0;
+        for (; moves; moves &= moves - 1) {
+            const int bit = lowestBit(moves);
+            const Bits flips = flipsOf(bit, own, opp);
+            Child& c = children[n++];
+            c.own = opp & ~flips;
+            c.opp = own | flips | Bits{1} << bit;
+            c.bit = bit;
+            if (empties - 1 > ShallowMax)
+                table_.prefetch(c.own, c.opp); // loads while the others are made
+        }
+        for (int i = 0; i < n; ++i) {
+            Child& c = children[i];
+            // A child already known to be bad enough for the opponent cuts.
+            if (empties >= EtcMin)
+                if (const TableEntry* e = table_.find(c.own, c.opp, Tag); e && -e->upper >= beta)
+                    return -e->upper;
+            c.key = c.bit == hint ? 1 << 30 : orderKey(c, empties);
+        }
+        const int alpha0 = alpha;
+        int best = -Max - 1, bestBit = -1;
+        for (int i = 0; i < n; ++i) {
+            int pick = i;
+            for (int j = i + 1; j < n; ++j)
+                if (children[j].key > children[pick].key)
+                    pick = j;
+            const Child c = children[pick];
+            children[pick] = children[i];
+            const int floor = best > alpha ? best : alpha;
+            int v;
+            if (i == 0 || beta - floor <= 1) {
+                v = -solve(c.own, c.opp, -beta, -floor, empties - 1);
+            } else {
+                // Later moves first only have to show they are no better.
+                v = -solve(c.own, c.opp, -floor - 1, -floor, empties - 1);
+                if (v > floor && v < beta && !stopped_)
+                    v = -solve(c.own, c.opp, -beta, -v, empties - 1);
+            }
+            if (stopped_)
+                return 0; // nothing of a stopped search is stored
+            if (v > best) {
+                best = v;
+                bestBit = c.bit;
+                if (best >= beta)
+                    break;
+            }
+        }
+        const int lower = best > alpha0 ? best : -Max;
+        const int upper = best < beta ? best : Max;
+        table_.store(own, opp, Tag, lower, upper, bestBit, nodes_ - nodesBefore);
+        return best;
+    }
+};
+
+template <Scoring S> int runSearch(Bits own, Bits opp, int alpha, int beta, const StopFlag* stop)
 {
-    if (!claimed)
-        return;
-    tableOwned = false;
-    tableBusy.clear(std::memory_order_release);
+    SolverTable& table = SolverTable::ofThisThread();
+    table.startSolve();
+    Search<S> search(table, stop);
+    const int v = search.run(own, opp, alpha, beta);
+    nodeCount += search.nodes();
+    return v;
 }
 
 } // namespace
 
+int finalScore(Bits own, Bits opp, Scoring scoring)
+{
+    return scoring == Scoring::EmptiesToWinner ? finalOf<Scoring::EmptiesToWinner>(own, opp)
+                                               : finalOf<Scoring::EmptiesToNobody>(own, opp);
+}
+
+int solveWindow(Bits own, Bits opp, Scoring scoring, int alpha, int beta, const StopFlag* stop)
+{
+    return scoring == Scoring::EmptiesToWinner
+               ? runSearch<Scoring::EmptiesToWinner>(own, opp, alpha, beta, stop)
+               : runSearch<Scoring::EmptiesToNobody>(own, opp, alpha, beta, stop);
+}
+
+Solution solveBest(Bits own, Bits opp, Scoring scoring, const StopFlag* stop, int preferBit)
+{
+    const Bits moves = legalMoves(own, opp);
+    const int value = solveWindow(own, opp, scoring, -Max, Max, stop);
+    if (moves == 0)
+        return {value, -1};
+    // Whether playing `bit` reaches the value: a window around it suffices.
+    auto reaches = [&](int bit) {
+        const Bits flips = flipsOf(bit, own, opp);
+        return -solveWindow(opp & ~flips, own | flips | Bits{1} << bit, scoring, -value - 1, -value + 1,
+                            stop) >= value;
+    };
+    if (preferBit >= 0 && (moves >> preferBit & 1) && reaches(preferBit))
+        return {value, preferBit};
+    for (Bits m = moves; m; m &= m - 1)
+        if (reaches(lowestBit(m)) || (stop && stop->load()))
+            return {value, lowestBit(m)};
+    return {value, lowestBit(moves)}; // not reached: some move has the position's value
+}
+
 void clearSolverTable()
 {
-    const bool claimed = claimTable();
-    if (claimed)
-        for (TableEntry& e : table)
-            e = TableEntry{};
-    releaseTable(claimed);
+    SolverTable::releaseThisThread();
 }
 
 uint64_t solverNodes()
@@ -382,10 +488,13 @@ void resetSolverNodes()
 
 int solveEndgame(int colour, const Board& board)
 {
-    const bool claimed = claimTable();
-    const int v = solveExact(bitsOfColour(colour, board), bitsOfColour(opponentOf(colour), board), -Inf, Inf);
-    releaseTable(claimed);
-    return v;
+    return solveEndgame(colour, board, Scoring::EmptiesToNobody);
+}
+
+int solveEndgame(int colour, const Board& board, Scoring scoring)
+{
+    return solveWindow(bitsOfColour(colour, board), bitsOfColour(opponentOf(colour), board), scoring, -Max,
+                       Max);
 }
 
 void fastSearchToEnd(int colour, const Board& board)
@@ -396,21 +505,20 @@ void fastSearchToEnd(int colour, const Board& board)
         chosenMove = {0, 0};
         return;
     }
-    const bool claimed = claimTable();
-    int bestBit = -1, best = -Inf;
+    constexpr Scoring plain = Scoring::EmptiesToNobody;
+    int bestBit = -1, best = -Max;
     for (; moves; moves &= moves - 1) {
         const int bit = lowestBit(moves);
         const Bits flips = flipsOf(bit, own, opp);
         const Bits childOwn = opp & ~flips, childOpp = own | flips | Bits{1} << bit;
-        if (bestBit >= 0 && -solveExact(childOwn, childOpp, -best - 1, -best) <= best)
+        if (bestBit >= 0 && -solveWindow(childOwn, childOpp, plain, -best - 1, -best) <= best)
             continue; // proved not strictly better
-        const int v = -solveExact(childOwn, childOpp, -Inf, bestBit < 0 ? Inf : -best);
+        const int v = -solveWindow(childOwn, childOpp, plain, -Max, bestBit < 0 ? Max : -best);
         if (bestBit < 0 || v > best) {
             best = v;
             bestBit = bit;
         }
     }
-    releaseTable(claimed);
     bestScore = best;
     chosenMove = moveOfBit(bestBit);
 }

@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "board/board.h"
+#include "engine/solver.h"
 
 void fastLv0(int colour, const Board& board);
 void fastLv1(int colour, const Board& board);
@@ -29,10 +30,12 @@ void engineChooseMove(int player, int colour, const Board& board);
 bool verifyMove(int player, int colour, const Board& board);
 
 // The exact final disc difference for `colour` to move (passing if it must)
-// under best play, from the endgame solver behind fastSearchToEnd.
+// under best play, from the endgame solver behind fastSearchToEnd; counted
+// as the plain levels count it unless another scoring is given.
 int solveEndgame(int colour, const Board& board);
+int solveEndgame(int colour, const Board& board, Scoring scoring);
 
-// Forgets every position the solver's table holds (for cold timings).
+// Frees this thread's solver table: the next solve starts cold.
 void clearSolverTable();
 
 // Nodes visited by the endgame solver on this thread since the last reset.

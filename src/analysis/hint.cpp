@@ -1,0 +1,81 @@
+// The hint: exact values near the end, the evaluation's choice before.
+#include <algorithm>
+
+#include "analysis/analysis.h"
+#include "analysis/guess.h"
+#include "engine/solver.h"
+
+namespace {
+
+constexpr Scoring Players = Scoring::EmptiesToWinner;
+
+struct Root {
+    Bits own, opp;
+    const CancelFlag& cancel;
+
+    // The value for `own` of playing `bit`, exact inside (alpha, beta).
+    int valueOf(int bit, int alpha, int beta) const
+    {
+        const Bits flips = flipsOf(bit, own, opp);
+        return -solveWindow(opp & ~flips, own | flips | Bits{1} << bit, Players, -beta, -alpha, &cancel);
+    }
+};
+
+int bitOfMove(Move m)
+{
+    return bitOf(m.column, m.row);
+}
+
+void allValues(const Root& root, std::vector<CellHint>& cells)
+{
+    int best = -64;
+    for (CellHint& c : cells) {
+        c.value = root.valueOf(bitOfMove(c.move), -64, 64);
+        c.hasValue = true;
+        best = std::max(best, c.value);
+        if (root.cancel.load())
+            return;
+    }
+    for (CellHint& c : cells)
+        c.best = c.value == best;
+}
+
+// The exact best value, then for each cell only whether it reaches it.
+void bestValues(const Root& root, std::vector<CellHint>& cells)
+{
+    const int best = solveWindow(root.own, root.opp, Players, -64, 64, &root.cancel);
+    for (CellHint& c : cells) {
+        if (root.cancel.load())
+            return;
+        c.best = root.valueOf(bitOfMove(c.move), best - 1, best + 1) >= best;
+        c.hasValue = c.best;
+        c.value = c.best ? best : 0;
+    }
+}
+
+} // namespace
+
+Hint computeHint(const Board& board, int colour, const CancelFlag& cancel, double guessSeconds)
+{
+    Hint hint;
+    const Root root{bitsOfColour(colour, board), bitsOfColour(opponentOf(colour), board), cancel};
+    for (Bits moves = legalMoves(root.own, root.opp); moves; moves &= moves - 1)
+        hint.cells.push_back({moveOfBit(lowestBit(moves)), false, 0, false});
+    if (hint.cells.empty())
+        return hint;
+    const int empties = 64 - stoneCount(root.own | root.opp);
+    if (empties <= AllValuesEmpties) {
+        hint.kind = HintKind::AllValues;
+        allValues(root, hint.cells);
+    } else if (empties <= BestValueEmpties) {
+        hint.kind = HintKind::BestValue;
+        bestValues(root, hint.cells);
+    } else {
+        hint.kind = HintKind::BestGuess;
+        const Move best = moveOfBit(guessBestMove(root.own, root.opp, guessSeconds, cancel));
+        for (CellHint& c : hint.cells)
+            c.best = c.move == best;
+    }
+    hint.cancelled = cancel.load();
+    return hint;
+}

@@ -1,0 +1,169 @@
+#include "engine/stability.h"
+
+namespace {
+
+constexpr Bits Row1 = 0x0101010101010101ull, Row8 = 0x8080808080808080ull;
+constexpr Bits Column1 = 0xFFull, Column8 = 0xFF00000000000000ull;
+constexpr Bits Border = Row1 | Row8 | Column1 | Column8;
+
+struct DiagonalMasks {
+    Bits rising[15], falling[15]; // along +9 and along +7
+};
+
+constexpr DiagonalMasks makeDiagonals()
+{
+    DiagonalMasks d{};
+    for (int bit = 0; bit < 64; ++bit) {
+        const int c = bit / 8, r = bit % 8;
+        d.rising[c - r + 7] |= Bits{1} << bit;
+        d.falling[c + r] |= Bits{1} << bit;
+    }
+    return d;
+}
+
+constinit const DiagonalMasks diagonals = makeDiagonals();
+
+// Cells whose line along each axis is full: no move can turn along it.
+struct FullLines {
+    Bits column, row, rising, falling;
+};
+
+FullLines fullLines(Bits occupied)
+{
+    FullLines f{};
+    Bits t = occupied & (occupied >> 1);
+    t &= t >> 2;
+    t &= t >> 4;
+    f.column = (t & Row1) * 0xFF;
+    t = occupied & (occupied >> 8);
+    t &= t >> 16;
+    t &= t >> 32;
+    f.row = (t & Column1) * Row1;
+    for (int i = 0; i < 15; ++i) {
+        if ((occupied & diagonals.rising[i]) == diagonals.rising[i])
+            f.rising |= diagonals.rising[i];
+        if ((occupied & diagonals.falling[i]) == diagonals.falling[i])
+            f.falling |= diagonals.falling[i];
+    }
+    return f;
+}
+
+// Stones of one edge line (8 cells, one byte per side) that no sequence of
+// moves can turn. An edge stone lies at the end of every other line through
+// it, so only moves along the edge can turn it: what holds on the line alone
+// holds on the board. Any empty cell may be filled by either side (a move may
+// be legal through another line), turning along the line what it encloses.
+class EdgeTable {
+  public:
+    EdgeTable()
+    {
+        for (int own = 0; own < 256; ++own)
+            for (int opp = 0; opp < 256; ++opp)
+                known_[own][opp] = false;
+        for (int own = 0; own < 256; ++own)
+            for (int opp = 0; opp < 256; ++opp)
+                if ((own & opp) == 0)
+                    stable(own, opp);
+    }
+    unsigned char operator()(unsigned own, unsigned opp) const { return stable_[own][opp]; }
+
+  private:
+    unsigned char stable_[256][256];
+    bool known_[256][256];
+
+    // Stones of `p` turned by `p` playing cell x of the line.
+    static int turned(int x, int p, int q)
+    {
+        int flips = 0;
+        for (int step : {-1, 1}) {
+            int run = 0, i = x + step;
+            for (; i >= 0 && i < 8 && (q >> i & 1); i += step)
+                run |= 1 << i;
+            if (i >= 0 && i < 8 && (p >> i & 1))
+                flips |= run;
+        }
+        return flips;
+    }
+
+    unsigned char stable(int own, int opp)
+    {
+        if (known_[own][opp])
+            return stable_[own][opp];
+        int result = own;
+        const int empty = ~(own | opp) & 0xFF;
+        for (int x = 0; x < 8; ++x) {
+            if (!(empty >> x & 1))
+                continue;
+            const int byOwn = turned(x, own, opp), byOpp = turned(x, opp, own);
+            result &= stable(own | byOwn | 1 << x, opp & ~byOwn);
+            result &= stable(own & ~byOpp, opp | byOpp | 1 << x);
+        }
+        known_[own][opp] = true;
+        stable_[own][opp] = static_cast<unsigned char>(result);
+        return stable_[own][opp];
+    }
+};
+
+const EdgeTable& edgeTable()
+{
+    static const EdgeTable table;
+    return table;
+}
+
+// Row 1 (r = 0) or row 8 (r = 7) of every column as one byte, column 1 lowest.
+inline unsigned rowOf(Bits b, int r)
+{
+    return static_cast<unsigned>((((b >> r) & Row1) * 0x0102040810204080ull) >> 56);
+}
+
+inline Bits spreadRow(unsigned line, int r)
+{
+    Bits b = 0;
+    for (; line; line &= line - 1)
+        b |= Bits{1} << (__builtin_ctz(line) * 8 + r);
+    return b;
+}
+
+} // namespace
+
+Bits edgeStable(Bits own, Bits opp)
+{
+    const EdgeTable& t = edgeTable();
+    Bits s = t(own & 0xFF, opp & 0xFF);
+    s |= Bits{t(own >> 56, opp >> 56)} << 56;
+    s |= spreadRow(t(rowOf(own, 0), rowOf(opp, 0)), 0);
+    s |= spreadRow(t(rowOf(own, 7), rowOf(opp, 7)), 7);
+    return s;
+}
+
+Bits stableStones(Bits own, Bits opp)
+{
+    const FullLines f = fullLines(own | opp);
+    const Bits notRow1 = ~Row1, notRow8 = ~Row8;
+    const Bits seed = edgeStable(own, opp);
+    Bits stable = seed;
+    for (;;) {
+        const Bits alongColumn =
+            f.column | Row1 | Row8 | ((stable << 1) & notRow1) | ((stable >> 1) & notRow8);
+        const Bits alongRow = f.row | Column1 | Column8 | (stable << 8) | (stable >> 8);
+        const Bits alongRising = f.rising | Border | ((stable << 9) & notRow1) | ((stable >> 9) & notRow8);
+        const Bits alongFalling = f.falling | Border | ((stable << 7) & notRow8) | ((stable >> 7) & notRow1);
+        const Bits next = seed | (own & alongColumn & alongRow & alongRising & alongFalling);
+        if (next == stable)
+            return stable;
+        stable = next;
+    }
+}
+
+Bits cornerStable(Bits own)
+{
+    constexpr Bits corners = 0x8100000000000081ull;
+    Bits stable = own & corners;
+    // Two steps along each edge from the corners.
+    for (int i = 0; i < 2; ++i) {
+        const Bits alongRows = ((stable << 1) | (stable >> 1)) & (Column1 | Column8);
+        const Bits alongColumns = ((stable << 8) | (stable >> 8)) & (Row1 | Row8);
+        stable |= own & (alongRows | alongColumns);
+    }
+    return stable;
+}

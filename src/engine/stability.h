@@ -1,0 +1,18 @@
+// Stones that can never be turned again, for the solver's cutoff and its
+// move ordering.
+#pragma once
+
+#include "engine/bits.h"
+
+// Stones of `own` that no sequence of moves can turn: along every axis the
+// line is full, or a neighbour on that axis is the border or another such
+// stone. Exact for what it finds; it may miss some stable stones.
+Bits stableStones(Bits own, Bits opp);
+
+// The stones of `own` on the four edges that no move along the edge can turn
+// (and no other move can).
+Bits edgeStable(Bits own, Bits opp);
+
+// A cheap subset of the above for ordering moves: own corners and the own
+// edge stones joined to them along the edge.
+Bits cornerStable(Bits own);

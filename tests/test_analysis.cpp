@@ -1,0 +1,280 @@
+// Hints and game analysis against the simplest exact search over the plain
+// board, and their cancellation from another thread.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "ai/levels.h"
+#include "analysis/analysis.h"
+#include "board/moves.h"
+#include "engine/engine.h"
+
+namespace {
+
+// Final difference for `colour` when neither side can move: the empty cells
+// go to the winner.
+int finalValue(int colour, const Board& board)
+{
+    const int own = countStones(colour, board), opp = countStones(opponentOf(colour), board);
+    const int empties = 64 - own - opp;
+    return own > opp ? own - opp + empties : own < opp ? own - opp - empties : 0;
+}
+
+// The value for `colour` to move under best play: alpha-beta with the whole
+// window at the root, over the plain board and its applyMove.
+int referenceValue(int colour, const Board& board, int alpha = -64, int beta = 64, bool passed = false)
+{
+    const int opponent = opponentOf(colour);
+    const int before = countStones(opponent, board);
+    int best = -65;
+    for (int column = 1; column <= 8; ++column)
+        for (int row = 1; row <= 8; ++row) {
+            if (board[cellIndex(column, row)] != Empty)
+                continue;
+            applyMove(board, column, row, colour);
+            if (countStones(opponent, trialBoard) == before)
+                continue;
+            const Board child = trialBoard;
+            best = std::max(best, -referenceValue(opponent, child, -beta, -std::max(alpha, best)));
+            if (best >= beta)
+                return best;
+        }
+    if (best > -65)
+        return best;
+    return passed ? finalValue(colour, board) : -referenceValue(opponent, board, -beta, -alpha, true);
+}
+
+// Positions from random games (a fixed generator), `empties` cells from the
+// end, with the side to move holding a move.
+std::vector<std::pair<Board, int>> randomPositions(int count, int empties, uint32_t seed)
+{
+    std::vector<std::pair<Board, int>> out;
+    while (static_cast<int>(out.size()) < count) {
+        setupBoard();
+        Board board = liveBoard;
+        int side = Black;
+        for (int passes = 0; passes < 2 && countStones(Empty, board) - 36 > empties;) {
+            listMoves(7, side, board);
+            const int n = moveCount(moveLists[7]);
+            if (n == 0) {
+                ++passes;
+            } else {
+                passes = 0;
+                seed = seed * 1103515245u + 12345u;
+                const Move m = moveLists[7][(seed >> 16) % n];
+                applyMove(board, m.column, m.row, side);
+                board = trialBoard;
+            }
+            side = opponentOf(side);
+        }
+        listMoves(7, side, board);
+        if (countStones(Empty, board) - 36 == empties && moveCount(moveLists[7]) > 0)
+            out.push_back({board, side});
+    }
+    return out;
+}
+
+Board boardOf(const char* cells)
+{
+    Board b{};
+    for (int i = 0; i < 64; ++i)
+        b[cellIndex(i % 8 + 1, i / 8 + 1)] = cells[i] == 'X' ? Black : cells[i] == 'O' ? White : Empty;
+    return b;
+}
+
+} // namespace
+
+TEST(Hint, ExactValuesMatchTheReferenceSearch)
+{
+    std::vector<std::pair<Board, int>> positions = randomPositions(20, 10, 1);
+    for (int e : {12, 14})
+        for (const auto& p : randomPositions(4, e, 7 * e))
+            positions.push_back(p);
+    // Black takes White's last stone with five cells left: the game ends
+    // there and they count for Black (64, where the plain levels count 59).
+    positions.push_back({boardOf("XXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXX"
+                                 "-OX-----"),
+                         Black});
+    CancelFlag cancel{false};
+    for (const auto& [board, colour] : positions) {
+        const Hint hint = computeHint(board, colour, cancel);
+        ASSERT_EQ(hint.kind, HintKind::AllValues);
+        int best = -65;
+        for (const CellHint& c : hint.cells) {
+            applyMove(board, c.move.column, c.move.row, colour);
+            const Board child = trialBoard;
+            listMoves(7, opponentOf(colour), child);
+            const bool theyMove = moveCount(moveLists[7]) > 0;
+            const int expected =
+                theyMove ? -referenceValue(opponentOf(colour), child) : referenceValue(colour, child);
+            EXPECT_TRUE(c.hasValue);
+            EXPECT_EQ(c.value, expected) << c.move.column << "," << c.move.row;
+            best = std::max(best, expected);
+        }
+        for (const CellHint& c : hint.cells)
+            EXPECT_EQ(c.best, c.value == best);
+    }
+}
+
+namespace {
+
+// A game from 27 empty cells (White to move) to the end, with three moves
+// that lost discs and a pass. Each value below was checked with
+// referenceValue where the position had at most 14 empty cells.
+const char* gameStart = "---O----O-O-X----OX-XXX-O-OXXXXXOOXOX---OXOXXOO-XOXXXO---XXX----";
+const std::vector<Move> gameTurns = {{1, 8}, {1, 3}, {2, 2}, {1, 1}, {2, 4}, {2, 1}, {6, 2},
+                                     {5, 1}, {6, 1}, {3, 1}, {6, 5}, {7, 2}, {5, 8}, {7, 5},
+                                     {8, 5}, {4, 2}, {8, 1}, {7, 1}, {8, 2}, {4, 3}, {8, 3},
+                                     {8, 7}, {8, 6}, {7, 7}, {8, 8}, {0, 0}, {6, 8}, {7, 8}};
+
+struct Mistake {
+    int turn;
+    Move played;
+    int value;
+    Move best;
+    int bestValue;
+};
+
+void expectFixedGame(const GameAnalysis& a)
+{
+    ASSERT_FALSE(a.cancelled);
+    ASSERT_EQ(a.legalTurns, 28);
+    ASSERT_EQ(a.positions.size(), 29u);
+    // 27, 26 and 25 empty cells are outside the exact range.
+    for (int i = 0; i < 3; ++i)
+        EXPECT_FALSE(a.positions[i].exact || a.turns[i].exact) << i;
+    const int black[29] = {0,  0,  0, -2, -2, -2, -2, -2, -2, -2, -2, -2, -2, -2, -4,
+                           -4, -4, 2, 2,  6,  6,  6,  6,  6,  6,  6,  6,  6,  6};
+    for (int i = 3; i < 29; ++i) {
+        EXPECT_TRUE(a.positions[i].exact) << i;
+        EXPECT_EQ(a.positions[i].black, black[i]) << i;
+    }
+    EXPECT_FALSE(a.turns[25].exact); // the pass
+    std::vector<Mistake> found;
+    for (int i = 0; i < a.legalTurns; ++i) {
+        const TurnAnalysis& t = a.turns[i];
+        if (t.exact && t.value < t.bestValue) {
+            found.push_back({i, t.move, t.value, t.best, t.bestValue});
+        } else if (t.exact) {
+            EXPECT_TRUE(t.best == t.move && t.value == t.bestValue) << i;
+        }
+    }
+    const Mistake expected[] = {
+        {13, {7, 5}, -4, {7, 1}, -2}, {16, {8, 1}, -2, {4, 3}, 4}, {18, {8, 2}, -6, {4, 3}, -2}};
+    ASSERT_EQ(found.size(), 3u);
+    for (int k = 0; k < 3; ++k) {
+        const Mistake& f = found[k];
+        const Mistake& e = expected[k];
+        EXPECT_TRUE(f.turn == e.turn && f.played == e.played && f.value == e.value && f.best == e.best &&
+                    f.bestValue == e.bestValue)
+            << "mistake " << k << ": turn " << f.turn;
+    }
+}
+
+// Threads alive in this process, from the kernel's count.
+int threadCount()
+{
+    std::ifstream status("/proc/self/status");
+    std::string key;
+    while (status >> key)
+        if (key == "Threads:") {
+            int n = 0;
+            status >> n;
+            return n;
+        }
+    return -1;
+}
+
+} // namespace
+
+TEST(GameAnalysis, FindsTheMovesThatLostDiscsWhileOtherSearchesRun)
+{
+    // The analysis (two threads), an exact solve and a computer level all
+    // at once: each keeps its own table, so each stays exact.
+    GameAnalysis analysis;
+    AnalysisProgress progress;
+    std::thread analyst([&] {
+        CancelFlag cancel{false};
+        analysis = analyseGame(boardOf(gameStart), White, gameTurns, cancel, &progress);
+    });
+    int solved = 0;
+    std::thread solver([&] {
+        solved =
+            solveEndgame(Black, boardOf("O--OOOOX-OOOOOOXOOXXOOOXOOXOOOXXOOOOOOXX---OOOOX----O--X--------"),
+                         Scoring::EmptiesToWinner);
+    });
+    for (const auto& [board, colour] : randomPositions(6, 9, 99)) {
+        searchToEnd(colour, board);
+        const Move plainMove = chosenMove;
+        const int plainScore = bestScore;
+        fastSearchToEnd(colour, board);
+        EXPECT_TRUE(chosenMove == plainMove && bestScore == plainScore);
+    }
+    analyst.join();
+    solver.join();
+    EXPECT_EQ(solved, 38);
+    expectFixedGame(analysis);
+    EXPECT_EQ(progress.done.load(), progress.total.load());
+    EXPECT_EQ(progress.total.load(), 26);
+}
+
+TEST(GameAnalysis, StopsAtTheFirstIllegalTurn)
+{
+    CancelFlag cancel{false};
+    std::vector<Move> turns = gameTurns;
+    turns[2] = {4, 1}; // occupied
+    GameAnalysis a = analyseGame(boardOf(gameStart), White, turns, cancel);
+    EXPECT_EQ(a.legalTurns, 2);
+    EXPECT_EQ(a.turns.size(), 2u);
+    EXPECT_EQ(a.positions.size(), 3u);
+    turns = gameTurns;
+    turns[1] = {0, 0}; // a pass while Black has moves
+    EXPECT_EQ(analyseGame(boardOf(gameStart), White, turns, cancel).legalTurns, 1);
+    turns[1] = {9, 1}; // off the board
+    EXPECT_EQ(analyseGame(boardOf(gameStart), White, turns, cancel).legalTurns, 1);
+}
+
+TEST(Cancellation, HintAndAnalysisReturnPromptlyAndNothingRunsOn)
+{
+    const int threadsBefore = threadCount();
+    // 24 empty cells: seconds of work for each.
+    const Board hard = boardOf("---XXXX-X-XXXO--XXOXOO--XXXOXO--XXOXXO---OXXXOO-O-OOOO------OO--");
+    CancelFlag cancel{false};
+    Hint hint;
+    GameAnalysis analysis;
+    std::thread hinter([&] { hint = computeHint(hard, Black, cancel); });
+    std::thread analyst([&] { analysis = analyseGame(hard, Black, {{7, 1}}, cancel); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    const auto stop = std::chrono::steady_clock::now();
+    cancel = true;
+    hinter.join();
+    analyst.join();
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - stop).count();
+    EXPECT_LT(seconds, 0.5);
+    EXPECT_TRUE(hint.cancelled);
+    EXPECT_TRUE(analysis.cancelled);
+    EXPECT_EQ(threadCount(), threadsBefore);
+}
+
+TEST(Cancellation, AStoppedSolveLeavesTheTableSound)
+{
+    const Board board = boardOf("O--OOOOX-OOOOOOXOOXXOOOXOOXOOOXXOOOOOOXX---OOOOX----O--X--------");
+    const Bits own = bitsOfColour(Black, board), opp = bitsOfColour(White, board);
+    for (int ms : {5, 40, 200}) {
+        clearSolverTable();
+        StopFlag stop{false};
+        std::thread stopper([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+            stop = true;
+        });
+        solveWindow(own, opp, Scoring::EmptiesToWinner, -64, 64, &stop);
+        stopper.join();
+        // The same thread's table, now holding what the stopped solve kept.
+        EXPECT_EQ(solveWindow(own, opp, Scoring::EmptiesToWinner, -64, 64), 38) << ms;
+    }
+}

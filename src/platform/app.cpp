@@ -98,16 +98,12 @@ class MainFrame : public QMainWindow {
         QMainWindow::showEvent(event);
         keepFrameOnScreen(window_);
     }
+    // Moves of the frame, the player's drags among them, are kept on screen
+    // and reach the game.
     void moveEvent(QMoveEvent* event) override
     {
         QMainWindow::moveEvent(event);
         keepFrameOnScreen(window_);
-    }
-
-    // Moves of the frame, the player's drags among them, reach the game.
-    void moveEvent(QMoveEvent* event) override
-    {
-        QMainWindow::moveEvent(event);
         if (window_->client) {
             const QPoint origin = window_->client->mapToGlobal(QPoint(0, 0));
             callProcedure(window_, WM_MOVE, 0, makePoint(origin.x(), origin.y()));

@@ -176,10 +176,11 @@ TEST_F(TrialTest, TheLastMoveIsShownBeforeTheResult)
         {"XXXXXXXX", "XXXXXXXX", "XXXXXXXX", "XXXXXXXX", "XXXXXXXX", "XXXXXXXX", "XXXXXXXX", "XXXXXXO."},
         White);
     gameState = ComputerTurn;
+    setMessageText("words");
     fireTimer(window, WaitTimer);
     ASSERT_TRUE(waitUntil(workerDone));
     ASSERT_EQ(gameState, HumanTurn) << "White has no move: lv1 passes";
-    EXPECT_EQ(messageText(), "");
+    EXPECT_EQ(messageText(), "") << "a level below lv5 clears the line when it passes";
     ASSERT_TRUE(timerPending(window, WaitTimer));
 
     drawnLog.clear();

@@ -77,7 +77,19 @@ Game fixedGame()
 
 TEST_F(HintTest, ShowsExactValuesOnTheLegalCellsUntilTheNextMove)
 {
+    // The opening: the evaluation's choice, on its plate, without a value.
     startGame(0, 0);
+    invokeMenuCommand(window, CmdHint);
+    ASSERT_TRUE(waitUntil(hintDone));
+    drawnLog.clear();
+    invalidateWindow(window);
+    updateWindow(window);
+    EXPECT_EQ(valuesOnBoard(drawnLog), "");
+    int plates = 0;
+    for (Move cell : {Move{3, 4}, Move{4, 3}, Move{5, 6}, Move{6, 5}})
+        plates += plateOf(window, cell.column, cell.row) == PlateColour;
+    EXPECT_EQ(plates, 1);
+
     setPosition(elevenEmpties, White);
     invokeMenuCommand(window, CmdHint);
     ASSERT_TRUE(waitUntil(hintDone));

@@ -61,6 +61,7 @@ class GraphView : public QWidget {
         drawAxes(painter, area);
         drawValues(painter);
         painter.setPen(Qt::darkGray);
+        painter.setBrush(Qt::NoBrush);
         painter.drawRect(rect().adjusted(0, 0, -1, -1));
     }
 

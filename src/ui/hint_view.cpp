@@ -196,6 +196,7 @@ void drawHintMarks(DeviceContext* dc)
     if (dc == nullptr || !marksShown || !isShownNow(shownPosition))
         return;
     Brush* oldBrush = selectBrush(dc, hintBrush);
+    Font* oldFont = selectFont(dc, hintFont);
     setBackgroundMode(dc, BackgroundMode::Transparent);
     setTextColour(dc, rgb(0, 0, 0));
     for (const CellHint& cell : shownHint.cells)
@@ -203,7 +204,7 @@ void drawHintMarks(DeviceContext* dc)
             drawMark(dc, cell);
     setBackgroundMode(dc, BackgroundMode::Opaque);
     selectBrush(dc, oldBrush);
-    selectFont(dc, uiFont);
+    selectFont(dc, oldFont);
 }
 
 bool hintRunning()

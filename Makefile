@@ -59,8 +59,9 @@ test-asan: deps
 	  -E 'deb-package|EngineLevels\.(FourPlySearchAgrees|SixPlySearchAgrees|SearchToEndAgrees)'
 
 # ThreadSanitizer over every test that runs the computer's worker thread, the
-# GUI soak included (3,000 events), and over hints and analyses cancelled
-# from another thread while they search on theirs.
+# GUI soak included (3,000 events), over hints and analyses cancelled
+# from another thread while they search on theirs, and over the window's
+# hint and analysis workers (in modes-tests and the soak).
 TSAN_FLAGS = -fsanitize=thread -fno-omit-frame-pointer
 test-tsan: deps
 	CC=clang CXX=clang++ $(CMAKE_CONFIGURE) -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DREVERSE_BENCH=OFF \

@@ -6,6 +6,7 @@
 #include "cli/command_line.h"
 #include "modes/commands.h"
 #include "modes/dialogs.h"
+#include "modes/game_review.h"
 #include "modes/record_commands.h"
 #include "modes/settings.h"
 #include "platform/platform.h"
@@ -13,6 +14,7 @@
 #include "ui/boardview.h"
 #include "ui/computer.h"
 #include "ui/gdi.h"
+#include "ui/hint_view.h"
 #include "ui/keycursor.h"
 #include "ui/playflow.h"
 #include "ui/status.h"
@@ -46,6 +48,8 @@ void onCreate(Window* window)
 void onDestroy(Window* window)
 {
     // A worker still searching would deliver its move to freed resources.
+    cancelHint(window);
+    closeGameReview(window);
     waitForComputer(window);
     freeGdiResources(window);
     saveSettings(window);
@@ -151,6 +155,9 @@ LRESULT dispatchMessage(Window* window, unsigned message, WPARAM wParam, LPARAM 
     case WM_DROPFILES:
         onDroppedFile(window, reinterpret_cast<const char*>(wParam));
         return 0;
+    case WM_HINT_READY:
+        onHintReady(window, reinterpret_cast<const void*>(lParam));
+        return 0;
     case WM_COMPUTER_MOVED:
         onComputerMoveDone(window);
         closeWorkerHandle();
@@ -163,10 +170,11 @@ LRESULT dispatchMessage(Window* window, unsigned message, WPARAM wParam, LPARAM 
 } // namespace
 
 // Whatever a message changed (a move, a new game, a banner, record mode), the
-// keyboard's frame follows it.
+// hint and the keyboard's frame follow it.
 LRESULT mainWindowProc(Window* window, unsigned message, WPARAM wParam, LPARAM lParam)
 {
     const LRESULT result = dispatchMessage(window, message, wParam, lParam);
+    followHint(window);
     followKeyCursor(window);
     return result;
 }

@@ -7,6 +7,7 @@
 #include "board_text.h"
 #include "modes_fixture.h"
 #include "ui/computer.h"
+#include "ui/hint_view.h"
 
 namespace {
 
@@ -65,6 +66,8 @@ TEST_F(CommandsTest, GrayedItemsDoNothingFromTheMenuOrAsACommand)
     EXPECT_FALSE(itemEnabled(CmdUndo));
     EXPECT_TRUE(itemEnabled(CmdResign));
     EXPECT_FALSE(itemEnabled(CmdRecordMode));
+    EXPECT_TRUE(itemEnabled(CmdHint));
+    EXPECT_FALSE(itemEnabled(CmdAnalyseRecord));
     invokeMenuCommand(window, CmdPass);
     onCommand(window, CmdPass | (1u << 16)); // a stray command with a notification code
     onCommand(window, CmdRecordMode);
@@ -206,6 +209,9 @@ TEST_F(CommandsTest, TrialDuringTheComputersTurnWaitsAndPauses)
     startGame(2, 0);
     fireTimer(window, WaitTimer);
     ASSERT_NE(workerThread, nullptr);
+    EXPECT_FALSE(itemEnabled(CmdHint));
+    onCommand(window, CmdHint);
+    EXPECT_FALSE(hintRunning());
 
     invokeMenuCommand(window, CmdTrial);
 
@@ -216,6 +222,7 @@ TEST_F(CommandsTest, TrialDuringTheComputersTurnWaitsAndPauses)
     EXPECT_EQ(moveNumber, 1);
     EXPECT_EQ(bannerUp, 1);
     EXPECT_FALSE(timerPending(window, WaitTimer)); // nothing starts before the banner ends
+    EXPECT_FALSE(itemEnabled(CmdHint));
 }
 
 TEST_F(CommandsTest, NewGameInTheComputersTurnPausesEvenWithoutAWorker)
@@ -246,8 +253,12 @@ TEST_F(CommandsTest, RecordCommandsFollowTheGameState)
     EXPECT_TRUE(itemEnabled(CmdCopyRecord));
     EXPECT_FALSE(itemEnabled(CmdPlayFromHere)); // only in record mode
     play({shortGame.begin() + 1, shortGame.end()});
+    EXPECT_FALSE(itemEnabled(CmdHint)); // the game is over
+    EXPECT_FALSE(itemEnabled(CmdAnalyseRecord));
     invokeMenuCommand(window, CmdRecordMode);
     EXPECT_TRUE(itemEnabled(CmdPlayFromHere)); // line 0
+    EXPECT_TRUE(itemEnabled(CmdAnalyseRecord));
+    EXPECT_FALSE(itemEnabled(CmdHint));
     listBoxSetSelection(recordList, 24);
     onCommand(window, RecordListId);
     EXPECT_FALSE(itemEnabled(CmdPlayFromHere)); // the end: nobody can move
@@ -263,6 +274,8 @@ TEST_F(CommandsTest, RecordCommandsFollowTheGameState)
     EXPECT_FALSE(itemEnabled(CmdOpenRecord));
     EXPECT_FALSE(itemEnabled(CmdPasteRecord));
     EXPECT_FALSE(itemEnabled(CmdSaveRecord));
+    EXPECT_FALSE(itemEnabled(CmdAnalyseRecord));
+    EXPECT_FALSE(itemEnabled(CmdHint)); // a trial
     setClipboardText("c4");
     invokeMenuCommand(window, CmdPasteRecord);
     EXPECT_EQ(trialStage, 1);

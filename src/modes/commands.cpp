@@ -2,6 +2,7 @@
 
 #include "board/moves.h"
 #include "modes/dialogs.h"
+#include "modes/game_review.h"
 #include "modes/record.h"
 #include "modes/record_commands.h"
 #include "modes/record_game.h"
@@ -9,6 +10,7 @@
 #include "platform/platform.h"
 #include "ui/computer.h"
 #include "ui/gdi.h"
+#include "ui/hint_view.h"
 #include "ui/playflow.h"
 #include "ui/status.h"
 
@@ -16,6 +18,7 @@ namespace {
 
 void newGameCommand(Window* window)
 {
+    cancelHint(window); // the same start would otherwise keep its marks
     finishComputerTurn(window);
     trialStage = -1;
     stopPlayback();
@@ -99,6 +102,10 @@ bool commandEnabled(int id)
         return trialStage <= 0;
     case CmdPlayFromHere:
         return canPlayFromHere();
+    case CmdAnalyseRecord:
+        return canAnalyseRecord();
+    case CmdHint:
+        return hintAllowed();
     default:
         return true;
     }
@@ -109,8 +116,8 @@ void updateMenuState(Window*, Menu* popup)
     const int count = menuItemCount(popup);
     for (int position = 0; position < count; ++position) {
         const int id = menuItemId(popup, position);
-        if (id == CmdRecordMode || id == CmdPass || id == CmdResign || id == CmdUndo ||
-            (id >= CmdOpenRecord && id <= CmdPlayFromHere))
+        if (id == CmdRecordMode || id == CmdPass || id == CmdResign || id == CmdUndo || id == CmdHint ||
+            (id >= CmdOpenRecord && id <= CmdAnalyseRecord))
             setMenuItemState(popup, position, commandEnabled(id), id == CmdRecordMode && gameState == Replay);
     }
 }
@@ -153,6 +160,12 @@ void onCommand(Window* window, uintptr_t command)
         break;
     case CmdPlayFromHere:
         playFromHereCommand(window);
+        break;
+    case CmdAnalyseRecord:
+        analyseRecordCommand(window);
+        break;
+    case CmdHint:
+        startHint(window);
         break;
     case CmdPass:
         passCommand(window);

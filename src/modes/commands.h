@@ -17,9 +17,11 @@ enum : int {
     CmdCopyRecord = 108,
     CmdPasteRecord = 109,
     CmdPlayFromHere = 110,
+    CmdAnalyseRecord = 111,
     CmdPass = 201,
     CmdResign = 202,
     CmdUndo = 203,
+    CmdHint = 204,
 };
 
 void onCommand(Window* window, uintptr_t command);

@@ -356,7 +356,7 @@ void destroyWindow(Window* window)
     // Set before WM_DESTROY, whose handler may run other messages (sends
     // from the worker) before it returns.
     window->destroying = true;
-    if (window->kind == WindowKind::Main && window->procedure)
+    if ((window->kind == WindowKind::Main || window->kind == WindowKind::Analysis) && window->procedure)
         window->procedure(window, WM_DESTROY, 0, 0);
     window->destroyed = true;
     stopAllTimers(window);

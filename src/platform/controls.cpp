@@ -111,6 +111,8 @@ class ListBox : public DeviceFrame<QListWidget> {
 
 using MessageEdit = DeviceFrame<QPlainTextEdit>;
 
+} // namespace
+
 QWidget* makeListBox(Window* control, QWidget* parent)
 {
     auto* list = new ListBox(parent);
@@ -125,6 +127,8 @@ QWidget* makeListBox(Window* control, QWidget* parent)
                      [control] { notifyParent(control, LBN_SELCHANGE); });
     return list;
 }
+
+namespace {
 
 QWidget* makeIconButton(Window* control, QWidget* parent)
 {

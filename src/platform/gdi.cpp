@@ -365,6 +365,13 @@ void textOut(DeviceContext* dc, int x, int y, const char* text)
     drew(dc);
 }
 
+int textWidth(DeviceContext* dc, const char* text)
+{
+    if (!dc || !text)
+        return 0;
+    return QFontMetrics(fontOf(dc)->font).horizontalAdvance(QString::fromUtf8(text));
+}
+
 // The outline is one pen pixel wide: every pixel of the shape with a neighbour
 // outside it. The rest is the brush. The shape is traced at device resolution
 // inside the device pixels of its box, so a high-resolution screen gets a

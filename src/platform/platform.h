@@ -62,9 +62,18 @@ enum : unsigned {
 // Notification codes in the high 16 bits of a WM_COMMAND wParam.
 enum : unsigned { BN_CLICKED = 0, LBN_SELCHANGE = 1 };
 
-constexpr unsigned loWord(uintptr_t v) { return static_cast<unsigned>(v & 0xFFFF); }
-constexpr unsigned hiWord(uintptr_t v) { return static_cast<unsigned>((v >> 16) & 0xFFFF); }
-constexpr LPARAM makePoint(int x, int y) { return static_cast<LPARAM>((x & 0xFFFF) | ((y & 0xFFFF) << 16)); }
+constexpr unsigned loWord(uintptr_t v)
+{
+    return static_cast<unsigned>(v & 0xFFFF);
+}
+constexpr unsigned hiWord(uintptr_t v)
+{
+    return static_cast<unsigned>((v >> 16) & 0xFFFF);
+}
+constexpr LPARAM makePoint(int x, int y)
+{
+    return static_cast<LPARAM>((x & 0xFFFF) | ((y & 0xFFFF) << 16));
+}
 
 using WindowProc = LRESULT (*)(Window* window, unsigned message, WPARAM wParam, LPARAM lParam);
 // Returns nonzero when it handled the message.
@@ -98,7 +107,15 @@ struct AcceleratorTable {
     int count;
 };
 
-enum class DialogControl { GroupBox, RadioButton, DropDownList, PushButton, DefaultPushButton, StaticText, Edit };
+enum class DialogControl {
+    GroupBox,
+    RadioButton,
+    DropDownList,
+    PushButton,
+    DefaultPushButton,
+    StaticText,
+    Edit
+};
 struct DialogItemDef {
     DialogControl kind;
     int id; // -1 for none
@@ -117,7 +134,7 @@ struct DialogDef {
 // String resources (UTF-8). Copies at most bufferSize - 1 bytes, cutting on a
 // character boundary, always terminated; returns the number of bytes copied.
 int loadString(int id, char* buffer, int bufferSize);
-Bitmap* loadBitmap(int id);         // stone pictures 100..106, masks 200..206
+Bitmap* loadBitmap(int id);                 // stone pictures 100..106, masks 200..206
 Icon* loadIcon(const char* name, int size); // "MAINICN", "SUBICN", "PLAYBIT", "STOPBIT"
 void destroyIcon(Icon* icon);
 
@@ -176,7 +193,10 @@ enum class RasterOp { Copy, Or, And };
 enum class BackgroundMode { Transparent, Opaque };
 enum class StockBrush { White, Black };
 using Colour = uint32_t; // 0x00BBGGRR
-constexpr Colour rgb(int r, int g, int b) { return static_cast<Colour>(r | (g << 8) | (b << 16)); }
+constexpr Colour rgb(int r, int g, int b)
+{
+    return static_cast<Colour>(r | (g << 8) | (b << 16));
+}
 
 struct FontDesc {
     int height; // cell height in pixels
@@ -185,7 +205,7 @@ struct FontDesc {
     int charSet, outPrecision, clipPrecision, quality, pitchAndFamily;
     const char* faceName; // nullptr or "" for the system's Japanese UI face
 };
-enum : int { PROOF_QUALITY = 2, SHIFTJIS_CHARSET = 128, FW_NORMAL = 400 };
+enum : int { PROOF_QUALITY = 2, SHIFTJIS_CHARSET = 128, FW_NORMAL = 400, FW_BOLD = 700 };
 
 DeviceContext* beginPaint(Window* window); // during WM_PAINT
 void endPaint(Window* window, DeviceContext* dc);
@@ -203,7 +223,7 @@ void bitmapSize(Bitmap* bitmap, int* width, int* height);
 Brush* createSolidBrush(Colour colour);
 Brush* stockBrush(StockBrush which); // never deleted
 void deleteBrush(Brush* brush);
-Pen* blackPen();                     // the stock pen
+Pen* blackPen(); // the stock pen
 Font* createFont(const FontDesc& desc);
 void deleteFont(Font* font);
 
@@ -219,6 +239,8 @@ void setBackgroundMode(DeviceContext* dc, BackgroundMode mode);
 void fillRect(DeviceContext* dc, const Rect& rect, Brush* brush);
 // UTF-8 text, top-left of its cell at (x, y); opaque mode paints the cell white first.
 void textOut(DeviceContext* dc, int x, int y, const char* text);
+// The width textOut gives the text with the selected font, in logical pixels.
+int textWidth(DeviceContext* dc, const char* text);
 void ellipse(DeviceContext* dc, int left, int top, int right, int bottom); // pen outline, brush fill
 void moveTo(DeviceContext* dc, int x, int y);
 void lineTo(DeviceContext* dc, int x, int y); // the end point is not drawn
@@ -263,9 +285,35 @@ void listBoxEndLinesAt(Window* list, int y);
 int listBoxAddString(Window* list, const char* text); // returns the new index
 void listBoxReset(Window* list);
 void listBoxSetSelection(Window* list, int index); // -1 clears; scrolls to it; sends no notification
-int listBoxSelection(Window* list);                 // -1 when none
+int listBoxSelection(Window* list);                // -1 when none
 int listBoxCount(Window* list);
 int listBoxText(Window* list, int index, char* buffer, int bufferSize);
+
+// ---- The analysis window -----------------------------------------------------------
+// A window of its own, owned by the main window and not modal: a graph of a
+// game's values by turn, a list, a status text, a progress bar and a cancel
+// button. Its procedure gets WM_COMMAND for a click on the button
+// (AnalysisCancelId), on a point of the graph (AnalysisGraphId, the point's
+// turn in lParam) and on a line of the list (AnalysisListId with
+// LBN_SELCHANGE, as the list box sends it), WM_TIMER for its timers, WM_CLOSE
+// for its close button (defaultWindowProc destroys it) and WM_DESTROY when it
+// goes. Closing the main window removes it without WM_DESTROY.
+enum : int { AnalysisCancelId = 1, AnalysisGraphId = 2, AnalysisListId = 3 };
+struct GraphPoint {
+    int turn;    // the turns played before it
+    int value;   // the final disc difference for Black
+    bool marked; // drawn apart, as after a move that lost discs
+};
+Window* createAnalysisWindow(Window* owner, const char* title, WindowProc procedure);
+// The list, for the list box calls; the same for the window's life.
+Window* analysisList(Window* window);
+void setAnalysisText(Window* window, const char* text);
+// The bar at done of total, with the cancel button; total 0 hides both.
+void setAnalysisProgress(Window* window, int done, int total);
+// Points in turn order over turns 0..lastTurn; the turns before the first
+// point are shaded as outside the range, with outsideText in them.
+void setAnalysisGraph(Window* window, int lastTurn, const GraphPoint* points, int count,
+                      const char* outsideText);
 
 // ---- Menus ------------------------------------------------------------------------
 // WM_INITMENUPOPUP carries the popup (Menu*) in wParam before it opens, and
@@ -289,7 +337,7 @@ void checkRadioButton(Window* dialog, int firstId, int lastId, int checkId);
 bool isButtonChecked(Window* dialog, int id);
 void comboAddString(Window* dialog, int id, const char* text);
 void comboSetSelection(Window* dialog, int id, int index); // out of range selects nothing
-int comboSelection(Window* dialog, int id);                  // -1 when none
+int comboSelection(Window* dialog, int id);                // -1 when none
 void enableDialogItem(Window* dialog, int id, bool enabled);
 bool isDialogItemEnabled(Window* dialog, int id);
 void setDialogItemText(Window* dialog, int id, const char* text);
@@ -336,6 +384,10 @@ void raiseThreadPriority(Thread* thread); // one step above normal
 // Releases the handle; the thread runs on to its end.
 void closeThreadHandle(Thread* thread);
 
+// Waits until the thread has ended, then releases its handle. Only for a
+// thread that ends without the caller's thread: its sends to it handled.
+void joinThread(Thread* thread);
+
 Event* createAutoResetEvent(); // not signalled
 void setEvent(Event* event);
 void waitForEvent(Event* event); // consumes the signal
@@ -356,6 +408,9 @@ void clickDialogButton(Window* dialog, int id); // a real click on a dialog cont
 void answerMessageBox(Window* box, int code);
 // The next startThread fails as if the system had refused the thread.
 void failNextThreadStart();
+// A real click on the graph's point of that turn, or on the cancel button.
+void clickAnalysisPoint(Window* window, int turn);
+void clickAnalysisCancel(Window* window);
 // Called with every text that textOut draws, on any context, so a test can
 // read what the window shows. Pass nullptr to remove.
 using TextHook = void (*)(int x, int y, const char* text);

@@ -23,7 +23,7 @@ class QMenu;
 class QMouseEvent;
 class QAction;
 
-enum class WindowKind { Main, Control, Dialog, MessageBox };
+enum class WindowKind { Main, Control, Dialog, MessageBox, Analysis };
 
 struct WindowTimer {
     QPointer<QTimer> timer; // made on first use in automatic mode, reused after a kill
@@ -149,6 +149,9 @@ void followScreenRatio(Window* window);
 
 // What QT_QPA_PLATFORM is set to before the application starts (empty: left as it is).
 QByteArray preferredPlatform();
+
+// The list box control inside parent, notifying control's parent (controls.cpp).
+QWidget* makeListBox(Window* control, QWidget* parent);
 
 // Hands a modal window to the modal hook once its loop runs (dialogs.cpp).
 void callHookWhenShown(Window* window, QDialog* dialog);

@@ -157,6 +157,26 @@ void closeThreadHandle(Thread* thread)
     reapLocked(r);
 }
 
+// Taken out of the registry first: the thread's last step locks it.
+void joinThread(Thread* thread)
+{
+    if (!thread)
+        return;
+    Registry& r = registry();
+    std::unique_ptr<Thread> owned;
+    {
+        std::lock_guard lock(r.mutex);
+        auto it = std::find_if(r.threads.begin(), r.threads.end(),
+                               [thread](const std::unique_ptr<Thread>& t) { return t.get() == thread; });
+        if (it == r.threads.end())
+            return;
+        owned = std::move(*it);
+        r.threads.erase(it);
+    }
+    if (owned->thread.joinable())
+        owned->thread.join();
+}
+
 Event* createAutoResetEvent()
 {
     return new Event;

@@ -18,6 +18,7 @@ const MenuItemDef fileItems[] = {
     {108, "棋譜をコピー(&C)\tCtrl+C"},
     {109, "棋譜を貼り付け(&V)\tCtrl+V"},
     {110, "この局面から対局"},
+    {111, "棋譜解析"},
     {0, ""},
     {104, "設定"},
     {0, ""},
@@ -28,6 +29,7 @@ const MenuItemDef gameItems[] = {
     {203, "待った（&U）\tCtrl+Z"},
     {201, "パス（&P）\tCtrl+P"},
     {202, "投了（&G）\tCtrl+G"},
+    {204, "ヒント（&H）\tCtrl+H"},
 };
 
 const PopupDef popups[] = {
@@ -36,7 +38,7 @@ const PopupDef popups[] = {
 };
 
 const AcceleratorDef accelerators[] = {{'N', 101}, {'X', 102}, {'P', 201}, {'G', 202}, {'Z', 203},
-                                       {'O', 106}, {'S', 107}, {'C', 108}, {'V', 109}};
+                                       {'O', 106}, {'S', 107}, {'C', 108}, {'V', 109}, {'H', 204}};
 
 using enum DialogControl;
 

@@ -4,6 +4,7 @@
 
 #include "platform/platform.h"
 #include "ui/gdi.h"
+#include "ui/hint_view.h"
 #include "ui/playflow.h"
 
 int16_t cursorKind = 1;
@@ -95,6 +96,7 @@ void paintBoard(Window* window, DeviceContext* dc)
     drawStones(window);
     drawGrid(dc);
     drawStarPoints(dc);
+    drawHintMarks(dc);
     selectPen(dc, oldPen);
     selectBrush(dc, oldBrush);
 }
@@ -135,6 +137,11 @@ void drawFlipFrame(Window* window, int slot, int frame)
             break;
         drawStone(window, cell.column, cell.row, frame);
     }
+}
+
+Rect cellRect(int column, int row)
+{
+    return {cellOrigin(column), cellOrigin(row), cellOrigin(column) + CellSize, cellOrigin(row) + CellSize};
 }
 
 // A point on a line shared by two cells belongs to the cell right of or

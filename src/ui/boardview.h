@@ -8,6 +8,7 @@
 
 struct Window;
 struct DeviceContext;
+struct Rect;
 
 extern int16_t cursorKind; // 1 arrow, 2 slashed circle
 
@@ -15,6 +16,8 @@ void paintBoard(Window* window, DeviceContext* dc);
 void drawStone(Window* window, int column, int row, int frame);
 void drawFlipFrame(Window* window, int slot, int frame);
 Move hitTestCell(intptr_t point);
+// The cell's rectangle, its top and left grid lines included.
+Rect cellRect(int column, int row);
 void updateCursor(Window* window, intptr_t point);
 // n as one or more decimal digits; the buffer needs room for 7 bytes.
 char* numberText(char* buffer, int n);

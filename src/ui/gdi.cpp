@@ -15,6 +15,9 @@ DeviceContext* stoneDC = nullptr;
 Font* uiFont = nullptr;
 Brush* boardBrush = nullptr;
 Brush* legalBrush = nullptr;
+Font* hintFont = nullptr;
+Font* hintBestFont = nullptr;
+Brush* hintBrush = nullptr;
 Icon* playIcon = nullptr;
 Icon* stopIcon = nullptr;
 
@@ -23,6 +26,15 @@ constexpr int FirstPictureId = 100;
 constexpr int FirstMaskId = 200;
 constexpr int ButtonIconSize = 16;
 constexpr int PlayButtonTop = 237;
+constexpr int HintFontHeight = 11;
+
+Font* createHintFont(int weight)
+{
+    FontDesc desc = initUiFont();
+    desc.height = HintFontHeight;
+    desc.weight = weight;
+    return createFont(desc);
+}
 } // namespace
 
 // The one font description of the window; the trial banner starts from it too.
@@ -49,6 +61,9 @@ void createGdiResources(Window* window)
     uiFont = createFont(initUiFont());
     boardBrush = createSolidBrush(rgb(0, 153, 0));
     legalBrush = createSolidBrush(rgb(0, 204, 102));
+    hintFont = createHintFont(FW_NORMAL);
+    hintBestFont = createHintFont(FW_BOLD);
+    hintBrush = createSolidBrush(rgb(255, 232, 64));
     playIcon = loadIcon("PLAYBIT", ButtonIconSize);
     stopIcon = loadIcon("STOPBIT", ButtonIconSize);
     moveDoneEvent = createAutoResetEvent();
@@ -67,6 +82,11 @@ void freeGdiResources(Window* window)
     deleteDC(stoneDC);
     deleteBrush(boardBrush);
     deleteBrush(legalBrush);
+    deleteFont(hintFont);
+    deleteFont(hintBestFont);
+    deleteBrush(hintBrush);
+    hintFont = hintBestFont = nullptr;
+    hintBrush = nullptr;
     destroyIcon(playIcon);
     destroyIcon(stopIcon);
     closeEvent(moveDoneEvent);

@@ -16,6 +16,9 @@ extern DeviceContext* stoneDC;
 extern Font* uiFont;
 extern Brush* boardBrush;
 extern Brush* legalBrush;
+extern Font* hintFont;     // a hint's values
+extern Font* hintBestFont; // the best cells' values
+extern Brush* hintBrush;   // behind the best cells' marks
 extern Icon* playIcon;
 extern Icon* stopIcon;
 

@@ -22,24 +22,6 @@ printf '%s\n' '(;GM[Othello]PB[alpha]PW[beta]TY[8]' \
 pid=$!
 trap 'kill $pid 2>/dev/null || true; rm -rf "$work"' EXIT
 
-# Types path $2 into the file dialog titled $1, shoots it as $3 and accepts
-# it; Return again while the name's completion list has taken the first one.
-choose_file() {
-    local dialog
-    dialog=$(find_window "$1")
-    focus "$dialog"
-    xdotool key ctrl+a
-    xdotool type --delay 20 "$2"
-    sleep 0.3
-    import -window "$dialog" "$SHOTS/$3.png"
-    for _ in 1 2 3; do
-        xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 || break
-        xdotool key Return
-        sleep 0.5
-    done
-    wait_gone "$1"
-}
-
 # 1. No new-game dialog: the record's final position, all Black, is shown.
 win=$(find_window "Tavixリバーシ")
 sleep 1

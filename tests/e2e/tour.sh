@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # A tour of the whole program in a real X server, driven with real clicks and
 # keys: a game against lv0 whose first moves are played from the keyboard,
-# undo, resignation, record mode with playback, the settings dialog, the first
+# undo, resignation, record mode with playback, a hint in the endgame of an
+# opened game played on and the analysis of that game, the settings dialog, the first
 # trial banner, exit, and the settings file.
 # Usage: tour.sh <reverse binary> <screenshot folder>   (run under xvfb-run)
 set -euo pipefail
@@ -126,24 +127,86 @@ sleep 6
 shoot "$win" 09-replayed
 expect_title replay
 
-# 5. The settings dialog: a wait time of 500 ms.
+# 5. The endgame: a game opened from a GGF file that starts with 16 empty
+# cells is played on after its two moves; Ctrl+H marks the legal cells with
+# their exact values, the best on a yellow plate. The game is played to its
+# end and analysed: the analysis window draws and lists it once its bar has
+# gone, and Escape closes it.
+mkdir "$work/records"
+printf '%s\n' '(;GM[Othello]PB[alpha]PW[beta]TY[8]' \
+    'BO[8 ***OOO-- ***-*O-- ***-OO*- O**O*O** O**OOO-- O*O**OO- OO***O-- O***---- *]B[g2]W[e8];)' \
+    >"$work/records/endgame.ggf"
+focus "$win"
+xdotool key ctrl+o
+choose_file "棋譜を開く" "$work/records/endgame.ggf" 10-open-endgame
+menu_item f 7
+dialog=$(find_window "新規ゲーム")
+focus "$dialog"
+xdotool key Return
+wait_gone "新規ゲーム"
+sleep 0.5
+focus "$win"
+xdotool key ctrl+h
+sleep 1.5
+shoot "$win" 11-hint
+# Board pixels of a colour "#RRGGBB" in image $1.
+board_pixels() { convert "$1" -crop "240x240+$((ox + 20))+$((oy + 20))" +repage txt:- | grep -c "$2" || true; }
+[ "$(board_pixels "$shot" '#FFE840')" -gt 0 ] || fail "no hint plate on the board in $shot"
+# Played on the first lit cell; no lit cell twice, 3 s apart (past an
+# automatic pass), is the end.
+unlit=0
+for _ in $(seq 1 60); do
+    shoot "$win" 12-endgame
+    lit=$(board_pixels "$shot" '#00CC66')
+    if [ "$lit" = 0 ]; then
+        unlit=$((unlit + 1))
+        [ "$unlit" -lt 2 ] || break
+        sleep 3
+        continue
+    fi
+    unlit=0
+    first_lit_cell "$shot"
+    click_client "$win" "$(cell_x "$cell_c")" "$(cell_y "$cell_r")"
+    sleep 1.5
+done
+[ "$unlit" = 2 ] || fail "the endgame did not end"
+menu_item f 2
 menu_item f 8
+review=$(find_window "棋譜解析")
+for _ in $(seq 1 120); do
+    sleep 0.5
+    import -window "$review" "$SHOTS/13-analysis.png"
+    # The bar's middle shows the window's own background once it is hidden.
+    [ "$(pixel "$SHOTS/13-analysis.png" 200 269)" = "$(pixel "$SHOTS/13-analysis.png" 455 250)" ] && break
+done
+[ "$(pixel "$SHOTS/13-analysis.png" 200 269)" = "$(pixel "$SHOTS/13-analysis.png" 455 250)" ] ||
+    fail "the analysis did not finish"
+# The graph: its line and points on a white ground.
+graph=$(convert "$SHOTS/13-analysis.png" -crop 440x210+10+10 +repage txt:-)
+[ "$(grep -c '#0046A0' <<<"$graph")" -gt 20 ] && [ "$(grep -c '#FFFFFF' <<<"$graph")" -gt 20000 ] ||
+    fail "no graph drawn in the analysis window"
+focus "$review"
+xdotool key Escape
+wait_gone "棋譜解析"
+
+# 6. The settings dialog: a wait time of 500 ms.
+menu_item f 9
 dialog=$(find_window "設定")
 focus "$dialog"
 xdotool key ctrl+a
 xdotool type 500
-import -window "$dialog" "$SHOTS/10-settings.png"
+import -window "$dialog" "$SHOTS/14-settings.png"
 xdotool key Return
 wait_gone "設定"
 
-# 6. The trial: the stage 1 banner over the board.
+# 7. The trial: the stage 1 banner over the board.
 menu_item f 0
 sleep 0.5
-shoot "$win" 11-trial-banner
+shoot "$win" 15-trial-banner
 [ "$(white_pixels "$shot" 20 20 200 110)" -gt 300 ] || fail "no banner text over the board"
 expect_title trial
 
-# 7-8. Exit with Ctrl+X; config.dat holds the players of stage 1 and 500 ms, and
+# 8-9. Exit with Ctrl+X; config.dat holds the players of stage 1 and 500 ms, and
 # the working folder is as empty as it was.
 exit_with_ctrl_x
 [ "$(stat -c %s "$config")" = 16 ] || fail "config.dat is not 16 bytes"

@@ -13,6 +13,7 @@
 #include "rules_oracle.h"
 #include "ui/computer.h"
 #include "ui/gdi.h"
+#include "ui/hint_view.h"
 #include "ui/playflow.h"
 
 namespace {
@@ -193,9 +194,12 @@ std::string checkBoardPicture(Window* window)
     if (bannerUp != 0 || anyAnimationPending(window))
         return "";
     updateWindow(window);
+    // A hint's marks cover the middle of its legal cells.
+    const bool marks = hintShown();
     for (int column = 1; column <= 8; ++column)
         for (int row = 1; row <= 8; ++row)
-            if (shownAt(window, column, row) != liveBoard[cellIndex(column, row)])
+            if (!(marks && liveBoard[cellIndex(column, row)] == Empty) &&
+                shownAt(window, column, row) != liveBoard[cellIndex(column, row)])
                 return format("cell %d,%d shows %d, the board holds %d", column, row,
                               shownAt(window, column, row), liveBoard[cellIndex(column, row)]);
     return "";

@@ -310,12 +310,12 @@ void exitWindow()
 
 void menuCommand()
 {
-    static constexpr int ids[] = {CmdRecordMode,  CmdSettings,   CmdTrial,       CmdPass,
-                                  CmdResign,      CmdUndo,       CmdNewGame,     CmdExit,
-                                  CmdCopyRecord,  CmdPasteRecord, CmdPlayFromHere};
+    static constexpr int ids[] = {CmdRecordMode, CmdSettings,    CmdTrial,        CmdPass,
+                                  CmdResign,     CmdUndo,        CmdNewGame,      CmdExit,
+                                  CmdCopyRecord, CmdPasteRecord, CmdPlayFromHere, CmdHint};
     // Resigning, a new game, a trial and a paste end the game in progress:
     // rare enough that many games also run to their end.
-    static std::discrete_distribution<int> pick({3, 2, 0.3, 4, 0.6, 3, 0.3, 0.1, 0.5, 0.3, 0.5});
+    static std::discrete_distribution<int> pick({3, 2, 0.3, 4, 0.6, 3, 0.3, 0.1, 0.5, 0.3, 0.5, 1});
     const int id = ids[pick(run->rng)];
     if (id == CmdExit) {
         exitWindow();

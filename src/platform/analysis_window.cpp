@@ -1,0 +1,290 @@
+// The analysis window: a graph of a game's values by turn drawn with
+// QPainter, a list box, a status line, a progress bar and a cancel button, in
+// a window of its own beside the main window.
+#include "platform/qt_window.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QShortcut>
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+constexpr int WindowWidth = 460;
+constexpr int WindowHeight = 410;
+constexpr int Margin = 10;
+constexpr int GraphHeight = 210;
+constexpr int PickDistance = 8; // a click this close to a point in x picks it
+
+class GraphView : public QWidget {
+  public:
+    explicit GraphView(Window* window, QWidget* parent) : QWidget(parent), window_(window) {}
+
+    void setGraph(int lastTurn, std::vector<GraphPoint> points, QString outsideText)
+    {
+        lastTurn_ = std::max(1, lastTurn);
+        points_ = std::move(points);
+        outsideText_ = std::move(outsideText);
+        int largest = 8;
+        for (const GraphPoint& p : points_)
+            largest = std::max(largest, std::abs(p.value));
+        range_ = std::min(64, (largest + 7) / 8 * 8);
+        update();
+    }
+
+    // Where the point of a turn is drawn; false when there is none.
+    bool pointOf(int turn, QPoint* at) const
+    {
+        for (const GraphPoint& p : points_)
+            if (p.turn == turn) {
+                *at = QPoint(xOf(p.turn), yOf(p.value));
+                return true;
+            }
+        return false;
+    }
+
+  protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.fillRect(rect(), Qt::white);
+        const QRect area = plotArea();
+        drawOutsideRange(painter, area);
+        drawAxes(painter, area);
+        drawValues(painter);
+        painter.setPen(Qt::darkGray);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+
+    void mousePressEvent(QMouseEvent* event) override
+    {
+        if (event->button() != Qt::LeftButton)
+            return;
+        const int x = logicalPoint(this, event).x();
+        const GraphPoint* nearest = nullptr;
+        for (const GraphPoint& p : points_)
+            if (std::abs(xOf(p.turn) - x) <= PickDistance &&
+                (!nearest || std::abs(xOf(p.turn) - x) < std::abs(xOf(nearest->turn) - x)))
+                nearest = &p;
+        if (nearest)
+            sendMessage(window_, WM_COMMAND, AnalysisGraphId, nearest->turn);
+    }
+
+  private:
+    QRect plotArea() const { return rect().adjusted(36, 22, -12, -22); }
+    int xOf(int turn) const
+    {
+        const QRect a = plotArea();
+        return a.left() + a.width() * turn / lastTurn_;
+    }
+    int yOf(int value) const
+    {
+        const QRect a = plotArea();
+        return a.top() + a.height() * (range_ - value) / (2 * range_);
+    }
+
+    void drawOutsideRange(QPainter& painter, const QRect& area) const
+    {
+        const int first = points_.empty() ? lastTurn_ : points_.front().turn;
+        if (first <= 0)
+            return;
+        const QRect outside(area.left(), area.top(), xOf(first) - area.left(), area.height());
+        painter.fillRect(outside, QColor(225, 225, 225));
+        painter.setPen(Qt::darkGray);
+        painter.drawText(outside, Qt::AlignCenter | Qt::TextWordWrap, outsideText_);
+    }
+
+    void drawAxes(QPainter& painter, const QRect& area) const
+    {
+        painter.setPen(Qt::black);
+        painter.drawText(QRect(4, 2, width() - 8, 18), Qt::AlignLeft | Qt::AlignVCenter,
+                         QStringLiteral("黒から見た最終石差（完全読み）"));
+        for (int value : {range_, range_ / 2, 0, -range_ / 2, -range_}) {
+            painter.setPen(value == 0 ? QColor(90, 90, 90) : QColor(215, 215, 215));
+            painter.drawLine(area.left(), yOf(value), area.right(), yOf(value));
+            painter.setPen(Qt::black);
+            const QString label = value > 0 ? QStringLiteral("+%1").arg(value) : QString::number(value);
+            painter.drawText(QRect(0, yOf(value) - 8, area.left() - 4, 16), Qt::AlignRight | Qt::AlignVCenter,
+                             label);
+        }
+        const int step = lastTurn_ > 40 ? 10 : 5;
+        for (int turn = 0; turn <= lastTurn_; turn += step)
+            painter.drawText(QRect(xOf(turn) - 15, area.bottom() + 3, 30, 16), Qt::AlignCenter,
+                             QString::number(turn));
+    }
+
+    void drawValues(QPainter& painter) const
+    {
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(QColor(0, 70, 160), 2));
+        for (size_t i = 1; i < points_.size(); ++i)
+            painter.drawLine(xOf(points_[i - 1].turn), yOf(points_[i - 1].value), xOf(points_[i].turn),
+                             yOf(points_[i].value));
+        for (const GraphPoint& p : points_) {
+            painter.setPen(Qt::black);
+            painter.setBrush(p.marked ? QColor(220, 30, 30) : QColor(0, 70, 160));
+            const int r = p.marked ? 4 : 3;
+            painter.drawEllipse(QPoint(xOf(p.turn), yOf(p.value)), r, r);
+        }
+    }
+
+    Window* window_;
+    int lastTurn_ = 1;
+    int range_ = 8;
+    std::vector<GraphPoint> points_;
+    QString outsideText_;
+};
+
+// The title bar's close button goes through WM_CLOSE, as the main window's does.
+class AnalysisFrame : public QWidget {
+  public:
+    AnalysisFrame(Window* window, QWidget* owner) : QWidget(owner, Qt::Window), window_(window) {}
+
+  protected:
+    void closeEvent(QCloseEvent* event) override
+    {
+        event->ignore();
+        callProcedure(window_, WM_CLOSE, 0, 0);
+    }
+
+  private:
+    Window* window_;
+};
+
+struct AnalysisParts {
+    GraphView* graph;
+    QLabel* text;
+    QProgressBar* bar;
+    QPushButton* cancel;
+    Window* list;
+};
+
+std::vector<std::pair<Window*, AnalysisParts>> partsOfWindows;
+
+AnalysisParts* partsOf(Window* window)
+{
+    if (!window || window->destroyed || !window->widget)
+        return nullptr;
+    for (auto& [w, parts] : partsOfWindows)
+        if (w == window)
+            return &parts;
+    return nullptr;
+}
+
+Window* makeList(Window* window, QWidget* frame)
+{
+    Window* list = newWindow(WindowKind::Control);
+    list->id = AnalysisListId;
+    list->parent = window;
+    QWidget* widget = makeListBox(list, frame);
+    widget->setGeometry(Margin, GraphHeight + 2 * Margin + 58, WindowWidth - 2 * Margin,
+                        WindowHeight - GraphHeight - 3 * Margin - 58);
+    list->widget = widget;
+    return list;
+}
+
+} // namespace
+
+Window* createAnalysisWindow(Window* owner, const char* title, WindowProc procedure)
+{
+    if (!owner || owner->destroyed || !owner->widget)
+        return nullptr;
+    Window* window = newWindow(WindowKind::Analysis);
+    window->parent = owner;
+    window->procedure = procedure;
+    auto* frame = new AnalysisFrame(window, owner->widget);
+    frame->setWindowTitle(fromUtf8(title));
+    frame->setFixedSize(WindowWidth, WindowHeight);
+    window->widget = frame;
+
+    AnalysisParts parts{};
+    parts.graph = new GraphView(window, frame);
+    parts.graph->setGeometry(Margin, Margin, WindowWidth - 2 * Margin, GraphHeight);
+    const int below = GraphHeight + 2 * Margin;
+    parts.text = new QLabel(frame);
+    parts.text->setGeometry(Margin, below, WindowWidth - 2 * Margin, 20);
+    parts.bar = new QProgressBar(frame);
+    parts.bar->setGeometry(Margin, below + 28, WindowWidth - 3 * Margin - 90, 22);
+    parts.bar->setFormat(QStringLiteral("%v / %m"));
+    parts.cancel = new QPushButton(QStringLiteral("キャンセル"), frame);
+    parts.cancel->setGeometry(WindowWidth - Margin - 90, below + 26, 90, 26);
+    QObject::connect(parts.cancel, &QPushButton::clicked, parts.cancel,
+                     [window] { sendMessage(window, WM_COMMAND, AnalysisCancelId, 0); });
+    parts.list = makeList(window, frame);
+    // Escape closes it as its close button does.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), frame);
+    QObject::connect(escape, &QShortcut::activated, frame,
+                     [window] { callProcedure(window, WM_CLOSE, 0, 0); });
+    partsOfWindows.emplace_back(window, parts);
+
+    // Beside the main window where the screen has room, else as far right as it goes.
+    const QRect main = owner->widget->frameGeometry();
+    QPoint at(main.right() + 8, main.top());
+    if (const QScreen* screen = owner->widget->screen()) {
+        const QRect area = screen->availableGeometry();
+        at.setX(std::max(area.left(), std::min(at.x(), area.right() - WindowWidth)));
+        at.setY(std::max(area.top(), std::min(at.y(), area.bottom() - WindowHeight)));
+    }
+    frame->move(at);
+    frame->show();
+    return window;
+}
+
+Window* analysisList(Window* window)
+{
+    AnalysisParts* parts = partsOf(window);
+    return parts ? parts->list : nullptr;
+}
+
+void setAnalysisText(Window* window, const char* text)
+{
+    if (AnalysisParts* parts = partsOf(window))
+        parts->text->setText(fromUtf8(text));
+}
+
+void setAnalysisProgress(Window* window, int done, int total)
+{
+    AnalysisParts* parts = partsOf(window);
+    if (!parts)
+        return;
+    parts->bar->setVisible(total > 0);
+    parts->cancel->setVisible(total > 0);
+    if (total > 0) {
+        parts->bar->setRange(0, total);
+        parts->bar->setValue(std::clamp(done, 0, total));
+    }
+}
+
+void setAnalysisGraph(Window* window, int lastTurn, const GraphPoint* points, int count,
+                      const char* outsideText)
+{
+    if (AnalysisParts* parts = partsOf(window))
+        parts->graph->setGraph(lastTurn, std::vector<GraphPoint>(points, points + std::max(0, count)),
+                               fromUtf8(outsideText));
+}
+
+void clickAnalysisPoint(Window* window, int turn)
+{
+    AnalysisParts* parts = partsOf(window);
+    QPoint at;
+    if (!parts || !parts->graph->pointOf(turn, &at))
+        return;
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(at), parts->graph->mapToGlobal(QPointF(at)),
+                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(parts->graph, &press);
+}
+
+void clickAnalysisCancel(Window* window)
+{
+    if (AnalysisParts* parts = partsOf(window))
+        parts->cancel->click();
+}

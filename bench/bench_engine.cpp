@@ -8,8 +8,9 @@
 // --ffo: the exact solve of the endgame test positions FIRST..LAST (default
 // 40..49) of positions/ffo.txt, each from a cold table, with nodes, time and
 // nodes per second, checked against the known scores.
-// --analysis: the wall time of the exact analysis (two threads) of whole
-// games between the fast levels, from 24 empty cells to the end.
+// --analysis: the wall time of hints on the endgame test positions #40 (every
+// value exact) and #45 (the exact best cells), and of the exact analysis (two
+// threads) of whole games between the fast levels, from 24 empty cells on.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -270,9 +271,30 @@ bool timeTestPositions(int first, int last)
     return allRight;
 }
 
+void timeHints()
+{
+    for (const TestPosition& t : loadTestPositions(REVERSE_BENCH_FFO)) {
+        if (t.number != 40 && t.number != 45)
+            continue;
+        clearSolverTable();
+        CancelFlag cancel{false};
+        const auto start = std::chrono::steady_clock::now();
+        const Hint hint = computeHint(t.position.board, t.position.side, cancel);
+        const double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        std::printf("hint #%d (%d empties): %zu cells,", t.number, countEmpty(t.position.board),
+                    hint.cells.size());
+        for (const CellHint& c : hint.cells)
+            if (c.hasValue)
+                std::printf(" %c%d %+d%s", 'a' + c.move.column - 1, c.move.row, c.value, c.best ? "*" : "");
+        std::printf(", %.2f s\n", seconds);
+    }
+}
+
 // Games of fast lv6 against fast lv5 from the start, with passes recorded.
 void timeAnalysis()
 {
+    timeHints();
     for (long long clock : {11, 222, 3333}) {
         setupBoard();
         Board board = liveBoard;

@@ -1,18 +1,22 @@
 // Exact endgame solver: fail-soft negamax over the final disc difference.
 //
 // - Null-window searches after the first move (PVS); a whole-window solve
-//   first asks whether the side to move wins (a window around a draw), then
-//   searches only the side that answer leaves open.
-// - A transposition table of proven bounds from six empty cells up, with
-//   enhanced transposition cutoffs from twelve.
+//   first asks whether the value is a guess (a window around it), then
+//   searches only the side that answer leaves open. The guess is a draw, or
+//   from 24 empty cells the value of a narrowed search that tries only the
+//   three best-ordered moves wherever twelve or more cells are empty: far
+//   cheaper than the solve, and rarely more than a few stones off.
+// - A transposition table of proven bounds from five empty cells up, with
+//   enhanced transposition cutoffs from eight.
 // - A stability cutoff: the opponent's stable stones cap what the side to
 //   move can reach.
 // - Move ordering: the table's move first, then few replies for the opponent
 //   (fastest first), few empty cells next to own stones, settled corner
-//   stones; from sixteen empty cells also a two-ply search of an estimate
-//   made of the same terms for both sides.
-// - Five or fewer empty cells: no table, moves in odd quadrants first, and
-//   dedicated code for the last four cells.
+//   stones, a cell in an odd quadrant; from fourteen empty cells also a
+//   two-ply search (three from eighteen) of an estimate made of the same
+//   terms for both sides.
+// - Four or fewer empty cells: no table, moves in odd quadrants first, and
+//   dedicated code for each count.
 #include "ai/levels.h"
 #include "engine/bits.h"
 #include "engine/engine.h"
@@ -22,16 +26,21 @@
 
 namespace {
 
-constexpr int Max = 64;           // no final difference lies outside +-64
-constexpr int ShallowMax = 5;     // at or below: no table, parity order
-constexpr int EtcMin = 12;        // from here: children's table bounds may cut at once
-constexpr int ProbeMin = 16;      // from here: ordering by a shallow search
-constexpr int ProbeDepth = 2;     // its plies
-constexpr int AspirationMin = 12; // from here a whole-window solve starts around a draw
+constexpr int Max = 64;          // no final difference lies outside +-64
+constexpr int ShallowMax = 4;    // at or below: no table, parity order
+constexpr int EtcMin = 8;        // from here: children's table bounds may cut at once
+constexpr int ProbeMin = 14;     // from here: ordering by a shallow search
+constexpr int ProbeDepth = 2;    // its plies
+constexpr int DeepProbeMin = 18; // from here: one ply more (deeper costs more than it saves)
+constexpr int DeepProbeDepth = 3;
+constexpr int AspirationMin = 12;  // from here a whole-window solve starts around a guess
+constexpr int GuessMin = 24;       // from here the guess comes from a narrowed search...
+constexpr int GuessWidth = 3;      // ...of the best-ordered moves only
+constexpr int GuessNarrowMin = 12; // at nodes with this many empty cells or more
 
 // Ordering weights, per stone or cell. The order key scores one move; the
 // estimate scores a position at the leaves of the shallow search.
-constexpr int KeyReplies = 16, KeyFrontier = 2, KeyCorners = 4;
+constexpr int KeyReplies = 16, KeyFrontier = 2, KeyCorners = 4, KeyParity = 4;
 constexpr int EstimateMoves = 16, EstimateFrontier = 8, EstimateCorners = 48;
 
 constexpr Bits Corners = 0x8100000000000081ull;
@@ -105,30 +114,45 @@ template <Scoring S> class Search {
         const int empties = 64 - stoneCount(own | opp);
         if (empties == 0)
             return finalOf<S>(own, opp);
-        if (empties < AspirationMin || alpha >= -1 || beta <= 1)
+        if (empties < AspirationMin || beta - alpha <= 2)
             return solve(own, opp, alpha, beta, empties);
-        // Sound aspiration: the value lies inside (-1, 1), or on the side
-        // the fail-soft bound points to, searched from that bound.
-        const int v = solve(own, opp, -1, 1, empties);
-        if (stopped_ || (v > -1 && v < 1))
+        // Sound aspiration: the value lies inside (g - 1, g + 1), or on the
+        // side the fail-soft bound points to, searched from that bound.
+        int g = empties >= GuessMin ? guess(own, opp, empties) : 0;
+        g = g < alpha + 1 ? alpha + 1 : g > beta - 1 ? beta - 1 : g;
+        const int v = solve(own, opp, g - 1, g + 1, empties);
+        if (stopped_ || (v > g - 1 && v < g + 1) || v <= alpha || v >= beta)
             return v;
-        return v >= 1 ? solve(own, opp, v - 1, beta, empties) : solve(own, opp, alpha, v + 1, empties);
+        return v > g ? solve(own, opp, v - 1, beta, empties) : solve(own, opp, alpha, v + 1, empties);
     }
 
   private:
     static constexpr unsigned char Tag = static_cast<unsigned char>(1 + static_cast<int>(S));
+    static constexpr unsigned char GuessTag = Tag + 2; // its entries bound the narrowed game only
+
+    // An estimate of the value, only ever used to place the window.
+    int guess(Bits own, Bits opp, int empties)
+    {
+        Search narrowed(table_, stop_);
+        narrowed.width_ = GuessWidth;
+        narrowed.tag_ = GuessTag;
+        const int v = narrowed.solve(own, opp, -Max, Max, empties);
+        nodes_ += narrowed.nodes_;
+        stopped_ |= narrowed.stopped_;
+        return v;
+    }
 
     SolverTable& table_;
     const StopFlag* stop_;
     bool stopped_ = false;
+    int width_ = 0;           // moves tried per node from GuessNarrowMin cells; 0: all
+    unsigned char tag_ = Tag; // of the table entries this search reads and writes
     uint64_t nodes_ = 0;
 
     int solve(Bits own, Bits opp, int alpha, int beta, int empties)
     {
         if (empties > ShallowMax)
             return deep(own, opp, alpha, beta, empties);
-        if (empties == 5)
-            return shallow(own, opp, alpha, beta);
         if (empties == 4) {
             int cells[4];
             parityOrdered(~(own | opp), cells);
@@ -246,33 +270,6 @@ template <Scoring S> class Search {
         return last3(own, opp, alpha, beta, cells);
     }
 
-    // ---- five cells: no table ----
-
-    int shallow(Bits own, Bits opp, int alpha, int beta)
-    {
-        ++nodes_;
-        if (const int ceiling = stabilityCeiling(own, opp, alpha); ceiling <= alpha)
-            return ceiling;
-        const Bits moves = legalMoves(own, opp);
-        if (moves == 0)
-            return passOrEnd(own, opp, alpha, beta, 5);
-        int best = -Max - 1;
-        const Bits odd = oddQuadrants(~(own | opp));
-        for (Bits group : {moves & odd, moves & ~odd})
-            for (; group; group &= group - 1) {
-                const int bit = lowestBit(group);
-                const Bits flips = flipsOf(bit, own, opp);
-                const int floor = best > alpha ? best : alpha;
-                const int v = -solve(opp & ~flips, own | flips | Bits{1} << bit, -beta, -floor, 4);
-                if (v > best) {
-                    best = v;
-                    if (best >= beta)
-                        return best;
-                }
-            }
-        return best;
-    }
-
     // The opponent keeps its stable stones, which caps what this side can
     // reach; worked out only when even all opponent stones being stable
     // could cut.
@@ -332,19 +329,24 @@ template <Scoring S> class Search {
     }
 
     // Higher for moves likely to be best and quick to prove: few replies for
-    // the opponent, few empty cells next to own stones, settled corners.
-    int orderKey(const Child& c, int empties)
+    // the opponent, few empty cells next to own stones, settled corners, and
+    // a cell of a quadrant with an odd number of empty cells (`odd`).
+    int orderKey(const Child& c, int empties, Bits odd)
     {
         const Bits empty = ~(c.own | c.opp);
         int key = -weightedMoves(legalMoves(c.own, c.opp)) * KeyReplies;
         key -= stoneCount(frontier(c.opp, empty)) * KeyFrontier;
         key += stoneCount(cornerStable(c.opp)) * KeyCorners;
-        if (empties >= ProbeMin)
+        if (odd >> c.bit & 1)
+            key += KeyParity;
+        if (empties >= DeepProbeMin)
+            key -= probe(c.own, c.opp, DeepProbeDepth, -(1 << 29), 1 << 29);
+        else if (empties >= ProbeMin)
             key -= probe(c.own, c.opp, ProbeDepth, -(1 << 29), 1 << 29);
         return key;
     }
 
-    // ---- six cells and more: the table ----
+    // ---- five cells and more: the table ----
 
     int deep(Bits own, Bits opp, int alpha, int beta, int empties)
     {
@@ -355,7 +357,7 @@ template <Scoring S> class Search {
         }
         const uint64_t nodesBefore = nodes_;
         int hint = -1;
-        if (const TableEntry* e = table_.find(own, opp, Tag)) {
+        if (const TableEntry* e = table_.find(own, opp, tag_)) {
             if (e->lower >= beta)
                 return e->lower;
             if (e->upper <= alpha)
@@ -383,13 +385,14 @@ template <Scoring S> class Search {
             if (empties - 1 > ShallowMax)
                 table_.prefetch(c.own, c.opp); // loads while the others are made
         }
+        const Bits odd = oddQuadrants(~(own | opp));
         for (int i = 0; i < n; ++i) {
             Child& c = children[i];
             // A child already known to be bad enough for the opponent cuts.
             if (empties >= EtcMin)
-                if (const TableEntry* e = table_.find(c.own, c.opp, Tag); e && -e->upper >= beta)
+                if (const TableEntry* e = table_.find(c.own, c.opp, tag_); e && -e->upper >= beta)
                     return -e->upper;
-            c.key = c.bit == hint ? 1 << 30 : orderKey(c, empties);
+            c.key = c.bit == hint ? 1 << 30 : orderKey(c, empties, odd);
         }
         const int alpha0 = alpha;
         int best = -Max - 1, bestBit = -1;
@@ -398,6 +401,8 @@ template <Scoring S> class Search {
             for (int j = i + 1; j < n; ++j)
                 if (children[j].key > children[pick].key)
                     pick = j;
+            if (width_ && i >= width_ && empties >= GuessNarrowMin)
+                break;
             const Child c = children[pick];
             children[pick] = children[i];
             const int floor = best > alpha ? best : alpha;
@@ -421,7 +426,7 @@ template <Scoring S> class Search {
         }
         const int lower = best > alpha0 ? best : -Max;
         const int upper = best < beta ? best : Max;
-        table_.store(own, opp, Tag, lower, upper, bestBit, nodes_ - nodesBefore);
+        table_.store(own, opp, tag_, lower, upper, bestBit, nodes_ - nodesBefore);
         return best;
     }
 };

@@ -14,7 +14,7 @@ struct TableEntry {
     signed char lower, upper;
     signed char move;   // best or refuting move, -1 when unknown
     unsigned char cost; // log2 of the nodes the bounds took: dearer entries stay
-    unsigned char tag;  // 1 + the scoring; 0 marks an unused entry
+    unsigned char tag;  // 1 + the scoring (3 + it: a narrowed search's); 0 marks an unused entry
     unsigned char date; // the solve that last wrote it
 };
 

@@ -138,6 +138,25 @@ int writeInPlace(const std::string& target, std::string_view bytes)
     return error;
 }
 
+// Writes bytes to the temporary file fd, flushes it to the disk and renames
+// it over target; on a failure the temporary file goes and target is as it was.
+int fillAndRename(int fd, const std::string& temporary, const std::string& target, std::string_view bytes)
+{
+    int error = 0;
+    if (!writeAll(fd, bytes) || fsync(fd) != 0)
+        error = errno;
+    if (close(fd) != 0 && error == 0)
+        error = errno;
+    if (error == 0 && rename(temporary.c_str(), target.c_str()) != 0)
+        error = errno;
+    if (error != 0) {
+        unlink(temporary.c_str());
+        return error;
+    }
+    syncFolder(target);
+    return 0;
+}
+
 // A full disk may still take bytes over blocks the file already has.
 bool outOfRoom(int error)
 {
@@ -169,17 +188,15 @@ int saveFileSafely(const std::string& path, std::string_view bytes)
         unlink(temporary.c_str());
         return writeInPlace(target, bytes);
     }
-    int error = 0;
-    if (!writeAll(fd, bytes) || fsync(fd) != 0)
-        error = errno;
-    if (close(fd) != 0 && error == 0)
-        error = errno;
-    if (error == 0 && rename(temporary.c_str(), target.c_str()) != 0)
-        error = errno;
-    if (error != 0) {
-        unlink(temporary.c_str());
-        return exists && outOfRoom(error) ? writeInPlace(target, bytes) : error;
-    }
-    syncFolder(target);
-    return 0;
+    const int error = fillAndRename(fd, temporary, target, bytes);
+    return error != 0 && exists && outOfRoom(error) ? writeInPlace(target, bytes) : error;
+}
+
+int saveFileAtomically(const std::string& path, std::string_view bytes)
+{
+    std::string temporary;
+    int fd = -1;
+    if (const int error = createTemporary(path, true, temporary, fd))
+        return error;
+    return fillAndRename(fd, temporary, path, bytes);
 }

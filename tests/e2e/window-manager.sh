@@ -44,13 +44,13 @@ expect_frame_on_screen() {
 }
 
 # Left and top as config.dat stores them: 32-bit little-endian at bytes 8 and 12.
-stored_position() { od -A n -j 8 -N 8 -t d4 config.dat | awk '{ print $1, $2 }'; }
+stored_position() { od -A n -j 8 -N 8 -t d4 "$config" | awk '{ print $1, $2 }'; }
 
-work=$(mktemp -d)
-cd "$work"
+enter_scratch
 trap 'kill ${pid:-} $wm 2>/dev/null || true; rm -rf "$work"' EXIT
+mkdir -p "$(dirname "$config")"
 # Both players persons, a wait of 200 ms, left 5000, top 4000.
-printf '\x00\x00\x00\x00\xc8\x00\x00\x00\x88\x13\x00\x00\xa0\x0f\x00\x00' >config.dat
+printf '\x00\x00\x00\x00\xc8\x00\x00\x00\x88\x13\x00\x00\xa0\x0f\x00\x00' >"$config"
 
 run_once() { # screenshot name
     "$bin" &

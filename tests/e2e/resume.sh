@@ -3,7 +3,8 @@
 # killed while the computer waits to answer, and the next start asks to
 # resume. はい brings back the same board, record, players and turn, and the
 # computer answers; いいえ removes the kept game before the new-game dialog,
-# and a game played to its end leaves nothing kept.
+# a signal at the question leaves it, and a game played to its end leaves
+# nothing kept.
 # Usage: resume.sh <reverse binary> <screenshot folder>   (run under xvfb-run -s -noreset)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -17,7 +18,7 @@ state="$XDG_STATE_HOME/tavix-reversi"
 kept="$state/current.ggf"
 mkdir -p "$XDG_CONFIG_HOME/tavix-reversi"
 pid=
-trap '[ -n "$pid" ] && kill -9 $pid 2>/dev/null; rm -rf "$work"' EXIT
+trap '[ -z "$pid" ] || kill -9 $pid 2>/dev/null || true; rm -rf "$work"' EXIT
 
 write_config() { local byte; for byte in $*; do printf "\\x$byte"; done >"$config"; }
 start() { "$bin" 2>"$work/stderr" & pid=$!; }
@@ -74,6 +75,16 @@ before=$shot
 grep -q 'PB\[人\]PW\[lv2 こぞう\]' "$kept" || fail "the kept game: $(cat "$kept")"
 kill_hard
 listing state-after-kill
+kept_text=$(cat "$kept")
+
+# SIGTERM while the question is up closes the program, and is no いいえ.
+start
+find_window "対局の再開" >/dev/null
+kill -TERM "$pid"
+for _ in $(seq 1 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+! kill -0 "$pid" 2>/dev/null || fail "SIGTERM did not close the program at the question"
+pid=
+[ "$(cat "$kept" 2>/dev/null)" = "$kept_text" ] || fail "SIGTERM at the question changed the kept game"
 
 # はい: the same game, then the computer's answer.
 start
@@ -110,5 +121,6 @@ shoot "$win" 05-game-over
 listing state-after-normal-end
 [ -z "$(ls -A "$state")" ] || fail "files left in the state folder: $(ls -A "$state")"
 exit_with_ctrl_x
+pid=
 working_folder_untouched
 echo "resume: passed"

@@ -38,9 +38,10 @@ expect_config() { # bytes what
 # otherwise be offered back before the new-game dialog.
 start() { rm -rf "$XDG_STATE_HOME"; "$bin" & pid=$!; }
 
-# During a game the greyed record-mode item is skipped: the settings are the third item.
+# Before the first move the greyed record items are skipped: the settings
+# follow trial, new game, open and paste.
 open_settings() {
-    menu_item f 2
+    menu_item f 4
     dialog=$(find_window "設定")
     focus "$dialog"
 }

@@ -8,6 +8,7 @@
 #include "modes/dialogs.h"
 #include "modes/game_review.h"
 #include "modes/record_commands.h"
+#include "modes/resume.h"
 #include "modes/settings.h"
 #include "platform/platform.h"
 #include "res/resources.h"
@@ -40,8 +41,12 @@ void onCreate(Window* window)
     invalidateWindow(window);
     dragAcceptFiles(window, true);
     // The new-game dialog comes up before the window is shown, unless a game
-    // record was named; one that cannot be opened is reported first.
-    if (!startupRecordFile || !openRecordFile(window, startupRecordFile))
+    // record was named; one that cannot be opened is reported first. A game
+    // interrupted in an earlier run is offered back before the dialog; a
+    // record named on the command line is what the player asked for instead.
+    if (startupRecordFile && openRecordFile(window, startupRecordFile))
+        return;
+    if (!offerInterruptedGame(window))
         startNewGame(window);
 }
 

@@ -5,6 +5,7 @@
 
 #include "ai/random.h"
 #include "board_text.h"
+#include "config_home.h"
 #include "modes_fixture.h"
 #include "ui/computer.h"
 #include "ui/hint_view.h"
@@ -53,9 +54,11 @@ TEST_F(CommandsTest, ResignOrTrialWhileTheAutomaticPassIsPendingLeaveNoPass)
         ASSERT_TRUE(timerPending(window, PassTimer));
         if (!trial)
             expectMessageBox(IDOK);
+        ASSERT_TRUE(std::filesystem::exists(keptGamePath()));
         invokeMenuCommand(window, trial ? CmdTrial : CmdResign);
         EXPECT_EQ(gameState, trial ? HumanTurn : Resigned);
         EXPECT_FALSE(timerPending(window, PassTimer));
+        EXPECT_FALSE(std::filesystem::exists(keptGamePath())) << "the game it ended is not offered back";
     }
 }
 

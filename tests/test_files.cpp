@@ -123,11 +123,14 @@ TEST_F(SafeSave, ALinkStaysALinkAndItsTargetReceivesTheBytes)
 
 namespace {
 // No temporary file can be made in a read-only folder: a writable file is
-// written in place; a read-only one stays as it was.
+// written in place, unless the save must be atomic; a read-only one stays as
+// it was.
 std::string readOnlyFolder(const fs::path& dir)
 {
     if (saveFileSafely(dir / "writable", "new") != 0 || readText(dir / "writable") != "new")
         return "the writable file in a read-only folder was not saved: " + readText(dir / "writable");
+    if (saveFileAtomically(dir / "writable", "torn") != EACCES || readText(dir / "writable") != "new")
+        return "an atomic save wrote in place";
     if (saveFileSafely(dir / "locked", "new") != EACCES || readText(dir / "locked") != "old")
         return "the read-only file was touched";
     if (saveFileSafely(dir / "absent", "new") == 0)
@@ -218,6 +221,10 @@ TEST_F(ConfigFolder, FromTheVariableOrHomeCreatedWithItsParents)
         EXPECT_EQ(modeOf(c.path), 0700u);
     }
     EXPECT_FALSE(fs::exists("relative"));
+    unsetenv("XDG_STATE_HOME");
+    EXPECT_EQ(stateFolder().path, home + "/.local/state/tavix-reversi");
+    setenv("XDG_STATE_HOME", xdg.c_str(), 1);
+    EXPECT_EQ(stateFolder().path, xdg + "/tavix-reversi");
 }
 
 TEST_F(ConfigFolder, NoFolderToBeHadSaysWhy)

@@ -1,6 +1,7 @@
 #include <algorithm>
 
 #include "ai/random.h"
+#include "config_home.h"
 #include "modes/message.h"
 #include "modes/trial.h"
 #include "modes_fixture.h"
@@ -249,6 +250,7 @@ TEST_F(TrialTest, UndoIsGrayedDuringATrialGame)
     ASSERT_TRUE(waitUntil(workerDone));
     finishAnimations();
     ASSERT_EQ(undoReady, 1);
+    EXPECT_FALSE(std::filesystem::exists(keptGamePath())) << "a trial is never kept";
     EXPECT_FALSE(itemEnabled(CmdUndo));
     invokeMenuCommand(window, CmdUndo);
     EXPECT_EQ(moveNumber, 3);

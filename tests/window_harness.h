@@ -38,6 +38,7 @@ class GameWindow : public ::testing::Test {
     void SetUp() override
     {
         std::remove(settingsFilePath().c_str());
+        std::remove(keptGamePath().c_str()); // no game of an earlier test is offered back
         setManualTimers(true);
         liveBoard = Board{}; // as at program start: the globals outlive each window
         currentSide = Empty;

@@ -36,8 +36,7 @@ std::string makeFolders(const std::string& path)
     return isDirectory(path) ? "" : path + " is not a folder";
 }
 
-// <$variable or $HOME/homeDefault>/tavix-reversi. A later state folder is
-// appFolder("XDG_STATE_HOME", ".local/state").
+// <$variable or $HOME/homeDefault>/tavix-reversi.
 AppFolder appFolder(const char* variable, const char* homeDefault)
 {
     std::string base;
@@ -59,4 +58,9 @@ AppFolder appFolder(const char* variable, const char* homeDefault)
 AppFolder configFolder()
 {
     return appFolder("XDG_CONFIG_HOME", ".config");
+}
+
+AppFolder stateFolder()
+{
+    return appFolder("XDG_STATE_HOME", ".local/state");
 }

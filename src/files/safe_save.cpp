@@ -138,6 +138,28 @@ int writeInPlace(const std::string& target, std::string_view bytes)
     return error;
 }
 
+// Writes bytes to the temporary file fd, flushes it to the disk and renames
+// it over target, then flushes the folder when asked; on a failure the
+// temporary file goes and target is as it was.
+int fillAndRename(int fd, const std::string& temporary, const std::string& target, std::string_view bytes,
+                  bool flushFolder)
+{
+    int error = 0;
+    if (!writeAll(fd, bytes) || fsync(fd) != 0)
+        error = errno;
+    if (close(fd) != 0 && error == 0)
+        error = errno;
+    if (error == 0 && rename(temporary.c_str(), target.c_str()) != 0)
+        error = errno;
+    if (error != 0) {
+        unlink(temporary.c_str());
+        return error;
+    }
+    if (flushFolder)
+        syncFolder(target);
+    return 0;
+}
+
 // A full disk may still take bytes over blocks the file already has.
 bool outOfRoom(int error)
 {
@@ -169,17 +191,19 @@ int saveFileSafely(const std::string& path, std::string_view bytes)
         unlink(temporary.c_str());
         return writeInPlace(target, bytes);
     }
-    int error = 0;
-    if (!writeAll(fd, bytes) || fsync(fd) != 0)
-        error = errno;
-    if (close(fd) != 0 && error == 0)
-        error = errno;
-    if (error == 0 && rename(temporary.c_str(), target.c_str()) != 0)
-        error = errno;
-    if (error != 0) {
-        unlink(temporary.c_str());
-        return exists && outOfRoom(error) ? writeInPlace(target, bytes) : error;
-    }
-    syncFolder(target);
-    return 0;
+    const int error = fillAndRename(fd, temporary, target, bytes, true);
+    return error != 0 && exists && outOfRoom(error) ? writeInPlace(target, bytes) : error;
+}
+
+int saveFileAtomically(const std::string& path, std::string_view bytes)
+{
+    std::string temporary;
+    int fd = -1;
+    if (const int error = createTemporary(path, true, temporary, fd))
+        return error;
+    // The data is flushed before the rename, so the name never points at a
+    // file without its bytes; the folder is not flushed, so a power cut may
+    // lose the newest version (not the old one), at half the cost of a save
+    // made after every move.
+    return fillAndRename(fd, temporary, path, bytes, false);
 }

@@ -19,3 +19,10 @@
 // - A file that exists but is not a regular file, or that we may not write,
 //   is left as it is.
 int saveFileSafely(const std::string& path, std::string_view bytes);
+
+// Makes bytes the whole content of the file at path through a temporary file
+// beside it (0600), flushed and renamed over it, and nothing else: with no
+// fallback, a reader finds either the old content or the new, never a part.
+// The folder is not flushed: after a power cut the old content may be back.
+// A link at path is replaced, not followed. Returns 0 or the errno value.
+int saveFileAtomically(const std::string& path, std::string_view bytes);

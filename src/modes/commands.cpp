@@ -6,6 +6,7 @@
 #include "modes/record.h"
 #include "modes/record_commands.h"
 #include "modes/record_game.h"
+#include "modes/resume.h"
 #include "modes/trial.h"
 #include "platform/platform.h"
 #include "ui/computer.h"
@@ -204,6 +205,7 @@ int confirmResign(Window* window)
     setRecordEntry(moveNumber, {-1, -1});
     undoReady = -1;
     trialStage = -1; // a resigned trial game ends the trial without a result
+    forgetGameInProgress();
     invalidateWindow(window);
     return 1;
 }
@@ -219,5 +221,6 @@ void undo(Window* window)
     rebuildRecordList(window, moveNumber);
     undoReady = -1;
     decideStateAfterUndo(window);
+    keepGameInProgress(); // the kept game must match the board it goes back to
     invalidateWindow(window);
 }

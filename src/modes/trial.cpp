@@ -5,6 +5,7 @@
 #include "ai/random.h"
 #include "modes/message.h"
 #include "modes/record.h"
+#include "modes/resume.h"
 #include "modes/settings.h"
 #include "platform/platform.h"
 #include "res/strings.h"
@@ -124,6 +125,8 @@ void startTrialStage(Window* window)
     beginStandardRecord();
     undoReady = -1;
     resultShown = false;
+    // The game it replaces is not offered back.
+    forgetGameInProgress();
     repaintWindow(window); // the new game under the banner, not the old one
     showStageBanner(window);
     saveSettings(window); // each stage's players are the ones kept

@@ -334,6 +334,39 @@ int messageBoxOkCancel(Window* owner, const char* text, const char* caption)
     return ok ? IDOK : IDCANCEL;
 }
 
+int messageBoxYesNo(Window* owner, const char* text, const char* caption)
+{
+    if (sessionClosing())
+        return IDCANCEL;
+    Window* window = newWindow(WindowKind::MessageBox);
+    window->parent = owner;
+    auto* box = new QMessageBox(QMessageBox::Question, fromUtf8(caption), fromUtf8(text),
+                                QMessageBox::Yes | QMessageBox::No, owner ? owner->widget.data() : nullptr);
+    box->button(QMessageBox::Yes)->setText(QStringLiteral("はい"));
+    box->button(QMessageBox::No)->setText(QStringLiteral("いいえ"));
+    box->setDefaultButton(QMessageBox::Yes);
+    // Qt would make いいえ the escape button; a hidden one keeps a box closed
+    // without an answer from reading as いいえ.
+    QAbstractButton* unanswered = box->addButton(QMessageBox::Cancel);
+    unanswered->hide();
+    box->setEscapeButton(unanswered);
+    window->dialog = box;
+    window->widget = box;
+    window->items[IDYES] = box->button(QMessageBox::Yes);
+    window->items[IDNO] = box->button(QMessageBox::No);
+    callHookWhenShown(window, box);
+    box->exec();
+    int answer = IDCANCEL;
+    if (window->ended)
+        answer = window->endCode == IDYES || window->endCode == IDNO ? window->endCode : IDCANCEL;
+    else if (box->clickedButton() == box->button(QMessageBox::Yes))
+        answer = IDYES;
+    else if (box->clickedButton() == box->button(QMessageBox::No))
+        answer = IDNO;
+    forgetMessageBox(window, box);
+    return sessionClosing() ? IDCANCEL : answer;
+}
+
 void messageBoxWarning(Window* owner, const char* text, const char* caption)
 {
     Window* window = newWindow(WindowKind::MessageBox);
@@ -365,5 +398,5 @@ void answerMessageBox(Window* box, int code)
 {
     if (!box || box->kind != WindowKind::MessageBox)
         return;
-    endDialog(box, code == IDOK ? IDOK : IDCANCEL);
+    endDialog(box, code == IDOK || code == IDYES || code == IDNO ? code : IDCANCEL);
 }

@@ -343,9 +343,13 @@ bool isDialogItemEnabled(Window* dialog, int id);
 void setDialogItemText(Window* dialog, int id, const char* text);
 int getDialogItemText(Window* dialog, int id, char* buffer, int bufferSize);
 
-enum : int { IDOK = 1, IDCANCEL = 2 };
+enum : int { IDOK = 1, IDCANCEL = 2, IDYES = 6, IDNO = 7 };
 // OK and Cancel with the question icon; returns IDOK or IDCANCEL.
 int messageBoxOkCancel(Window* owner, const char* text, const char* caption);
+// はい and いいえ with the question icon; returns IDYES or IDNO, or IDCANCEL
+// when the box was closed without an answer (Escape, its close button, the
+// session ending), so the caller can tell that from いいえ.
+int messageBoxYesNo(Window* owner, const char* text, const char* caption);
 // OK only, with the warning icon.
 void messageBoxWarning(Window* owner, const char* text, const char* caption);
 

@@ -3,6 +3,7 @@
 #include "ai/levels.h"
 #include "modes/message.h"
 #include "modes/record.h"
+#include "modes/resume.h"
 #include "modes/trial.h"
 #include "platform/platform.h"
 #include "ui/boardview.h"
@@ -125,6 +126,7 @@ void decideNextState(Window* window)
     }
     if (gameState == HumanPass)
         setTimer(window, PassTimer, PassInterval);
+    keepGameInProgress();
 }
 
 void onBoardClick(Window* window, intptr_t point)
@@ -165,6 +167,7 @@ void passTurn(Window* window)
     ++moveNumber;
     // A side only passes while the other can move, so the game goes on.
     decideTurnOfNextSide();
+    keepGameInProgress();
     repaintWindow(window);
     setTimer(window, WaitTimer, waitTime);
 }
@@ -227,6 +230,7 @@ void resetGameStart(Window* window)
     gameState = blackPlayer != 0 ? ComputerTurn : HumanTurn;
     killTimer(window, PassTimer);
     beginStandardRecord();
+    forgetGameInProgress();
 }
 
 void beginStandardRecord()

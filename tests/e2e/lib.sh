@@ -137,13 +137,14 @@ menu_item() {
 }
 
 # A scratch folder $work holding the working folder run/, where the program
-# starts and must write nothing, and the configuration folder config/, set as
-# XDG_CONFIG_HOME; config is the settings file's path.
+# starts and must write nothing, the configuration folder config/, set as
+# XDG_CONFIG_HOME, and the state folder state/, set as XDG_STATE_HOME; config
+# is the settings file's path.
 enter_scratch() {
     work=$(mktemp -d)
     mkdir "$work/run"
     cd "$work/run"
-    export XDG_CONFIG_HOME="$work/config"
+    export XDG_CONFIG_HOME="$work/config" XDG_STATE_HOME="$work/state"
     config="$XDG_CONFIG_HOME/tavix-reversi/config.dat"
 }
 

@@ -34,7 +34,9 @@ expect_config() { # bytes what
     [ "$(ls -A "$(dirname "$config")")" = config.dat ] || fail "$2: files left beside config.dat"
 }
 
-start() { "$bin" & pid=$!; }
+# Each run starts without a kept game: the runs closed during a game would
+# otherwise be offered back before the new-game dialog.
+start() { rm -rf "$XDG_STATE_HOME"; "$bin" & pid=$!; }
 
 # Before the first move the greyed record items are skipped: the settings
 # follow trial, new game, open and paste.

@@ -211,6 +211,11 @@ void answerModal(Window* dialog)
         tickBehindDialog(dialog->parent);
     if (dialog->ended)
         return;
+    if (dialog->items.count(IDYES)) { // the interrupted game offered back at a start
+        const bool yes = chance(0.5);
+        note(yes ? "message box: Yes" : "message box: No");
+        return answerMessageBox(dialog, yes ? IDYES : IDNO);
+    }
     if (dialog->kind == WindowKind::MessageBox) {
         const bool ok = chance(0.4);
         note(ok ? "message box: OK" : "message box: Cancel");

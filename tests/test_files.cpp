@@ -131,6 +131,9 @@ std::string readOnlyFolder(const fs::path& dir)
         return "the writable file in a read-only folder was not saved: " + readText(dir / "writable");
     if (saveFileAtomically(dir / "writable", "torn") != EACCES || readText(dir / "writable") != "new")
         return "an atomic save wrote in place";
+    if (saveFileSafely(dir / "writable", "torn", InPlace::Never) != EACCES ||
+        readText(dir / "writable") != "new")
+        return "a save that may not write in place did";
     if (saveFileSafely(dir / "locked", "new") != EACCES || readText(dir / "locked") != "old")
         return "the read-only file was touched";
     if (saveFileSafely(dir / "absent", "new") == 0)

@@ -168,7 +168,7 @@ bool outOfRoom(int error)
 
 } // namespace
 
-int saveFileSafely(const std::string& path, std::string_view bytes)
+int saveFileSafely(const std::string& path, std::string_view bytes, InPlace inPlace)
 {
     std::string target;
     if (const int error = followLinks(path, target))
@@ -182,17 +182,19 @@ int saveFileSafely(const std::string& path, std::string_view bytes)
     if (exists && access(target.c_str(), W_OK) != 0)
         return errno;
 
+    const bool mayWriteInPlace = exists && inPlace == InPlace::WhenNeeded;
     std::string temporary;
     int fd = -1;
     if (const int error = createTemporary(target, exists, temporary, fd))
-        return exists ? writeInPlace(target, bytes) : error;
+        return mayWriteInPlace ? writeInPlace(target, bytes) : error;
     if (exists && !takeOwnerAndMode(fd, old)) {
+        const int error = errno;
         close(fd);
         unlink(temporary.c_str());
-        return writeInPlace(target, bytes);
+        return mayWriteInPlace ? writeInPlace(target, bytes) : error;
     }
     const int error = fillAndRename(fd, temporary, target, bytes, true);
-    return error != 0 && exists && outOfRoom(error) ? writeInPlace(target, bytes) : error;
+    return error != 0 && mayWriteInPlace && outOfRoom(error) ? writeInPlace(target, bytes) : error;
 }
 
 int saveFileAtomically(const std::string& path, std::string_view bytes)

@@ -15,10 +15,13 @@
 //   its mode and owner; a new one gets 0666 less the umask.
 // - When no temporary file can be made there (a read-only folder with a
 //   writable file, say) or kept as the file's owner, the existing file is
-//   written in place instead.
+//   written in place instead, unless inPlace is Never: a small settings record
+//   is better saved in place than not at all, but a game file half written
+//   over a full disk is worse than one left as it was.
 // - A file that exists but is not a regular file, or that we may not write,
 //   is left as it is.
-int saveFileSafely(const std::string& path, std::string_view bytes);
+enum class InPlace { WhenNeeded, Never };
+int saveFileSafely(const std::string& path, std::string_view bytes, InPlace inPlace = InPlace::WhenNeeded);
 
 // Makes bytes the whole content of the file at path through a temporary file
 // beside it (0600), flushed and renamed over it, and nothing else: with no

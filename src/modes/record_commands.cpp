@@ -110,7 +110,7 @@ void writeRecordFile(Window* window, const Game& game, const std::string& path, 
         return;
     }
     const std::string bytes = transcript ? writeTranscript(game) + "\n" : writeGgf(game);
-    if (const int error = saveFileSafely(path, bytes))
+    if (const int error = saveFileSafely(path, bytes, InPlace::Never))
         warn(window, saveFailureText(path, error), CannotSaveCaption);
 }
 

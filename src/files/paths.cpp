@@ -7,7 +7,7 @@
 
 namespace {
 
-// The base directory specification ignores relative paths: they would depend
+// XDG base directories ignore relative paths: they would depend
 // on the folder the program happens to start in.
 const char* absoluteVariable(const char* name)
 {

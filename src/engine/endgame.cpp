@@ -5,7 +5,8 @@
 //   searches only the side that answer leaves open. The guess is a draw, or
 //   from 24 empty cells the value of a narrowed search that tries only the
 //   three best-ordered moves wherever twelve or more cells are empty: far
-//   cheaper than the solve, and rarely more than a few stones off.
+//   cheaper than the solve, and rarely more than a few stones off. Its best
+//   moves also lead the solve's order where the solve has none of its own.
 // - A transposition table of proven bounds from five empty cells up, with
 //   enhanced transposition cutoffs from eight.
 // - A stability cutoff: the opponent's stable stones cap what the side to
@@ -357,7 +358,11 @@ template <Scoring S> class Search {
         }
         const uint64_t nodesBefore = nodes_;
         int hint = -1;
-        if (const TableEntry* e = table_.find(own, opp, tag_)) {
+        const TableEntry* e = table_.find(own, opp, tag_);
+        if (!e && tag_ == Tag)
+            if (const TableEntry* g = table_.find(own, opp, GuessTag))
+                hint = g->move; // the narrowed search's best move: its bounds say nothing here
+        if (e) {
             if (e->lower >= beta)
                 return e->lower;
             if (e->upper <= alpha)

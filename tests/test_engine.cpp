@@ -362,6 +362,12 @@ void expectSolverConsistent(const Sample& s)
         best = std::max(best, v);
     }
     EXPECT_EQ(cold, best) << s;
+    // Narrower windows: exact inside, a bound on the right side outside.
+    EXPECT_EQ(solveWindow(own, opp, Scoring::EmptiesToNobody, cold - 3, cold + 5), cold) << s;
+    const int above = solveWindow(own, opp, Scoring::EmptiesToNobody, cold + 1, cold + 7);
+    EXPECT_TRUE(above >= cold && above <= cold + 1) << s << " above " << above;
+    const int below = solveWindow(own, opp, Scoring::EmptiesToNobody, cold - 7, cold - 1);
+    EXPECT_TRUE(below >= cold - 1 && below <= cold) << s << " below " << below;
     fastSearchToEnd(s.colour, s.board);
     EXPECT_EQ(bestScore, cold) << s;
 }

@@ -2,10 +2,11 @@
 //
 // - Null-window searches after the first move (PVS); a whole-window solve
 //   first asks whether the value is a guess (a window around it), then
-//   searches only the side that answer leaves open. The guess is a draw, or
-//   from 24 empty cells the value of a narrowed search that tries only the
-//   three best-ordered moves wherever twelve or more cells are empty: far
-//   cheaper than the solve, and rarely more than a few stones off.
+//   whether it is the bound that answer proved, then widens the window from
+//   each new bound. The guess is a draw, or from 22 empty cells the value of
+//   a narrowed search that tries only the four best-ordered moves wherever
+//   twelve or more cells are empty: far cheaper than the solve, and rarely
+//   more than a few stones off. Its best moves also lead the solve's order.
 // - A transposition table of proven bounds from five empty cells up, with
 //   enhanced transposition cutoffs from eight.
 // - A stability cutoff: the opponent's stable stones cap what the side to
@@ -34,8 +35,9 @@ constexpr int ProbeDepth = 2;    // its plies
 constexpr int DeepProbeMin = 18; // from here: one ply more (deeper costs more than it saves)
 constexpr int DeepProbeDepth = 3;
 constexpr int AspirationMin = 12;  // from here a whole-window solve starts around a guess
-constexpr int GuessMin = 24;       // from here the guess comes from a narrowed search...
-constexpr int GuessWidth = 3;      // ...of the best-ordered moves only
+constexpr int StepWidth = 2;       // the first widening after a guess proved wrong twice
+constexpr int GuessMin = 22;       // from here the guess comes from a narrowed search...
+constexpr int GuessWidth = 4;      // ...of the best-ordered moves only
 constexpr int GuessNarrowMin = 12; // at nodes with this many empty cells or more
 
 // Ordering weights, per stone or cell. The order key scores one move; the
@@ -116,14 +118,27 @@ template <Scoring S> class Search {
             return finalOf<S>(own, opp);
         if (empties < AspirationMin || beta - alpha <= 2)
             return solve(own, opp, alpha, beta, empties);
-        // Sound aspiration: the value lies inside (g - 1, g + 1), or on the
-        // side the fail-soft bound points to, searched from that bound.
+        // Sound aspiration by narrow windows. A fail-soft answer outside the
+        // window proves a bound, often the value itself: the next window
+        // holds that bound and reaches further each time the value lies
+        // beyond it. Every step narrows the range the value may lie in, and
+        // the table keeps what the earlier steps proved.
         int g = empties >= GuessMin ? guess(own, opp, empties) : 0;
         g = g < alpha + 1 ? alpha + 1 : g > beta - 1 ? beta - 1 : g;
-        const int v = solve(own, opp, g - 1, g + 1, empties);
-        if (stopped_ || (v > g - 1 && v < g + 1) || v <= alpha || v >= beta)
-            return v;
-        return v > g ? solve(own, opp, v - 1, beta, empties) : solve(own, opp, alpha, v + 1, empties);
+        int lo = g - 1, hi = g + 1, width = 0;
+        for (;;) {
+            const int v = solve(own, opp, lo, hi, empties);
+            if (stopped_ || (v > lo && v < hi) || v <= alpha || v >= beta)
+                return v;
+            if (v >= hi) {
+                lo = v - 1;
+                hi = v + width + 1 < beta ? v + width + 1 : beta;
+            } else {
+                hi = v + 1;
+                lo = v - width - 1 > alpha ? v - width - 1 : alpha;
+            }
+            width = width ? 2 * width : StepWidth;
+        }
     }
 
   private:
@@ -357,7 +372,11 @@ template <Scoring S> class Search {
         }
         const uint64_t nodesBefore = nodes_;
         int hint = -1;
-        if (const TableEntry* e = table_.find(own, opp, tag_)) {
+        const TableEntry* e = table_.find(own, opp, tag_);
+        if (!e && tag_ == Tag)
+            if (const TableEntry* g = table_.find(own, opp, GuessTag))
+                hint = g->move; // the narrowed search's best move: its bounds say nothing here
+        if (e) {
             if (e->lower >= beta)
                 return e->lower;
             if (e->upper <= alpha)

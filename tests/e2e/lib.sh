@@ -160,6 +160,11 @@ start_and_accept_new_game() {
     env "$@" &
     pid=$!
     trap 'kill $pid 2>/dev/null || true; rm -rf "$work"' EXIT
+    accept_new_game
+}
+
+# Accepts the new-game dialog with Return and sets win to the main window.
+accept_new_game() {
     local dialog
     dialog=$(find_window "新規ゲーム")
     focus "$dialog"

@@ -48,16 +48,7 @@ answer_question() { # keys, then what the box is about
 # A person (Black) against lv2 pausing five seconds before each answer, at (100, 80).
 write_config 00 00 03 00 88 13 00 00 64 00 00 00 50 00 00 00
 start
-accept() {
-    local dialog
-    dialog=$(find_window "新規ゲーム")
-    focus "$dialog"
-    xdotool key Return
-    wait_gone "新規ゲーム"
-    win=$(find_window "Tavixリバーシ")
-    sleep 0.5
-}
-accept
+accept_new_game
 [ ! -e "$kept" ] || fail "a game is kept before its first move"
 for turn in 1 2 3; do
     shoot "$win" "turn-$turn"
@@ -112,7 +103,7 @@ start
 answer_question Tab Return
 find_window "新規ゲーム" >/dev/null
 [ ! -e "$kept" ] || fail "いいえ left the kept game"
-accept
+accept_new_game
 sleep 2
 [ -e "$kept" ] || fail "the running game is not kept"
 for _ in $(seq 1 120); do [ -e "$kept" ] || break; sleep 0.5; done

@@ -46,16 +46,6 @@ open_settings() {
     focus "$dialog"
 }
 
-accept_new_game() {
-    local dialog
-    dialog=$(find_window "新規ゲーム")
-    focus "$dialog"
-    xdotool key Return
-    wait_gone "新規ゲーム"
-    win=$(find_window "Tavixリバーシ")
-    sleep 0.5
-}
-
 # Empties config.dat, so only the close can fill it, sends SIG$1 and expects
 # the program gone with status 0 within a second.
 close_with() { # signal what

@@ -15,7 +15,7 @@
 //   (fastest first), few empty cells next to own stones, settled corner
 //   stones, a cell in an odd quadrant; from fourteen empty cells also a
 //   two-ply search (three from eighteen) of an estimate made of the same
-//   terms for both sides.
+//   terms for both sides, exact only near the best sibling's value.
 // - Four or fewer empty cells: no table, moves in odd quadrants first, and
 //   dedicated code for each count.
 #include <utility>

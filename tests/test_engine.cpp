@@ -14,6 +14,7 @@
 #include "ai/random.h"
 #include "engine/bits.h"
 #include "engine/engine.h"
+#include "engine/stability.h"
 
 namespace {
 
@@ -239,6 +240,43 @@ TEST(EngineRules, HandMadePositionsCoverWideListsWipeOutsAndPasses)
     EXPECT_EQ(bitsOfColour(Black, made[2].board), 0u);
     const Sample& late = made[6];
     EXPECT_EQ(countEmpty(late.board), 2);
+}
+
+// What the solver's cutoff calls stable must survive every continuation; a
+// few hundred random games to the end stand in for all of them.
+TEST(EngineRules, StableStonesSurviveEveryRandomContinuation)
+{
+    uint64_t seed = 12345, found = 0;
+    auto next = [&seed] { return (seed = seed * 6364136223846793005ull + 1442695040888963407ull) >> 33; };
+    for (const Sample& s : positions())
+        for (int colour : {Black, White}) {
+            const Bits own = bitsOfColour(colour, s.board), opp = bitsOfColour(opponentOf(colour), s.board);
+            const Bits stable = stableStones(own, opp);
+            ASSERT_EQ(stable & ~own, 0u) << s;
+            found += stoneCount(stable);
+            for (int game = 0; game < 8; ++game) {
+                Bits mine = own, theirs = opp; // `mine` to move
+                bool colourToMove = true;
+                for (int passes = 0; passes < 2; colourToMove = !colourToMove) {
+                    Bits moves = legalMoves(mine, theirs);
+                    if (moves == 0) {
+                        ++passes;
+                        std::swap(mine, theirs);
+                        continue;
+                    }
+                    passes = 0;
+                    for (int skip = static_cast<int>(next() % stoneCount(moves)); skip > 0; --skip)
+                        moves &= moves - 1;
+                    const int bit = lowestBit(moves);
+                    const Bits flips = flipsOf(bit, mine, theirs);
+                    const Bits placed = mine | flips | Bits{1} << bit;
+                    mine = theirs & ~flips;
+                    theirs = placed;
+                    ASSERT_EQ(stable & ~(colourToMove ? theirs : mine), 0u) << s;
+                }
+            }
+        }
+    EXPECT_GT(found, 100u); // the check is not empty
 }
 
 TEST(EnginePerft, StartPositionAndMidGameMatchThePlainGenerator)

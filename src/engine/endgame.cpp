@@ -15,9 +15,11 @@
 //   (fastest first), few empty cells next to own stones, settled corner
 //   stones, a cell in an odd quadrant; from fourteen empty cells also a
 //   two-ply search (three from eighteen) of an estimate made of the same
-//   terms for both sides.
+//   terms for both sides, exact only near the best sibling's value.
 // - Four or fewer empty cells: no table, moves in odd quadrants first, and
 //   dedicated code for each count.
+#include <utility>
+
 #include "ai/levels.h"
 #include "engine/bits.h"
 #include "engine/engine.h"
@@ -27,12 +29,13 @@
 
 namespace {
 
-constexpr int Max = 64;          // no final difference lies outside +-64
-constexpr int ShallowMax = 4;    // at or below: no table, parity order
-constexpr int EtcMin = 8;        // from here: children's table bounds may cut at once
-constexpr int ProbeMin = 14;     // from here: ordering by a shallow search
-constexpr int ProbeDepth = 2;    // its plies
-constexpr int DeepProbeMin = 18; // from here: one ply more (deeper costs more than it saves)
+constexpr int Max = 64;            // no final difference lies outside +-64
+constexpr int Unbounded = 1 << 29; // beyond any value of the shallow search
+constexpr int ShallowMax = 4;      // at or below: no table, parity order
+constexpr int EtcMin = 8;          // from here: children's table bounds may cut at once
+constexpr int ProbeMin = 14;       // from here: ordering by a shallow search
+constexpr int ProbeDepth = 2;      // its plies
+constexpr int DeepProbeMin = 18;   // from here: one ply more (deeper costs more than it saves)
 constexpr int DeepProbeDepth = 3;
 constexpr int AspirationMin = 12;  // from here a whole-window solve starts around a guess
 constexpr int StepWidth = 2;       // the first widening after a guess proved wrong twice
@@ -44,8 +47,12 @@ constexpr int GuessNarrowMin = 12; // at nodes with this many empty cells or mor
 // estimate scores a position at the leaves of the shallow search.
 constexpr int KeyReplies = 16, KeyFrontier = 2, KeyCorners = 4, KeyParity = 4;
 constexpr int EstimateMoves = 16, EstimateFrontier = 8, EstimateCorners = 48;
+// A child's shallow search stops once the move proves this much worse than
+// the best sibling so far: only its place near the back matters then.
+constexpr int ProbeSlack = 64;
 
 constexpr Bits Corners = 0x8100000000000081ull;
+constexpr Bits NearCorners = 0x42C300000000C342ull; // the cells beside the corners
 constexpr Bits Quadrants[4] = {0x000000000F0F0F0Full, 0x00000000F0F0F0F0ull, 0x0F0F0F0F00000000ull,
                                0xF0F0F0F000000000ull};
 
@@ -103,6 +110,29 @@ struct Child {
     int key;       // higher is tried first
     int bit;
 };
+
+// Makes `moves` into children[]; returns their count.
+inline int childrenOf(Bits own, Bits opp, Bits moves, Child children[])
+{
+    int n = 0;
+    for (; moves; moves &= moves - 1) {
+        const int bit = lowestBit(moves);
+        const Bits flips = flipsOf(bit, own, opp);
+        children[n++] = {opp & ~flips, own | flips | Bits{1} << bit, 0, bit};
+    }
+    return n;
+}
+
+// Swaps the highest key of children[i..n) into place i and returns it.
+inline const Child& takeBest(Child children[], int i, int n)
+{
+    int pick = i;
+    for (int j = i + 1; j < n; ++j)
+        if (children[j].key > children[pick].key)
+            pick = j;
+    std::swap(children[i], children[pick]);
+    return children[i];
+}
 
 template <Scoring S> class Search {
   public:
@@ -316,37 +346,58 @@ template <Scoring S> class Search {
         return v;
     }
 
-    // Alpha-beta of the estimate, `depth` plies; its positions count as nodes.
+    // Fail-soft alpha-beta of the estimate, `depth` plies; its positions
+    // count as nodes. Above the last ply the moves go fewest replies first,
+    // corners up and the cells beside them down, so the window closes soon.
     int probe(Bits own, Bits opp, int depth, int alpha, int beta)
     {
         ++nodes_;
         if (depth == 0)
             return estimate(own, opp);
-        Bits moves = legalMoves(own, opp);
+        const Bits moves = legalMoves(own, opp);
         if (moves == 0) {
             if (legalMoves(opp, own) == 0)
                 return finalOf<S>(own, opp) * 1000;
             return -probe(opp, own, depth - 1, -beta, -alpha);
         }
+        Child children[64];
+        const int n = childrenOf(own, opp, moves, children);
+        for (int i = 0; i < n; ++i) {
+            Child& c = children[i];
+            c.key =
+                static_cast<int>(Corners >> c.bit & 1) * 4 - static_cast<int>(NearCorners >> c.bit & 1) * 4;
+            if (depth > 1)
+                c.key -= weightedMoves(legalMoves(c.own, c.opp)) * 2;
+        }
         int best = -(1 << 29);
-        for (; moves; moves &= moves - 1) {
-            const int bit = lowestBit(moves);
-            const Bits flips = flipsOf(bit, own, opp);
+        for (int i = 0; i < n; ++i) {
+            const Child& c = takeBest(children, i, n);
             const int floor = best > alpha ? best : alpha;
-            const int v = -probe(opp & ~flips, own | flips | Bits{1} << bit, depth - 1, -beta, -floor);
+            const int v = -probe(c.own, c.opp, depth - 1, -beta, -floor);
             if (v > best) {
                 best = v;
                 if (best >= beta)
-                    break;
+                    return best;
             }
         }
         return best;
     }
 
+    // The shallow search of a child, for the opponent: exact up to
+    // ProbeSlack above the lowest (best for this side) value of its siblings
+    // so far, a lower bound beyond; `lowest` follows.
+    int probeChild(const Child& c, int depth, int& lowest)
+    {
+        const int cap = lowest == Unbounded ? Unbounded : lowest + ProbeSlack;
+        const int v = probe(c.own, c.opp, depth, -Unbounded, cap);
+        lowest = v < lowest ? v : lowest;
+        return v;
+    }
+
     // Higher for moves likely to be best and quick to prove: few replies for
     // the opponent, few empty cells next to own stones, settled corners, and
     // a cell of a quadrant with an odd number of empty cells (`odd`).
-    int orderKey(const Child& c, int empties, Bits odd)
+    int orderKey(const Child& c, int empties, Bits odd, int& lowest)
     {
         const Bits empty = ~(c.own | c.opp);
         int key = -weightedMoves(legalMoves(c.own, c.opp)) * KeyReplies;
@@ -355,9 +406,9 @@ template <Scoring S> class Search {
         if (odd >> c.bit & 1)
             key += KeyParity;
         if (empties >= DeepProbeMin)
-            key -= probe(c.own, c.opp, DeepProbeDepth, -(1 << 29), 1 << 29);
+            key -= probeChild(c, DeepProbeDepth, lowest);
         else if (empties >= ProbeMin)
-            key -= probe(c.own, c.opp, ProbeDepth, -(1 << 29), 1 << 29);
+            key -= probeChild(c, ProbeDepth, lowest);
         return key;
     }
 
@@ -393,37 +444,26 @@ template <Scoring S> class Search {
         if (moves == 0)
             return passOrEnd(own, opp, alpha, beta, empties);
         Child children[64];
-        int n = 0;
-        for (; moves; moves &= moves - 1) {
-            const int bit = lowestBit(moves);
-            const Bits flips = flipsOf(bit, own, opp);
-            Child& c = children[n++];
-            c.own = opp & ~flips;
-            c.opp = own | flips | Bits{1} << bit;
-            c.bit = bit;
-            if (empties - 1 > ShallowMax)
-                table_.prefetch(c.own, c.opp); // loads while the others are made
-        }
+        const int n = childrenOf(own, opp, moves, children);
+        if (empties - 1 > ShallowMax)
+            for (int i = 0; i < n; ++i)
+                table_.prefetch(children[i].own, children[i].opp); // loads while the keys are made
         const Bits odd = oddQuadrants(~(own | opp));
+        int lowest = Unbounded;
         for (int i = 0; i < n; ++i) {
             Child& c = children[i];
             // A child already known to be bad enough for the opponent cuts.
             if (empties >= EtcMin)
                 if (const TableEntry* e = table_.find(c.own, c.opp, tag_); e && -e->upper >= beta)
                     return -e->upper;
-            c.key = c.bit == hint ? 1 << 30 : orderKey(c, empties, odd);
+            c.key = c.bit == hint ? 1 << 30 : orderKey(c, empties, odd, lowest);
         }
         const int alpha0 = alpha;
         int best = -Max - 1, bestBit = -1;
         for (int i = 0; i < n; ++i) {
-            int pick = i;
-            for (int j = i + 1; j < n; ++j)
-                if (children[j].key > children[pick].key)
-                    pick = j;
             if (width_ && i >= width_ && empties >= GuessNarrowMin)
                 break;
-            const Child c = children[pick];
-            children[pick] = children[i];
+            const Child c = takeBest(children, i, n);
             const int floor = best > alpha ? best : alpha;
             int v;
             if (i == 0 || beta - floor <= 1) {

@@ -6,22 +6,50 @@ constexpr Bits Row1 = 0x0101010101010101ull, Row8 = 0x8080808080808080ull;
 constexpr Bits Column1 = 0xFFull, Column8 = 0xFF00000000000000ull;
 constexpr Bits Border = Row1 | Row8 | Column1 | Column8;
 
-struct DiagonalMasks {
-    Bits rising[15], falling[15]; // along +9 and along +7
+// Cells fewer than 1, 2 and 4 steps from the border when stepping `shift`
+// bits up (along +) or down (along -) one axis.
+struct AxisMasks {
+    Bits up[3], down[3];
 };
 
-constexpr DiagonalMasks makeDiagonals()
+constexpr int stepsToBorder(int bit, int dc, int dr)
 {
-    DiagonalMasks d{};
-    for (int bit = 0; bit < 64; ++bit) {
-        const int c = bit / 8, r = bit % 8;
-        d.rising[c - r + 7] |= Bits{1} << bit;
-        d.falling[c + r] |= Bits{1} << bit;
-    }
-    return d;
+    int n = 0;
+    for (int c = bit / 8 + dc, r = bit % 8 + dr; c >= 0 && c < 8 && r >= 0 && r < 8; c += dc, r += dr)
+        ++n;
+    return n;
 }
 
-constinit const DiagonalMasks diagonals = makeDiagonals();
+constexpr AxisMasks makeAxis(int dc, int dr)
+{
+    AxisMasks m{};
+    for (int bit = 0; bit < 64; ++bit)
+        for (int k = 0; k < 3; ++k) {
+            if (stepsToBorder(bit, dc, dr) < 1 << k)
+                m.up[k] |= Bits{1} << bit;
+            if (stepsToBorder(bit, -dc, -dr) < 1 << k)
+                m.down[k] |= Bits{1} << bit;
+        }
+    return m;
+}
+
+// Shift 1 steps down a column, 8 along a row, 9 and 7 along the diagonals.
+constinit const AxisMasks columnAxis = makeAxis(0, 1), rowAxis = makeAxis(1, 0), risingAxis = makeAxis(1, 1),
+                          fallingAxis = makeAxis(1, -1);
+
+// Cells whose whole line along one axis is occupied: each doubling step
+// checks twice as many cells on either side, the border counting as full.
+template <int Shift> Bits fullAlong(Bits occupied, const AxisMasks& m)
+{
+    Bits up = occupied, down = occupied;
+    up &= (up >> Shift) | m.up[0];
+    down &= (down << Shift) | m.down[0];
+    up &= (up >> 2 * Shift) | m.up[1];
+    down &= (down << 2 * Shift) | m.down[1];
+    up &= (up >> 4 * Shift) | m.up[2];
+    down &= (down << 4 * Shift) | m.down[2];
+    return up & down;
+}
 
 // Cells whose line along each axis is full: no move can turn along it.
 struct FullLines {
@@ -30,22 +58,8 @@ struct FullLines {
 
 FullLines fullLines(Bits occupied)
 {
-    FullLines f{};
-    Bits t = occupied & (occupied >> 1);
-    t &= t >> 2;
-    t &= t >> 4;
-    f.column = (t & Row1) * 0xFF;
-    t = occupied & (occupied >> 8);
-    t &= t >> 16;
-    t &= t >> 32;
-    f.row = (t & Column1) * Row1;
-    for (int i = 0; i < 15; ++i) {
-        if ((occupied & diagonals.rising[i]) == diagonals.rising[i])
-            f.rising |= diagonals.rising[i];
-        if ((occupied & diagonals.falling[i]) == diagonals.falling[i])
-            f.falling |= diagonals.falling[i];
-    }
-    return f;
+    return {fullAlong<1>(occupied, columnAxis), fullAlong<8>(occupied, rowAxis),
+            fullAlong<9>(occupied, risingAxis), fullAlong<7>(occupied, fallingAxis)};
 }
 
 // Stones of one edge line (8 cells, one byte per side) that no sequence of

@@ -9,7 +9,7 @@
 
 // Proven bounds on the exact value of one position under one scoring. Every
 // entry stays true forever; only the room is reused.
-struct TableEntry {
+struct alignas(32) TableEntry { // two to a bucket: one cache line
     Bits own, opp;
     signed char lower, upper;
     signed char move;   // best or refuting move, -1 when unknown

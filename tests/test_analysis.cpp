@@ -13,6 +13,7 @@
 #include "analysis/analysis.h"
 #include "board/moves.h"
 #include "engine/engine.h"
+#include "engine/solver.h"
 
 namespace {
 
@@ -118,6 +119,34 @@ TEST(Hint, ExactValuesMatchTheReferenceSearch)
         }
         for (const CellHint& c : hint.cells)
             EXPECT_EQ(c.best, c.value == best);
+    }
+}
+
+// From 21 to 24 empty cells only the best cells carry a value: each is
+// checked against a whole-window solve of every move.
+TEST(Hint, BeyondTwentyEmptiesOnlyTheBestCellsCarryTheirValue)
+{
+    CancelFlag cancel{false};
+    for (const auto& [board, colour] : randomPositions(1, 21, 21)) {
+        const Hint hint = computeHint(board, colour, cancel);
+        ASSERT_EQ(hint.kind, HintKind::BestValue);
+        const Bits own = bitsOfColour(colour, board), opp = bitsOfColour(opponentOf(colour), board);
+        std::vector<int> values;
+        for (const CellHint& c : hint.cells) {
+            const int bit = bitOf(c.move.column, c.move.row);
+            const Bits flips = flipsOf(bit, own, opp);
+            values.push_back(
+                -solveWindow(opp & ~flips, own | flips | Bits{1} << bit, Scoring::EmptiesToWinner, -64, 64));
+        }
+        const int best = *std::max_element(values.begin(), values.end());
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            const CellHint& c = hint.cells[i];
+            EXPECT_EQ(c.best, values[i] == best) << i;
+            EXPECT_EQ(c.hasValue, c.best) << i;
+            if (c.best) {
+                EXPECT_EQ(c.value, best) << i;
+            }
+        }
     }
 }
 

@@ -40,14 +40,15 @@ void allValues(const Root& root, std::vector<CellHint>& cells)
         c.best = c.value == best;
 }
 
-// The exact best value, then for each cell only whether it reaches it.
+// The exact best value, then for each cell only whether it reaches it: a
+// null window, since no move does better than the best.
 void bestValues(const Root& root, std::vector<CellHint>& cells)
 {
     const int best = solveWindow(root.own, root.opp, Players, -64, 64, &root.cancel);
     for (CellHint& c : cells) {
         if (root.cancel.load())
             return;
-        c.best = root.valueOf(bitOfMove(c.move), best - 1, best + 1) >= best;
+        c.best = root.valueOf(bitOfMove(c.move), best - 1, best) >= best;
         c.hasValue = c.best;
         c.value = c.best ? best : 0;
     }

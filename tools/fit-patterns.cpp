@@ -138,6 +138,11 @@ std::vector<Sample> readSamples(int count, char** files)
             if (std::sscanf(line.c_str(), "%llx %llx %d", &own, &opp, &score) == 3)
                 samples.push_back({own, opp, score});
     }
+    // The threads append in whatever order they finish: sorted, the same
+    // files always give the same weights.
+    std::sort(samples.begin(), samples.end(), [](const Sample& a, const Sample& b) {
+        return a.own != b.own ? a.own < b.own : a.opp < b.opp;
+    });
     return samples;
 }
 

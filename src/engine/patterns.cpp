@@ -106,14 +106,6 @@ template <int Kind> inline unsigned shapeOf(Bits b)
         return diagonal<Kind - Diagonal8>(b);
 }
 
-} // namespace
-
-void patternOrientations(Bits b, Bits out[Symmetries])
-{
-    const auto all = orientations(b);
-    std::copy(all.begin(), all.end(), out);
-}
-
 constexpr auto offsets = [] {
     std::array<int, PatternKinds> o{};
     for (int k = 0; k < PatternKinds; ++k)
@@ -143,6 +135,14 @@ inline void readAll(const std::array<Bits, Symmetries>& owns, const std::array<B
 template <class Visit> inline void readShapes(Bits own, Bits opp, Visit visit)
 {
     readAll(orientations(own), orientations(opp), std::make_integer_sequence<int, Symmetries>{}, visit);
+}
+
+} // namespace
+
+void patternOrientations(Bits b, Bits out[Symmetries])
+{
+    const auto all = orientations(b);
+    std::copy(all.begin(), all.end(), out);
 }
 
 void patternIndices(Bits own, Bits opp, int indices[PatternFeatures])

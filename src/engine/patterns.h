@@ -12,13 +12,13 @@
 // The shapes, each anchored at the corner a1 and read through the board
 // symmetries that move it to a new place: 46 readings in all.
 enum PatternKind {
-    EdgeX,
-    Corner9,
-    Corner10,
-    Line2,
+    EdgeX,    // an edge and the two cells diagonal to its corners
+    Corner9,  // the 3x3 square at a corner
+    Corner10, // the 2x5 oblong at a corner, along one edge
+    Line2,    // the lines parallel to an edge, one to three cells in
     Line3,
     Line4,
-    Diagonal8,
+    Diagonal8, // the diagonals of 8 down to 4 cells
     Diagonal7,
     Diagonal6,
     Diagonal5,

@@ -14,6 +14,7 @@
 #include "ai/random.h"
 #include "engine/bits.h"
 #include "engine/engine.h"
+#include "engine/patterns.h"
 #include "engine/stability.h"
 
 namespace {
@@ -277,6 +278,24 @@ TEST(EngineRules, StableStonesSurviveEveryRandomContinuation)
             }
         }
     EXPECT_GT(found, 100u); // the check is not empty
+}
+
+// The pattern estimate must know the game: on positions it was not fitted
+// to, it has to come far closer to the exact value than a guess of a draw.
+// Wrong shape readings or weights that do not match them fail this.
+TEST(EngineRules, PatternEstimateComesCloseToTheExactValue)
+{
+    double estimateError = 0, drawError = 0;
+    const std::vector<Sample> some = withEmpties(positions(), 12, 14, 60);
+    for (const Sample& s : some) {
+        const Bits own = bitsOfColour(s.colour, s.board), opp = bitsOfColour(opponentOf(s.colour), s.board);
+        const int exact = solveEndgame(s.colour, s.board, Scoring::EmptiesToWinner);
+        estimateError += std::abs(patternValue(own, opp) / double(PatternScale) - exact);
+        drawError += std::abs(exact);
+    }
+    ASSERT_EQ(some.size(), 60u);
+    EXPECT_LT(estimateError, drawError / 2)
+        << "mean error " << estimateError / 60 << ", of a draw " << drawError / 60;
 }
 
 TEST(EnginePerft, StartPositionAndMidGameMatchThePlainGenerator)

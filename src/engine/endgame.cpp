@@ -4,7 +4,7 @@
 //   first asks whether the value is a guess (a window around it), then
 //   whether it is the bound that answer proved, then widens the window from
 //   each new bound. The guess is a draw, or from 22 empty cells the value of
-//   a narrowed search that tries only the four best-ordered moves wherever
+//   a narrowed search that tries only the three best-ordered moves wherever
 //   twelve or more cells are empty: far cheaper than the solve, and rarely
 //   more than a few stones off. Its best moves also lead the solve's order.
 // - A transposition table of proven bounds from five empty cells up, with
@@ -15,7 +15,8 @@
 //   (fastest first), few empty cells next to own stones, settled corner
 //   stones, a cell in an odd quadrant; from fourteen empty cells also a
 //   two-ply search (three from eighteen) of an estimate made of the same
-//   terms for both sides, exact only near the best sibling's value.
+//   terms for both sides and of edge, corner and diagonal patterns, exact
+//   only near the best sibling's value.
 // - Four or fewer empty cells: no table, moves in odd quadrants first, and
 //   dedicated code for each count.
 #include <utility>
@@ -23,6 +24,7 @@
 #include "ai/levels.h"
 #include "engine/bits.h"
 #include "engine/engine.h"
+#include "engine/patterns.h"
 #include "engine/solver.h"
 #include "engine/stability.h"
 #include "engine/table.h"
@@ -40,13 +42,13 @@ constexpr int DeepProbeDepth = 3;
 constexpr int AspirationMin = 12;  // from here a whole-window solve starts around a guess
 constexpr int StepWidth = 2;       // the first widening after a guess proved wrong twice
 constexpr int GuessMin = 22;       // from here the guess comes from a narrowed search...
-constexpr int GuessWidth = 4;      // ...of the best-ordered moves only
+constexpr int GuessWidth = 3;      // ...of the best-ordered moves only
 constexpr int GuessNarrowMin = 12; // at nodes with this many empty cells or more
 
 // Ordering weights, per stone or cell. The order key scores one move; the
 // estimate scores a position at the leaves of the shallow search.
 constexpr int KeyReplies = 16, KeyFrontier = 2, KeyCorners = 4, KeyParity = 4;
-constexpr int EstimateMoves = 16, EstimateFrontier = 8, EstimateCorners = 48;
+constexpr int EstimateMoves = 16, EstimateFrontier = 8, EstimateCorners = 48, EstimateDisc = 16;
 // A child's shallow search stops once the move proves this much worse than
 // the best sibling so far: only its place near the back matters then.
 constexpr int ProbeSlack = 64;
@@ -336,14 +338,16 @@ template <Scoring S> class Search {
     // ---- move ordering ----
 
     // The position for `own` to move, in ordering units: mobility, potential
-    // mobility and settled corner stones of both sides.
+    // mobility and settled corner stones of both sides, and the pattern
+    // estimate of the final difference. The two halves order far better
+    // together than either alone.
     static int estimate(Bits own, Bits opp)
     {
         const Bits empty = ~(own | opp);
         int v = (weightedMoves(legalMoves(own, opp)) - weightedMoves(legalMoves(opp, own))) * EstimateMoves;
         v += (stoneCount(frontier(opp, empty)) - stoneCount(frontier(own, empty))) * EstimateFrontier;
         v += (stoneCount(cornerStable(own)) - stoneCount(cornerStable(opp))) * EstimateCorners;
-        return v;
+        return v + patternValue(own, opp) * EstimateDisc / PatternScale;
     }
 
     // Fail-soft alpha-beta of the estimate, `depth` plies; its positions
@@ -397,7 +401,7 @@ template <Scoring S> class Search {
     // Higher for moves likely to be best and quick to prove: few replies for
     // the opponent, few empty cells next to own stones, settled corners, and
     // a cell of a quadrant with an odd number of empty cells (`odd`).
-    int orderKey(const Child& c, int empties, Bits odd, int& lowest)
+    static int orderKey(const Child& c, Bits odd)
     {
         const Bits empty = ~(c.own | c.opp);
         int key = -weightedMoves(legalMoves(c.own, c.opp)) * KeyReplies;
@@ -405,11 +409,23 @@ template <Scoring S> class Search {
         key += stoneCount(cornerStable(c.opp)) * KeyCorners;
         if (odd >> c.bit & 1)
             key += KeyParity;
-        if (empties >= DeepProbeMin)
-            key -= probeChild(c, DeepProbeDepth, lowest);
-        else if (empties >= ProbeMin)
-            key -= probeChild(c, ProbeDepth, lowest);
         return key;
+    }
+
+    // The keys of children[], the table's move first; from ProbeMin empty
+    // cells each other key also holds the child's shallow search.
+    void orderChildren(Child children[], int n, int empties, int hint)
+    {
+        int lowest = Unbounded;
+        for (int i = 0; i < n; ++i) {
+            Child& c = children[i];
+            if (c.bit == hint)
+                c.key = 1 << 30;
+            else if (empties >= DeepProbeMin)
+                c.key -= probeChild(c, DeepProbeDepth, lowest);
+            else if (empties >= ProbeMin)
+                c.key -= probeChild(c, ProbeDepth, lowest);
+        }
     }
 
     // ---- five cells and more: the table ----
@@ -449,15 +465,15 @@ template <Scoring S> class Search {
             for (int i = 0; i < n; ++i)
                 table_.prefetch(children[i].own, children[i].opp); // loads while the keys are made
         const Bits odd = oddQuadrants(~(own | opp));
-        int lowest = Unbounded;
-        for (int i = 0; i < n; ++i) {
-            Child& c = children[i];
-            // A child already known to be bad enough for the opponent cuts.
-            if (empties >= EtcMin)
-                if (const TableEntry* e = table_.find(c.own, c.opp, tag_); e && -e->upper >= beta)
+        for (int i = 0; i < n; ++i)
+            children[i].key = orderKey(children[i], odd); // while the table loads the children
+        // A child already known to be bad enough for the opponent cuts.
+        if (empties >= EtcMin)
+            for (int i = 0; i < n; ++i)
+                if (const TableEntry* e = table_.find(children[i].own, children[i].opp, tag_);
+                    e && -e->upper >= beta)
                     return -e->upper;
-            c.key = c.bit == hint ? 1 << 30 : orderKey(c, empties, odd, lowest);
-        }
+        orderChildren(children, n, empties, hint);
         const int alpha0 = alpha;
         int best = -Max - 1, bestBit = -1;
         for (int i = 0; i < n; ++i) {

@@ -131,6 +131,8 @@ std::vector<Sample> readSamples(int count, char** files)
     std::vector<Sample> samples;
     for (int i = 0; i < count; ++i) {
         std::ifstream in(files[i]);
+        if (!in)
+            std::fprintf(stderr, "fit-patterns: cannot read %s\n", files[i]);
         unsigned long long own, opp;
         int score;
         std::string line;
@@ -151,6 +153,10 @@ std::vector<Sample> readSamples(int count, char** files)
 int fit(const char* outFile, int count, char** files)
 {
     std::vector<Sample> samples = readSamples(count, files);
+    if (samples.size() < 10) {
+        std::fprintf(stderr, "fit-patterns: too few solved positions to fit (%zu)\n", samples.size());
+        return 1;
+    }
     std::mt19937_64 rng(1);
     std::shuffle(samples.begin(), samples.end(), rng);
     // Each position in all eight orientations, so that every reading of a
@@ -197,14 +203,18 @@ int fit(const char* outFile, int count, char** files)
         }
         if (epoch % 5 == 4 || epoch == Epochs - 1)
             std::printf("epoch %2d: rms error %.2f fitted, %.2f held out (%zu positions)\n", epoch + 1,
-                        rms(0, trained), rms(trained, n), n);
+                        rms(0, trained), rms(trained, n), n / Symmetries);
     }
     std::vector<int16_t> out(PatternWeightCount);
     for (int i = 0; i < PatternWeightCount; ++i)
         out[i] = static_cast<int16_t>(std::clamp(std::lround(w[i] * PatternScale), -32767L, 32767L));
     std::ofstream file(outFile, std::ios::binary);
     file.write(reinterpret_cast<const char*>(out.data()), static_cast<std::streamsize>(out.size() * 2));
-    return file ? 0 : 1;
+    if (!file.flush()) {
+        std::fprintf(stderr, "fit-patterns: cannot write %s\n", outFile);
+        return 1;
+    }
+    return 0;
 }
 
 } // namespace

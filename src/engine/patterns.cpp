@@ -15,11 +15,13 @@ constexpr unsigned char weightBytes[] = {
 static_assert(sizeof weightBytes == PatternWeightCount * sizeof(int16_t), "pattern-weights.bin is stale");
 static_assert(std::endian::native == std::endian::little, "the weights are stored little-endian");
 
-const std::array<int16_t, PatternWeightCount> weights = [] {
-    std::array<int16_t, PatternWeightCount> w;
-    std::memcpy(w.data(), weightBytes, sizeof weightBytes);
+// One weight, read in place (the copy compiles to a single load).
+inline int weightAt(int index)
+{
+    int16_t w;
+    std::memcpy(&w, weightBytes + index * sizeof w, sizeof w);
     return w;
-}();
+}
 
 // A stone pattern of up to ten cells, one bit each, read as a ternary number:
 // own stones count 1, the opponent's 2.
@@ -154,6 +156,6 @@ void patternIndices(Bits own, Bits opp, int indices[PatternFeatures])
 int patternValue(Bits own, Bits opp)
 {
     int v = 0;
-    readShapes(own, opp, [&](int index) { v += weights[index]; });
+    readShapes(own, opp, [&](int index) { v += weightAt(index); });
     return v;
 }

@@ -52,6 +52,15 @@ bool hintDone()
     return hintShown();
 }
 
+// The marks repainted now carry values.
+bool valuesDrawn()
+{
+    drawnLog.clear();
+    invalidateWindow(mainWindow);
+    updateWindow(mainWindow);
+    return !valuesOnBoard(drawnLog).empty();
+}
+
 bool reviewListed()
 {
     return gameReviewWindow() != nullptr && listBoxCount(analysisList(gameReviewWindow())) > 0;
@@ -101,6 +110,20 @@ TEST_F(HintTest, ShowsExactValuesOnTheLegalCellsUntilTheNextMove)
     EXPECT_EQ(plateOf(window, 4, 3), PlateColour); // the best cell is set apart
     EXPECT_EQ(plateOf(window, 8, 1), LegalColour);
 
+    // With 21 to 24 empty cells the evaluation's choice comes first, then
+    // the exact best cells with their value (here a draw) replace it.
+    setPosition(
+        {"-OOOOO--", "--OOOOX-", "-OOOOOO-", "XXXXXOO-", "-XXOOX--", "OOXOXX--", "--OXXO--", "-OOO--O-"},
+        Black);
+    invokeMenuCommand(window, CmdHint);
+    ASSERT_TRUE(waitUntil(hintDone));
+    EXPECT_FALSE(valuesDrawn());
+    ASSERT_TRUE(waitUntil(valuesDrawn, 60000));
+    EXPECT_EQ(valuesOnBoard(drawnLog), "h4:0 ");
+
+    setPosition(elevenEmpties, White);
+    invokeMenuCommand(window, CmdHint);
+    ASSERT_TRUE(waitUntil(hintDone));
     drawnLog.clear();
     click(4, 3);
     EXPECT_FALSE(hintShown());

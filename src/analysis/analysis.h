@@ -7,9 +7,9 @@
 // cells of a game that ends early go to the winner.
 //
 // Threads:
-// - computeHint and analyseGame run on the thread that calls them, which must
-//   not be the window's thread (a hint takes up to about a second, an
-//   analysis several). analyseGame also starts one helper thread, so the
+// - computeHint, previewHint and analyseGame run on the thread that calls
+//   them, which must not be the window's thread (an exact hint takes up to
+//   seconds, an analysis more). analyseGame also starts one helper thread, so the
 //   analysis uses both cores, and joins it before returning: nothing of a
 //   call runs on after it returns.
 // - Any thread may set the CancelFlag passed in. The call then returns within
@@ -56,6 +56,13 @@ struct Hint {
 // The hint for `colour` to move on `board`. Above 24 empty cells the guess
 // searches for `guessSeconds`.
 Hint computeHint(const Board& board, int colour, const CancelFlag& cancel, double guessSeconds = 0.5);
+
+// Whether the exact hint for `board` may take seconds (more than 20 empty
+// cells), so that a quick preview is worth showing first.
+bool hintHasPreview(const Board& board);
+// The preview: the evaluation's best cell after `guessSeconds`, as a
+// BestGuess hint (no values) whatever the count of empty cells.
+Hint previewHint(const Board& board, int colour, const CancelFlag& cancel, double guessSeconds);
 
 // ---- game analysis ----
 

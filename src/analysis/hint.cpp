@@ -54,14 +54,47 @@ void bestValues(const Root& root, std::vector<CellHint>& cells)
     }
 }
 
+std::vector<CellHint> legalCells(const Root& root)
+{
+    std::vector<CellHint> cells;
+    for (Bits moves = legalMoves(root.own, root.opp); moves; moves &= moves - 1)
+        cells.push_back({moveOfBit(lowestBit(moves)), false, 0, false});
+    return cells;
+}
+
+void markGuess(const Root& root, std::vector<CellHint>& cells, double seconds)
+{
+    const Move best = moveOfBit(guessBestMove(root.own, root.opp, seconds, root.cancel));
+    for (CellHint& c : cells)
+        c.best = c.move == best;
+}
+
 } // namespace
+
+bool hintHasPreview(const Board& board)
+{
+    const int empties = 64 - stoneCount(bitsOfColour(Black, board) | bitsOfColour(White, board));
+    return empties > AllValuesEmpties && empties <= BestValueEmpties;
+}
+
+Hint previewHint(const Board& board, int colour, const CancelFlag& cancel, double guessSeconds)
+{
+    Hint hint;
+    const Root root{bitsOfColour(colour, board), bitsOfColour(opponentOf(colour), board), cancel};
+    hint.cells = legalCells(root);
+    if (!hint.cells.empty()) {
+        hint.kind = HintKind::BestGuess;
+        markGuess(root, hint.cells, guessSeconds);
+    }
+    hint.cancelled = cancel.load();
+    return hint;
+}
 
 Hint computeHint(const Board& board, int colour, const CancelFlag& cancel, double guessSeconds)
 {
     Hint hint;
     const Root root{bitsOfColour(colour, board), bitsOfColour(opponentOf(colour), board), cancel};
-    for (Bits moves = legalMoves(root.own, root.opp); moves; moves &= moves - 1)
-        hint.cells.push_back({moveOfBit(lowestBit(moves)), false, 0, false});
+    hint.cells = legalCells(root);
     if (hint.cells.empty())
         return hint;
     const int empties = 64 - stoneCount(root.own | root.opp);
@@ -73,9 +106,7 @@ Hint computeHint(const Board& board, int colour, const CancelFlag& cancel, doubl
         bestValues(root, hint.cells);
     } else {
         hint.kind = HintKind::BestGuess;
-        const Move best = moveOfBit(guessBestMove(root.own, root.opp, guessSeconds, cancel));
-        for (CellHint& c : hint.cells)
-            c.best = c.move == best;
+        markGuess(root, hint.cells, guessSeconds);
     }
     hint.cancelled = cancel.load();
     return hint;

@@ -12,6 +12,7 @@
 namespace {
 
 constexpr double GuessSeconds = 0.5;
+constexpr double PreviewSeconds = 0.2; // the evaluation's choice while an exact hint takes seconds
 
 // The position a hint belongs to: the same board can come back with another
 // side to move, or later in the game.
@@ -52,7 +53,13 @@ bool cancelling = false; // inside cancelHint, which handles the worker's late r
 unsigned hintThreadProc(void* argument)
 {
     auto* job = static_cast<HintRequest*>(argument);
-    job->result = computeHint(job->position.board, job->position.mover, job->cancel, GuessSeconds);
+    const HintPosition& p = job->position;
+    // The window reads the result only while it serves the message.
+    if (hintHasPreview(p.board)) {
+        job->result = previewHint(p.board, p.mover, job->cancel, PreviewSeconds);
+        sendMessage(job->window, WM_HINT_READY, 0, reinterpret_cast<LPARAM>(job));
+    }
+    job->result = computeHint(p.board, p.mover, job->cancel, GuessSeconds);
     sendMessage(job->window, WM_HINT_READY, 0, reinterpret_cast<LPARAM>(job));
     job->handedOver = true; // the window may free the request from here on
     return 0;
@@ -176,6 +183,8 @@ void onHintReady(Window*, const void* sent)
     if (request == nullptr || sent != request.get() || request->cancel || request->result.cancelled ||
         !isShownNow(request->position))
         return;
+    if (marksShown) // the preview gives way to the exact marks
+        eraseMarks();
     shownHint = request->result;
     shownPosition = request->position;
     marksShown = true;

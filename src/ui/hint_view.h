@@ -17,6 +17,8 @@ void startHint(Window* window);
 // meanwhile is dropped), then takes the marks off the board.
 void cancelHint(Window* window);
 // WM_HINT_READY: shows the result when it is still for the position shown.
+// Where the exact hint takes seconds, a preview (the evaluation's choice)
+// comes first and the exact marks replace it.
 void onHintReady(Window* window, const void* request);
 // After every message: a search or marks of another position than the one
 // now on the board (a move, undo, a new game, resignation) are cancelled.

@@ -4,6 +4,7 @@
 // plain move lists, and every tie-break can follow bit order.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 #include "board/board.h"
@@ -64,12 +65,11 @@ template <int Shift> inline Bits movesAlong(Bits own, Bits mask)
     return (up << Shift) | (down >> Shift);
 }
 
-// Cells of the ray from each cell in each direction, nearest first.
-struct Rays {
-    Bits up[64][4];   // directions that raise the bit index
-    Bits down[64][4]; // directions that lower it
-};
-extern const Rays rays;
+// The stones turned by a move on one cell, one function per cell: each
+// knows its own lines, so the masks are constants and lines too short to
+// enclose anything cost nothing.
+using FlipsFn = Bits (*)(Bits own, Bits opp);
+extern const std::array<FlipsFn, 64> flipsAt;
 } // namespace bits_detail
 
 // Cells where `own` may play: empty and enclosing at least one run of `opp`.
@@ -83,24 +83,9 @@ inline Bits legalMoves(Bits own, Bits opp)
 }
 
 // Stones of `opp` turned by `own` playing on bit; 0 when it turns nothing.
-// Branch-free: along each ray the first cell that is not `opp` decides.
 inline Bits flipsOf(int bit, Bits own, Bits opp)
 {
-    using namespace bits_detail;
-    Bits flips = 0;
-    for (int d = 0; d < 4; ++d) {
-        const Bits ray = rays.up[bit][d];
-        const Bits stop = ray & ~opp;
-        const Bits first = stop & (0 - stop);
-        flips |= ray & (first - 1) & (0 - static_cast<Bits>((first & own) != 0));
-    }
-    for (int d = 0; d < 4; ++d) {
-        const Bits ray = rays.down[bit][d];
-        const Bits stop = (ray & ~opp) | 1; // bit 0 stands in when the ray is all `opp`
-        const Bits top = Bits{1} << (63 - __builtin_clzll(stop));
-        flips |= ray & ~((top << 1) - 1) & (0 - static_cast<Bits>((top & own & ray) != 0));
-    }
-    return flips;
+    return bits_detail::flipsAt[bit](own, opp);
 }
 
 // Evaluation of the position for the side owning `own`, exactly the plain

@@ -1,5 +1,9 @@
 #include "engine/bits.h"
 
+#include <array>
+#include <bit>
+#include <utility>
+
 namespace bits_detail {
 
 namespace {
@@ -13,23 +17,41 @@ constexpr Bits rayFrom(int bit, int columnStep, int rowStep)
     return ray;
 }
 
-constexpr Rays makeRays()
+// The stones turned along one line from cell Bit: the run of `opp` next to
+// it, when an `own` stone ends it. Branch-free: along a line that raises the
+// bit index a carry runs through the run to the first other cell; along one
+// that lowers it, that cell is the highest of the line not held by `opp`.
+template <int Bit, int ColumnStep, int RowStep> Bits flipsAlong(Bits own, Bits opp)
 {
-    // Steps as (column, row); the first four raise the bit index.
-    constexpr int up[4][2] = {{0, 1}, {1, -1}, {1, 0}, {1, 1}};
-    constexpr int down[4][2] = {{0, -1}, {-1, 1}, {-1, 0}, {-1, -1}};
-    Rays r{};
-    for (int bit = 0; bit < 64; ++bit)
-        for (int d = 0; d < 4; ++d) {
-            r.up[bit][d] = rayFrom(bit, up[d][0], up[d][1]);
-            r.down[bit][d] = rayFrom(bit, down[d][0], down[d][1]);
-        }
-    return r;
+    constexpr Bits ray = rayFrom(Bit, ColumnStep, RowStep);
+    if constexpr (std::popcount(ray) < 2) {
+        return 0; // no room for a run and the stone ending it
+    } else if constexpr (ColumnStep * 8 + RowStep > 0) {
+        const Bits end = ((opp | ~ray) + 1) & own & ray;
+        return (end - (end != 0)) & ray;
+    } else {
+        // Bit 0 stands in when the whole line is `opp`; it is no `own` end then.
+        const Bits end = (Bits{1} << 63 >> __builtin_clzll((ray & ~opp) | 1)) & own & ray;
+        return (0 - (end << 1)) & ray;
+    }
+}
+
+template <int Bit> Bits flipsAtCell(Bits own, Bits opp)
+{
+    return flipsAlong<Bit, 0, 1>(own, opp) | flipsAlong<Bit, 1, -1>(own, opp) |
+           flipsAlong<Bit, 1, 0>(own, opp) | flipsAlong<Bit, 1, 1>(own, opp) |
+           flipsAlong<Bit, 0, -1>(own, opp) | flipsAlong<Bit, -1, 1>(own, opp) |
+           flipsAlong<Bit, -1, 0>(own, opp) | flipsAlong<Bit, -1, -1>(own, opp);
+}
+
+template <std::size_t... Bit> constexpr std::array<FlipsFn, 64> makeFlipsAt(std::index_sequence<Bit...>)
+{
+    return {&flipsAtCell<Bit>...};
 }
 
 } // namespace
 
-constinit const Rays rays = makeRays();
+constinit const std::array<FlipsFn, 64> flipsAt = makeFlipsAt(std::make_index_sequence<64>{});
 
 } // namespace bits_detail
 

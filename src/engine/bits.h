@@ -4,7 +4,11 @@
 // plain move lists, and every tie-break can follow bit order.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "board/board.h"
 #include "board/moves.h"
@@ -64,12 +68,24 @@ template <int Shift> inline Bits movesAlong(Bits own, Bits mask)
     return (up << Shift) | (down >> Shift);
 }
 
-// Cells of the ray from each cell in each direction, nearest first.
-struct Rays {
-    Bits up[64][4];   // directions that raise the bit index
-    Bits down[64][4]; // directions that lower it
-};
-extern const Rays rays;
+#if defined(__SSE2__)
+// movesAlong's fill in one direction, for both lanes at once.
+template <int Shift> inline __m128i fillUp(__m128i own, __m128i mask)
+{
+    __m128i run = _mm_and_si128(mask, _mm_slli_epi64(own, Shift));
+    run = _mm_or_si128(run, _mm_and_si128(mask, _mm_slli_epi64(run, Shift)));
+    const __m128i pair = _mm_and_si128(mask, _mm_slli_epi64(mask, Shift));
+    run = _mm_or_si128(run, _mm_and_si128(pair, _mm_slli_epi64(run, 2 * Shift)));
+    run = _mm_or_si128(run, _mm_and_si128(pair, _mm_slli_epi64(run, 2 * Shift)));
+    return _mm_slli_epi64(run, Shift);
+}
+#endif
+
+// The stones turned by a move on one cell, one function per cell: each
+// knows its own lines, so the masks are constants and lines too short to
+// enclose anything cost nothing.
+using FlipsFn = Bits (*)(Bits own, Bits opp);
+extern const std::array<FlipsFn, 64> flipsAt;
 } // namespace bits_detail
 
 // Cells where `own` may play: empty and enclosing at least one run of `opp`.
@@ -77,30 +93,30 @@ inline Bits legalMoves(Bits own, Bits opp)
 {
     using namespace bits_detail;
     const Bits inner = opp & Inner;
+#if defined(__SSE2__)
+    // The second lane holds the board with columns a-h swapped: one shift of
+    // both lanes follows a line one way on the board and its mirror image the
+    // other way, so the six lines across columns take three vector fills.
+    const __m128i p =
+        _mm_set_epi64x(static_cast<long long>(__builtin_bswap64(own)), static_cast<long long>(own));
+    const __m128i o =
+        _mm_set_epi64x(static_cast<long long>(__builtin_bswap64(opp)), static_cast<long long>(opp));
+    const __m128i oInner = _mm_and_si128(o, _mm_set1_epi64x(static_cast<long long>(Inner)));
+    const __m128i m = _mm_or_si128(_mm_or_si128(fillUp<8>(p, o), fillUp<9>(p, oInner)), fillUp<7>(p, oInner));
+    const Bits across = static_cast<Bits>(_mm_cvtsi128_si64(m)) |
+                        __builtin_bswap64(static_cast<Bits>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(m, m))));
+    return (across | movesAlong<1>(own, inner)) & ~(own | opp);
+#else
     const Bits moves = movesAlong<1>(own, inner) | movesAlong<8>(own, opp) | movesAlong<7>(own, inner) |
                        movesAlong<9>(own, inner);
     return moves & ~(own | opp);
+#endif
 }
 
 // Stones of `opp` turned by `own` playing on bit; 0 when it turns nothing.
-// Branch-free: along each ray the first cell that is not `opp` decides.
 inline Bits flipsOf(int bit, Bits own, Bits opp)
 {
-    using namespace bits_detail;
-    Bits flips = 0;
-    for (int d = 0; d < 4; ++d) {
-        const Bits ray = rays.up[bit][d];
-        const Bits stop = ray & ~opp;
-        const Bits first = stop & (0 - stop);
-        flips |= ray & (first - 1) & (0 - static_cast<Bits>((first & own) != 0));
-    }
-    for (int d = 0; d < 4; ++d) {
-        const Bits ray = rays.down[bit][d];
-        const Bits stop = (ray & ~opp) | 1; // bit 0 stands in when the ray is all `opp`
-        const Bits top = Bits{1} << (63 - __builtin_clzll(stop));
-        flips |= ray & ~((top << 1) - 1) & (0 - static_cast<Bits>((top & own & ray) != 0));
-    }
-    return flips;
+    return bits_detail::flipsAt[bit](own, opp);
 }
 
 // Evaluation of the position for the side owning `own`, exactly the plain

@@ -1,5 +1,7 @@
 #include "engine/stability.h"
 
+#include <array>
+
 namespace {
 
 constexpr Bits Row1 = 0x0101010101010101ull, Row8 = 0x8080808080808080ull;
@@ -130,12 +132,19 @@ inline unsigned rowOf(Bits b, int r)
     return static_cast<unsigned>((((b >> r) & Row1) * 0x0102040810204080ull) >> 56);
 }
 
+// rowOf undone: bit c of a line goes to row 1 of column c + 1.
+constexpr std::array<Bits, 256> rowSpread = [] {
+    std::array<Bits, 256> t{};
+    for (unsigned line = 0; line < 256; ++line)
+        for (int c = 0; c < 8; ++c)
+            if (line >> c & 1)
+                t[line] |= Bits{1} << c * 8;
+    return t;
+}();
+
 inline Bits spreadRow(unsigned line, int r)
 {
-    Bits b = 0;
-    for (; line; line &= line - 1)
-        b |= Bits{1} << (__builtin_ctz(line) * 8 + r);
-    return b;
+    return rowSpread[line] << r;
 }
 
 } // namespace

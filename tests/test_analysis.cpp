@@ -123,7 +123,8 @@ TEST(Hint, ExactValuesMatchTheReferenceSearch)
 }
 
 // From 21 to 24 empty cells only the best cells carry a value: each is
-// checked against a whole-window solve of every move.
+// checked against a whole-window solve of every move. The first exact step
+// marks one of them.
 TEST(Hint, BeyondTwentyEmptiesOnlyTheBestCellsCarryTheirValue)
 {
     CancelFlag cancel{false};
@@ -147,6 +148,17 @@ TEST(Hint, BeyondTwentyEmptiesOnlyTheBestCellsCarryTheirValue)
                 EXPECT_EQ(c.value, best) << i;
             }
         }
+        // The step before: one of those cells, with the same value.
+        const Hint first = firstBestHint(board, colour, cancel, {0, 0});
+        ASSERT_EQ(first.cells.size(), values.size());
+        int marked = 0;
+        for (std::size_t i = 0; i < values.size(); ++i)
+            if (first.cells[i].best) {
+                ++marked;
+                EXPECT_TRUE(first.cells[i].hasValue && first.cells[i].value == best && values[i] == best)
+                    << i;
+            }
+        EXPECT_EQ(marked, 1);
     }
 }
 

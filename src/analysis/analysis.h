@@ -63,6 +63,11 @@ bool hintHasPreview(const Board& board);
 // The preview: the evaluation's best cell after `guessSeconds`, as a
 // BestGuess hint (no values) whatever the count of empty cells.
 Hint previewHint(const Board& board, int colour, const CancelFlag& cancel, double guessSeconds);
+// The next step there: the exact best value on one best cell (`prefer` when
+// it is one), as a BestValue hint whose other cells are not yet marked. It
+// costs one solve of the position, which the thread's table keeps for the
+// computeHint that follows.
+Hint firstBestHint(const Board& board, int colour, const CancelFlag& cancel, Move prefer);
 
 // ---- game analysis ----
 

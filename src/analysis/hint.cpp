@@ -90,6 +90,23 @@ Hint previewHint(const Board& board, int colour, const CancelFlag& cancel, doubl
     return hint;
 }
 
+Hint firstBestHint(const Board& board, int colour, const CancelFlag& cancel, Move prefer)
+{
+    Hint hint;
+    const Root root{bitsOfColour(colour, board), bitsOfColour(opponentOf(colour), board), cancel};
+    hint.cells = legalCells(root);
+    if (!hint.cells.empty()) {
+        hint.kind = HintKind::BestValue;
+        const int preferBit = prefer.column > 0 ? bitOfMove(prefer) : -1;
+        const Solution s = solveBest(root.own, root.opp, Players, &cancel, preferBit);
+        for (CellHint& c : hint.cells)
+            if (bitOfMove(c.move) == s.bestBit)
+                c = {c.move, true, s.value, true};
+    }
+    hint.cancelled = cancel.load();
+    return hint;
+}
+
 Hint computeHint(const Board& board, int colour, const CancelFlag& cancel, double guessSeconds)
 {
     Hint hint;

@@ -50,6 +50,14 @@ HintPosition shownPosition{};
 bool marksShown = false;
 bool cancelling = false; // inside cancelHint, which handles the worker's late result
 
+Move guessedCell(const Hint& hint)
+{
+    for (const CellHint& c : hint.cells)
+        if (c.best)
+            return c.move;
+    return {0, 0};
+}
+
 unsigned hintThreadProc(void* argument)
 {
     auto* job = static_cast<HintRequest*>(argument);
@@ -57,6 +65,9 @@ unsigned hintThreadProc(void* argument)
     // The window reads the result only while it serves the message.
     if (hintHasPreview(p.board)) {
         job->result = previewHint(p.board, p.mover, job->cancel, PreviewSeconds);
+        sendMessage(job->window, WM_HINT_READY, 0, reinterpret_cast<LPARAM>(job));
+        // One exact best cell as soon as the value is known, then all of them.
+        job->result = firstBestHint(p.board, p.mover, job->cancel, guessedCell(job->result));
         sendMessage(job->window, WM_HINT_READY, 0, reinterpret_cast<LPARAM>(job));
     }
     job->result = computeHint(p.board, p.mover, job->cancel, GuessSeconds);

@@ -285,15 +285,12 @@ void timeHints()
         };
         // As the window shows it: from 21 empty cells a preview and one exact best cell come first.
         double firstSeconds = 0;
-        if (hintHasPreview(t.position.board)) {
-            const Hint preview = previewHint(t.position.board, t.position.side, cancel, 0.2);
-            Move guess{0, 0};
-            for (const CellHint& c : preview.cells)
+        Move guess{0, 0};
+        if (hintHasPreview(t.position.board))
+            for (const CellHint& c : previewHint(t.position.board, t.position.side, cancel, 0.2).cells)
                 guess = c.best ? c.move : guess;
-            firstBestHint(t.position.board, t.position.side, cancel, guess);
-            firstSeconds = since();
-        }
-        const Hint hint = computeHint(t.position.board, t.position.side, cancel);
+        const Hint hint = computeHint(t.position.board, t.position.side, cancel, 0.5, guess,
+                                      [&](const Hint&) { firstSeconds = since(); });
         const double seconds = since();
         std::printf("hint #%d (%d empties): %zu cells,", t.number, countEmpty(t.position.board),
                     hint.cells.size());

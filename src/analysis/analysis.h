@@ -21,6 +21,7 @@
 #pragma once
 
 #include <atomic>
+#include <functional>
 #include <vector>
 
 #include "board/board.h"
@@ -53,9 +54,16 @@ struct Hint {
     bool cancelled = false;
 };
 
+// Told, on the calling thread, of a BestValue hint with one best cell
+// marked, as soon as that cell is proven; the other cells are not yet marked.
+using FirstBest = std::function<void(const Hint&)>;
+
 // The hint for `colour` to move on `board`. Above 24 empty cells the guess
-// searches for `guessSeconds`.
-Hint computeHint(const Board& board, int colour, const CancelFlag& cancel, double guessSeconds = 0.5);
+// searches for `guessSeconds`. From 21 to 24, `prefer` (a cell likely best,
+// such as the preview's) is checked first and `firstBest` hears of the first
+// best cell before the others are checked.
+Hint computeHint(const Board& board, int colour, const CancelFlag& cancel, double guessSeconds = 0.5,
+                 Move prefer = {0, 0}, const FirstBest& firstBest = {});
 
 // Whether the exact hint for `board` may take seconds (more than 20 empty
 // cells), so that a quick preview is worth showing first.
@@ -63,11 +71,6 @@ bool hintHasPreview(const Board& board);
 // The preview: the evaluation's best cell after `guessSeconds`, as a
 // BestGuess hint (no values) whatever the count of empty cells.
 Hint previewHint(const Board& board, int colour, const CancelFlag& cancel, double guessSeconds);
-// The next step there: the exact best value on one best cell (`prefer` when
-// it is one), as a BestValue hint whose other cells are not yet marked. It
-// costs one solve of the position, which the thread's table keeps for the
-// computeHint that follows.
-Hint firstBestHint(const Board& board, int colour, const CancelFlag& cancel, Move prefer);
 
 // ---- game analysis ----
 

@@ -41,16 +41,33 @@ void allValues(const Root& root, std::vector<CellHint>& cells)
 }
 
 // The exact best value, then for each cell only whether it reaches it: a
-// null window, since no move does better than the best.
-void bestValues(const Root& root, std::vector<CellHint>& cells)
+// null window, since no move does better than the best. The solve's own
+// best move goes first, then `prefer`, as they are likely best; `firstBest`
+// hears of the first best cell.
+void bestValues(const Root& root, std::vector<CellHint>& cells, Move prefer, const FirstBest& firstBest)
 {
     const int best = solveWindow(root.own, root.opp, Players, -64, 64, &root.cancel);
-    for (CellHint& c : cells) {
+    const int solved = tableMove(root.own, root.opp, Players);
+    std::vector<CellHint*> order;
+    for (CellHint& c : cells)
+        order.insert(c.move == prefer ? order.begin() : order.end(), &c);
+    for (CellHint*& c : order)
+        if (bitOfMove(c->move) == solved)
+            std::swap(c, order.front());
+    bool told = false;
+    for (CellHint* c : order) {
         if (root.cancel.load())
             return;
-        c.best = root.valueOf(bitOfMove(c.move), best - 1, best) >= best;
-        c.hasValue = c.best;
-        c.value = c.best ? best : 0;
+        c->best = root.valueOf(bitOfMove(c->move), best - 1, best) >= best;
+        c->hasValue = c->best;
+        c->value = c->best ? best : 0;
+        if (c->best && !told && firstBest) {
+            told = true;
+            Hint first{HintKind::BestValue, {}, false};
+            for (const CellHint& other : cells)
+                first.cells.push_back(&other == c ? *c : CellHint{other.move, false, 0, false});
+            firstBest(first);
+        }
     }
 }
 
@@ -90,24 +107,8 @@ Hint previewHint(const Board& board, int colour, const CancelFlag& cancel, doubl
     return hint;
 }
 
-Hint firstBestHint(const Board& board, int colour, const CancelFlag& cancel, Move prefer)
-{
-    Hint hint;
-    const Root root{bitsOfColour(colour, board), bitsOfColour(opponentOf(colour), board), cancel};
-    hint.cells = legalCells(root);
-    if (!hint.cells.empty()) {
-        hint.kind = HintKind::BestValue;
-        const int preferBit = prefer.column > 0 ? bitOfMove(prefer) : -1;
-        const Solution s = solveBest(root.own, root.opp, Players, &cancel, preferBit);
-        for (CellHint& c : hint.cells)
-            if (bitOfMove(c.move) == s.bestBit)
-                c = {c.move, true, s.value, true};
-    }
-    hint.cancelled = cancel.load();
-    return hint;
-}
-
-Hint computeHint(const Board& board, int colour, const CancelFlag& cancel, double guessSeconds)
+Hint computeHint(const Board& board, int colour, const CancelFlag& cancel, double guessSeconds, Move prefer,
+                 const FirstBest& firstBest)
 {
     Hint hint;
     const Root root{bitsOfColour(colour, board), bitsOfColour(opponentOf(colour), board), cancel};
@@ -120,7 +121,7 @@ Hint computeHint(const Board& board, int colour, const CancelFlag& cancel, doubl
         allValues(root, hint.cells);
     } else if (empties <= BestValueEmpties) {
         hint.kind = HintKind::BestValue;
-        bestValues(root, hint.cells);
+        bestValues(root, hint.cells, prefer, firstBest);
     } else {
         hint.kind = HintKind::BestGuess;
         markGuess(root, hint.cells, guessSeconds);

@@ -579,6 +579,13 @@ Solution solveBest(Bits own, Bits opp, Scoring scoring, const StopFlag* stop, in
     return {value, lowestBit(moves)}; // not reached: some move has the position's value
 }
 
+int tableMove(Bits own, Bits opp, Scoring scoring)
+{
+    const TableEntry* e =
+        SolverTable::ofThisThread().find(own, opp, static_cast<unsigned char>(1 + static_cast<int>(scoring)));
+    return e ? e->move : -1;
+}
+
 void clearSolverTable()
 {
     SolverTable::releaseThisThread();

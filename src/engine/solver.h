@@ -40,5 +40,9 @@ struct Solution {
 };
 Solution solveBest(Bits own, Bits opp, Scoring scoring, const StopFlag* stop = nullptr, int preferBit = -1);
 
+// The move this thread's table holds for the position: right after a
+// whole-window solve of it, a move reaching its value. -1 when none is held.
+int tableMove(Bits own, Bits opp, Scoring scoring);
+
 // The final difference for `own` of a game that is over (neither side moves).
 int finalScore(Bits own, Bits opp, Scoring scoring);

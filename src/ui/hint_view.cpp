@@ -63,14 +63,16 @@ unsigned hintThreadProc(void* argument)
     auto* job = static_cast<HintRequest*>(argument);
     const HintPosition& p = job->position;
     // The window reads the result only while it serves the message.
-    if (hintHasPreview(p.board)) {
-        job->result = previewHint(p.board, p.mover, job->cancel, PreviewSeconds);
+    auto send = [job](const Hint& hint) {
+        job->result = hint;
         sendMessage(job->window, WM_HINT_READY, 0, reinterpret_cast<LPARAM>(job));
-        // One exact best cell as soon as the value is known, then all of them.
-        job->result = firstBestHint(p.board, p.mover, job->cancel, guessedCell(job->result));
-        sendMessage(job->window, WM_HINT_READY, 0, reinterpret_cast<LPARAM>(job));
+    };
+    Move guess{0, 0};
+    if (hintHasPreview(p.board)) { // then one exact best cell as soon as it is proven, then all of them
+        send(previewHint(p.board, p.mover, job->cancel, PreviewSeconds));
+        guess = guessedCell(job->result);
     }
-    job->result = computeHint(p.board, p.mover, job->cancel, GuessSeconds);
+    job->result = computeHint(p.board, p.mover, job->cancel, GuessSeconds, guess, send);
     sendMessage(job->window, WM_HINT_READY, 0, reinterpret_cast<LPARAM>(job));
     job->handedOver = true; // the window may free the request from here on
     return 0;

@@ -48,12 +48,13 @@ void bestValues(const Root& root, std::vector<CellHint>& cells, Move prefer, con
 {
     const int best = solveWindow(root.own, root.opp, Players, -64, 64, &root.cancel);
     const int solved = tableMove(root.own, root.opp, Players);
+    auto rank = [&](const CellHint* c) {
+        return bitOfMove(c->move) == solved ? 0 : c->move == prefer ? 1 : 2;
+    };
     std::vector<CellHint*> order;
     for (CellHint& c : cells)
-        order.insert(c.move == prefer ? order.begin() : order.end(), &c);
-    for (CellHint*& c : order)
-        if (bitOfMove(c->move) == solved)
-            std::swap(c, order.front());
+        order.push_back(&c);
+    std::stable_sort(order.begin(), order.end(), [&](auto a, auto b) { return rank(a) < rank(b); });
     bool told = false;
     for (CellHint* c : order) {
         if (root.cancel.load())

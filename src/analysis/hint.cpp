@@ -62,7 +62,7 @@ void bestValues(const Root& root, std::vector<CellHint>& cells, Move prefer, con
         c->best = root.valueOf(bitOfMove(c->move), best - 1, best) >= best;
         c->hasValue = c->best;
         c->value = c->best ? best : 0;
-        if (c->best && !told && firstBest) {
+        if (c->best && !told && firstBest && !root.cancel.load()) { // a stopped check proves nothing
             told = true;
             Hint first{HintKind::BestValue, {}, false};
             for (const CellHint& other : cells)

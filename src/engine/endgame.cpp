@@ -7,7 +7,7 @@
 //   a narrowed search that tries only the three best-ordered moves wherever
 //   twelve or more cells are empty: far cheaper than the solve, and rarely
 //   more than a few stones off. Its best moves also lead the solve's order.
-// - A transposition table of proven bounds from five empty cells up, with
+// - A transposition table of proven bounds from six empty cells up, with
 //   enhanced transposition cutoffs from eight.
 // - A stability cutoff: the opponent's stable stones cap what the side to
 //   move can reach.
@@ -19,8 +19,8 @@
 //   of edge, corner and diagonal patterns, exact only near the best
 //   sibling's value. The table's move is tried before those searches: when
 //   it cuts, they are saved.
-// - Four or fewer empty cells: no table, moves in odd quadrants first, and
-//   dedicated code for each count.
+// - Five empty cells: no table, fewest replies first. Four or fewer: moves
+//   in odd quadrants first, and dedicated code for each count.
 #include <utility>
 
 #include "ai/levels.h"
@@ -36,6 +36,7 @@ namespace {
 constexpr int Max = 64;            // no final difference lies outside +-64
 constexpr int Unbounded = 1 << 29; // beyond any value of the shallow search
 constexpr int ShallowMax = 4;      // at or below: no table, parity order
+constexpr int LightCells = 5;      // here: no table, fewest replies first
 constexpr int EtcMin = 8;          // from here: children's table bounds may cut at once
 constexpr int ProbeMin = 14;       // from here: ordering by a shallow search of the children
 constexpr int MidProbeMin = 17;    // from here it reaches two plies below each child
@@ -199,8 +200,10 @@ template <Scoring S> class Search {
 
     int solve(Bits own, Bits opp, int alpha, int beta, int empties)
     {
-        if (empties > ShallowMax)
+        if (empties > LightCells)
             return deep(own, opp, alpha, beta, empties);
+        if (empties == LightCells)
+            return light(own, opp, alpha, beta, false);
         if (empties == 4) {
             int cells[4];
             parityOrdered(~(own | opp), cells);
@@ -304,6 +307,47 @@ template <Scoring S> class Search {
         if (passed)
             return finalOf<S>(own, opp);
         return -last4(opp, own, -beta, -alpha, cells, true);
+    }
+
+    // Five empty cells: here the table and the full ordering keys cost more
+    // time than the nodes they save. The moves go fewest replies first, then
+    // odd quadrants first.
+    int light(Bits own, Bits opp, int alpha, int beta, bool passed)
+    {
+        if (!passed) {
+            ++nodes_;
+            if (const int ceiling = stabilityCeiling(own, opp, alpha); ceiling <= alpha)
+                return ceiling;
+        }
+        int cells[LightCells];
+        parityOrdered(~(own | opp), cells);
+        Child children[LightCells];
+        int n = 0;
+        for (const int bit : cells)
+            if (const Bits flips = flipsOf(bit, own, opp)) {
+                Child& c = children[n++];
+                c = {opp & ~flips, own | flips | Bits{1} << bit, 0, bit};
+                c.key = -weightedMoves(legalMoves(c.own, c.opp));
+            }
+        if (n == 0) {
+            if (passed)
+                return finalOf<S>(own, opp);
+            return -light(opp, own, -beta, -alpha, true);
+        }
+        int best = -Max - 1;
+        for (int i = 0; i < n; ++i) {
+            const Child& c = takeBest(children, i, n);
+            int rest[ShallowMax];
+            parityOrdered(~(c.own | c.opp), rest);
+            const int floor = best > alpha ? best : alpha;
+            const int v = -last4(c.own, c.opp, -beta, -floor, rest, false);
+            if (v > best) {
+                best = v;
+                if (best >= beta)
+                    return best;
+            }
+        }
+        return best;
     }
 
     // A solve that starts with one to three empty cells.
@@ -442,7 +486,7 @@ template <Scoring S> class Search {
         return -1;
     }
 
-    // ---- five cells and more: the table ----
+    // ---- six cells and more: the table ----
 
     int deep(Bits own, Bits opp, int alpha, int beta, int empties)
     {
@@ -475,7 +519,7 @@ template <Scoring S> class Search {
             return passOrEnd(own, opp, alpha, beta, empties);
         Child children[64];
         const int n = childrenOf(own, opp, moves, children);
-        if (empties - 1 > ShallowMax)
+        if (empties - 1 > LightCells)
             for (int i = 0; i < n; ++i)
                 table_.prefetch(children[i].own, children[i].opp); // loads while the keys are made
         const Bits odd = oddQuadrants(~(own | opp));

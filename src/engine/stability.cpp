@@ -177,16 +177,3 @@ Bits stableStones(Bits own, Bits opp)
         stable = next;
     }
 }
-
-Bits cornerStable(Bits own)
-{
-    constexpr Bits corners = 0x8100000000000081ull;
-    Bits stable = own & corners;
-    // Two steps along each edge from the corners.
-    for (int i = 0; i < 2; ++i) {
-        const Bits alongRows = ((stable << 1) | (stable >> 1)) & (Column1 | Column8);
-        const Bits alongColumns = ((stable << 8) | (stable >> 8)) & (Row1 | Row8);
-        stable |= own & (alongRows | alongColumns);
-    }
-    return stable;
-}

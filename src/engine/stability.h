@@ -14,5 +14,15 @@ Bits stableStones(Bits own, Bits opp);
 Bits edgeStable(Bits own, Bits opp);
 
 // A cheap subset of the above for ordering moves: own corners and the own
-// edge stones joined to them along the edge.
-Bits cornerStable(Bits own);
+// edge stones joined to them along the edge (two steps from the corner).
+// Only the border cells of `own` count.
+inline Bits cornerStable(Bits own)
+{
+    constexpr Bits corners = 0x8100000000000081ull;
+    constexpr Bits column1or8 = 0xFF000000000000FFull, row1or8 = 0x8181818181818181ull;
+    Bits stable = own & corners;
+    for (int i = 0; i < 2; ++i)
+        stable |= own & ((((stable << 1) | (stable >> 1)) & column1or8) |
+                         (((stable << 8) | (stable >> 8)) & row1or8));
+    return stable;
+}

@@ -287,8 +287,7 @@ void timeHints()
         double firstSeconds = 0;
         Move guess{0, 0};
         if (hintHasPreview(t.position.board))
-            for (const CellHint& c : previewHint(t.position.board, t.position.side, cancel, 0.2).cells)
-                guess = c.best ? c.move : guess;
+            guess = firstBestCell(previewHint(t.position.board, t.position.side, cancel, 0.2));
         const Hint hint = computeHint(t.position.board, t.position.side, cancel, 0.5, guess,
                                       [&](const Hint&) { firstSeconds = since(); });
         const double seconds = since();

@@ -71,6 +71,8 @@ bool hintHasPreview(const Board& board);
 // The preview: the evaluation's best cell after `guessSeconds`, as a
 // BestGuess hint (no values) whatever the count of empty cells.
 Hint previewHint(const Board& board, int colour, const CancelFlag& cancel, double guessSeconds);
+// The first cell `hint` marks best, such as the preview's guess; {0, 0} if none.
+Move firstBestCell(const Hint& hint);
 
 // ---- game analysis ----
 

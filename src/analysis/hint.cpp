@@ -108,6 +108,14 @@ Hint previewHint(const Board& board, int colour, const CancelFlag& cancel, doubl
     return hint;
 }
 
+Move firstBestCell(const Hint& hint)
+{
+    for (const CellHint& c : hint.cells)
+        if (c.best)
+            return c.move;
+    return {0, 0};
+}
+
 Hint computeHint(const Board& board, int colour, const CancelFlag& cancel, double guessSeconds, Move prefer,
                  const FirstBest& firstBest)
 {

@@ -50,14 +50,6 @@ HintPosition shownPosition{};
 bool marksShown = false;
 bool cancelling = false; // inside cancelHint, which handles the worker's late result
 
-Move guessedCell(const Hint& hint)
-{
-    for (const CellHint& c : hint.cells)
-        if (c.best)
-            return c.move;
-    return {0, 0};
-}
-
 unsigned hintThreadProc(void* argument)
 {
     auto* job = static_cast<HintRequest*>(argument);
@@ -70,7 +62,7 @@ unsigned hintThreadProc(void* argument)
     Move guess{0, 0};
     if (hintHasPreview(p.board)) { // then one exact best cell as soon as it is proven, then all of them
         send(previewHint(p.board, p.mover, job->cancel, PreviewSeconds));
-        guess = guessedCell(job->result);
+        guess = firstBestCell(job->result);
     }
     job->result = computeHint(p.board, p.mover, job->cancel, GuessSeconds, guess, send);
     sendMessage(job->window, WM_HINT_READY, 0, reinterpret_cast<LPARAM>(job));

@@ -5,7 +5,10 @@
 
 namespace {
 
-constexpr int TableBits = 20; // 2^20 entries of 32 bytes: 32 MB at most (one L3 cache here), touched as used
+// 2^19 entries of 32 bytes: 16 MB at most, touched as used. Twice that holds
+// 1% fewer re-searches but waits longer for each line; the solve is faster
+// with the smaller table.
+constexpr int TableBits = 19;
 
 thread_local SolverTable threadTable;
 

@@ -214,6 +214,7 @@ TEST(EngineRules, MovesFlipsAndEvaluationMatchThePlainRules)
             listMoves(7, colour, s.board);
             const MoveList plain = moveLists[7];
             Bits moves = legalMoves(own, opp);
+            ASSERT_EQ(bits_detail::portableLegalMoves(own, opp), moves) << s; // where AVX2 made `moves`
             ASSERT_EQ(stoneCount(moves), moveCount(plain)) << s;
             for (int k = 0; moves; ++k, moves &= moves - 1)
                 ASSERT_TRUE(moveOfBit(lowestBit(moves)) == plain[k]) << s;

@@ -53,6 +53,13 @@ template <std::size_t... Bit> constexpr std::array<FlipsFn, 64> makeFlipsAt(std:
 
 constinit const std::array<FlipsFn, 64> flipsAt = makeFlipsAt(std::make_index_sequence<64>{});
 
+#if defined(REVERSE_AVX2_MOVES)
+// Set before main, perhaps before the compiler's own start-up detection has
+// run, hence the explicit init. The check also asks whether the system saves
+// the vector registers.
+const bool avx2Moves = (__builtin_cpu_init(), __builtin_cpu_supports("avx2"));
+#endif
+
 } // namespace bits_detail
 
 Bits bitsOfColour(int colour, const Board& board)

@@ -12,6 +12,7 @@
 
 #include "board/board.h"
 #include "board/moves.h"
+#include "engine/moves_avx2.h"
 
 // Every machine this runs on has the population count instruction; without
 // the target the builtin becomes a library call in the innermost loops.
@@ -86,12 +87,16 @@ template <int Shift> inline __m128i fillUp(__m128i own, __m128i mask)
 // enclose anything cost nothing.
 using FlipsFn = Bits (*)(Bits own, Bits opp);
 extern const std::array<FlipsFn, 64> flipsAt;
-} // namespace bits_detail
 
-// Cells where `own` may play: empty and enclosing at least one run of `opp`.
-inline Bits legalMoves(Bits own, Bits opp)
+#if defined(__x86_64__) && defined(__GNUC__)
+#define REVERSE_AVX2_MOVES 1
+// Whether this processor runs legalMovesAvx2; set once at start-up.
+extern const bool avx2Moves;
+#endif
+
+// legalMoves for any processor.
+inline Bits portableLegalMoves(Bits own, Bits opp)
 {
-    using namespace bits_detail;
     const Bits inner = opp & Inner;
 #if defined(__SSE2__)
     // The second lane holds the board with columns a-h swapped: one shift of
@@ -111,6 +116,18 @@ inline Bits legalMoves(Bits own, Bits opp)
                        movesAlong<9>(own, inner);
     return moves & ~(own | opp);
 #endif
+}
+
+} // namespace bits_detail
+
+// Cells where `own` may play: empty and enclosing at least one run of `opp`.
+inline Bits legalMoves(Bits own, Bits opp)
+{
+#if defined(REVERSE_AVX2_MOVES)
+    if (bits_detail::avx2Moves)
+        return bits_detail::legalMovesAvx2(own, opp);
+#endif
+    return bits_detail::portableLegalMoves(own, opp);
 }
 
 // Stones of `opp` turned by `own` playing on bit; 0 when it turns nothing.

@@ -88,8 +88,7 @@ template <int Shift> inline __m128i fillUp(__m128i own, __m128i mask)
 using FlipsFn = Bits (*)(Bits own, Bits opp);
 extern const std::array<FlipsFn, 64> flipsAt;
 
-#if defined(__x86_64__) && defined(__GNUC__)
-#define REVERSE_AVX2_MOVES 1
+#if defined(REVERSE_AVX2_MOVES) // the build has the AVX2 form
 // Whether this processor runs legalMovesAvx2; set once at start-up.
 extern const bool avx2Moves;
 #endif

@@ -52,15 +52,16 @@ void SolverTable::store(Bits own, Bits opp, unsigned char tag, int lower, int up
 {
     int cost = 63 - __builtin_clzll(nodes | 1);
     Bucket& b = bucketOf(own, opp);
-    int slot = 0;
-    if (const TableEntry* e = find(own, opp, tag)) {
-        slot = static_cast<int>(e - b.entry);
+    int slot = slotOf(b, own, opp, tag);
+    if (slot >= 0) {
+        const TableEntry* e = &b.entry[slot];
         lower = lower > e->lower ? lower : e->lower;
         upper = upper < e->upper ? upper : e->upper;
         move = move < 0 ? e->move : move;
         cost = cost > e->cost() ? cost : e->cost();
     } else {
         // Room of an older solve first, then of the cheapest entry.
+        slot = 0;
         auto keep = [&](int i) { return (b.date[i] == date_ ? 64 : 0) + b.entry[i].cost(); };
         for (int i = 1; i < Ways; ++i)
             if (keep(i) < keep(slot))

@@ -43,10 +43,8 @@ class SolverTable {
     const TableEntry* find(Bits own, Bits opp, unsigned char tag) const
     {
         const Bucket& b = bucketOf(own, opp);
-        for (int i = 0; i < Ways; ++i)
-            if (b.own[i] == own && b.opp[i] == opp && b.entry[i].tag() == tag)
-                return &b.entry[i];
-        return nullptr;
+        const int i = slotOf(b, own, opp, tag);
+        return i < 0 ? nullptr : &b.entry[i];
     }
 
     // Starts loading the bucket of a position about to be looked up.
@@ -73,6 +71,15 @@ class SolverTable {
 
     void allocate();
     void release();
+
+    // Where the bucket holds the position under `tag`, or -1.
+    static int slotOf(const Bucket& b, Bits own, Bits opp, unsigned char tag)
+    {
+        for (int i = 0; i < Ways; ++i)
+            if (b.own[i] == own && b.opp[i] == opp && b.entry[i].tag() == tag)
+                return i;
+        return -1;
+    }
 
     Bucket& bucketOf(Bits own, Bits opp) const
     {

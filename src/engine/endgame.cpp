@@ -1,14 +1,14 @@
 // Exact endgame solver: fail-soft negamax over the final disc difference.
 //
 // - Null-window searches after the first move (PVS); a whole-window solve
-//   first asks whether the value is a guess (a window around it), then
+//   first asks whether the value lies within three of a guess, then
 //   whether it is the bound that answer proved, then widens the window from
 //   each new bound. The guess is a draw, or from 22 empty cells the value of
 //   a narrowed search that tries only the three best-ordered moves wherever
 //   twelve or more cells are empty: far cheaper than the solve, and rarely
 //   more than a few stones off. Its best moves also lead the solve's order.
 // - A transposition table of proven bounds from six empty cells up, with
-//   enhanced transposition cutoffs from eight.
+//   enhanced transposition cutoffs from seven.
 // - A stability cutoff: the opponent's stable stones cap what the side to
 //   move can reach.
 // - Move ordering: the table's move first, then few replies for the opponent
@@ -37,11 +37,12 @@ constexpr int Max = 64;            // no final difference lies outside +-64
 constexpr int Unbounded = 1 << 29; // beyond any value of the shallow search
 constexpr int ShallowMax = 4;      // at or below: no table, parity order
 constexpr int LightCells = 5;      // here: no table, fewest replies first
-constexpr int EtcMin = 8;          // from here: children's table bounds may cut at once
+constexpr int EtcMin = 7;          // from here: children's table bounds may cut at once
 constexpr int ProbeMin = 14;       // from here: ordering by a shallow search of the children
 constexpr int MidProbeMin = 17;    // from here it reaches two plies below each child
 constexpr int DeepProbeMin = 18;   // and from here three (deeper costs more than it saves)
 constexpr int AspirationMin = 12;  // from here a whole-window solve starts around a guess
+constexpr int GuessMargin = 3;     // the first window: the guess plus or minus this
 constexpr int StepWidth = 2;       // the first widening after a guess proved wrong twice
 constexpr int GuessMin = 22;       // from here the guess comes from a narrowed search...
 constexpr int GuessWidth = 3;      // ...of the best-ordered moves only
@@ -159,7 +160,8 @@ template <Scoring S> class Search {
         // the table keeps what the earlier steps proved.
         int g = empties >= GuessMin ? guess(own, opp, empties) : 0;
         g = g < alpha + 1 ? alpha + 1 : g > beta - 1 ? beta - 1 : g;
-        int lo = g - 1, hi = g + 1, width = 0;
+        int lo = g - GuessMargin > alpha ? g - GuessMargin : alpha;
+        int hi = g + GuessMargin < beta ? g + GuessMargin : beta, width = 0;
         for (;;) {
             const int v = solve(own, opp, lo, hi, empties);
             if (stopped_ || (v > lo && v < hi) || v <= alpha || v >= beta)

@@ -110,10 +110,14 @@ inline int parityOrdered(Bits empty, int cells[])
     return n;
 }
 
+// Stands for moves not worked out yet: no position has every cell free to play.
+constexpr Bits UnknownMoves = ~Bits{0};
+
 struct Child {
     Bits own, opp; // after the move: the opponent to move
     int key;       // higher is tried first
     int bit;
+    Bits moves; // the opponent's, or UnknownMoves until the ordering needs them
 };
 
 // Makes `moves` into children[]; returns their count.
@@ -123,7 +127,7 @@ inline int childrenOf(Bits own, Bits opp, Bits moves, Child children[])
     for (; moves; moves &= moves - 1) {
         const int bit = lowestBit(moves);
         const Bits flips = flipsOf(bit, own, opp);
-        children[n++] = {opp & ~flips, own | flips | Bits{1} << bit, 0, bit};
+        children[n++] = {opp & ~flips, own | flips | Bits{1} << bit, 0, bit, UnknownMoves};
     }
     return n;
 }
@@ -200,10 +204,11 @@ template <Scoring S> class Search {
     unsigned char tag_ = Tag; // of the table entries this search reads and writes
     uint64_t nodes_ = 0;
 
-    int solve(Bits own, Bits opp, int alpha, int beta, int empties)
+    // `moves` are those of `own`, when the caller has them at hand.
+    int solve(Bits own, Bits opp, int alpha, int beta, int empties, Bits moves = UnknownMoves)
     {
         if (empties > LightCells)
-            return deep(own, opp, alpha, beta, empties);
+            return deep(own, opp, alpha, beta, empties, moves);
         if (empties == LightCells)
             return light(own, opp, alpha, beta, false);
         if (empties == 4) {
@@ -328,7 +333,7 @@ template <Scoring S> class Search {
         for (const int bit : cells)
             if (const Bits flips = flipsOf(bit, own, opp)) {
                 Child& c = children[n++];
-                c = {opp & ~flips, own | flips | Bits{1} << bit, 0, bit};
+                c = {opp & ~flips, own | flips | Bits{1} << bit, 0, bit, UnknownMoves};
                 c.key = -weightedMoves(legalMoves(c.own, c.opp));
             }
         if (n == 0) {
@@ -376,10 +381,11 @@ template <Scoring S> class Search {
 
     int passOrEnd(Bits own, Bits opp, int alpha, int beta, int empties)
     {
-        if (legalMoves(opp, own) == 0)
+        const Bits replies = legalMoves(opp, own);
+        if (replies == 0)
             return finalOf<S>(own, opp);
         --nodes_; // the pass is not a node of its own
-        return -solve(opp, own, -beta, -alpha, empties);
+        return -solve(opp, own, -beta, -alpha, empties, replies);
     }
 
     // ---- move ordering ----
@@ -400,12 +406,12 @@ template <Scoring S> class Search {
     // Fail-soft alpha-beta of the estimate, `depth` plies; its positions
     // count as nodes. Above the last ply the moves go fewest replies first,
     // corners up and the cells beside them down, so the window closes soon.
-    int probe(Bits own, Bits opp, int depth, int alpha, int beta)
+    int probe(Bits own, Bits opp, int depth, int alpha, int beta, Bits known = UnknownMoves)
     {
         ++nodes_;
         if (depth == 0)
             return estimate(own, opp);
-        const Bits moves = legalMoves(own, opp);
+        const Bits moves = known == UnknownMoves ? legalMoves(own, opp) : known;
         if (moves == 0) {
             if (legalMoves(opp, own) == 0)
                 return finalOf<S>(own, opp) * 1000;
@@ -417,14 +423,16 @@ template <Scoring S> class Search {
             Child& c = children[i];
             c.key =
                 static_cast<int>(Corners >> c.bit & 1) * 4 - static_cast<int>(NearCorners >> c.bit & 1) * 4;
-            if (depth > 1)
-                c.key -= weightedMoves(legalMoves(c.own, c.opp)) * 2;
+            if (depth > 1) {
+                c.moves = legalMoves(c.own, c.opp);
+                c.key -= weightedMoves(c.moves) * 2;
+            }
         }
         int best = -(1 << 29);
         for (int i = 0; i < n; ++i) {
             const Child& c = takeBest(children, i, n);
             const int floor = best > alpha ? best : alpha;
-            const int v = -probe(c.own, c.opp, depth - 1, -beta, -floor);
+            const int v = -probe(c.own, c.opp, depth - 1, -beta, -floor, c.moves);
             if (v > best) {
                 best = v;
                 if (best >= beta)
@@ -440,7 +448,7 @@ template <Scoring S> class Search {
     int probeChild(const Child& c, int depth, int& lowest)
     {
         const int cap = lowest == Unbounded ? Unbounded : lowest + ProbeSlack;
-        const int v = probe(c.own, c.opp, depth, -Unbounded, cap);
+        const int v = probe(c.own, c.opp, depth, -Unbounded, cap, c.moves);
         lowest = v < lowest ? v : lowest;
         return v;
     }
@@ -448,10 +456,11 @@ template <Scoring S> class Search {
     // Higher for moves likely to be best and quick to prove: few replies for
     // the opponent, few empty cells next to own stones, settled corners, and
     // a cell of a quadrant with an odd number of empty cells (`odd`).
-    static int orderKey(const Child& c, Bits odd)
+    static int orderKey(Child& c, Bits odd)
     {
         const Bits empty = ~(c.own | c.opp);
-        int key = -weightedMoves(legalMoves(c.own, c.opp)) * KeyReplies;
+        c.moves = legalMoves(c.own, c.opp);
+        int key = -weightedMoves(c.moves) * KeyReplies;
         key -= stoneCount(frontier(c.opp, empty)) * KeyFrontier;
         key += stoneCount(cornerStable(c.opp)) * KeyCorners;
         if (odd >> c.bit & 1)
@@ -490,7 +499,7 @@ template <Scoring S> class Search {
 
     // ---- six cells and more: the table ----
 
-    int deep(Bits own, Bits opp, int alpha, int beta, int empties)
+    int deep(Bits own, Bits opp, int alpha, int beta, int empties, Bits known)
     {
         ++nodes_;
         if (stop_ && stop_->load(std::memory_order_relaxed)) {
@@ -516,7 +525,7 @@ template <Scoring S> class Search {
         }
         if (const int ceiling = stabilityCeiling(own, opp, alpha); ceiling <= alpha)
             return ceiling;
-        Bits moves = legalMoves(own, opp);
+        const Bits moves = known == UnknownMoves ? legalMoves(own, opp) : known;
         if (moves == 0)
             return passOrEnd(own, opp, alpha, beta, empties);
         Child children[64];
@@ -539,7 +548,7 @@ template <Scoring S> class Search {
         int first = 0;
         if (const int h = hintIndex(children, n, hint); h >= 0 && empties >= ProbeMin && !width_) {
             std::swap(children[0], children[h]);
-            best = -solve(children[0].own, children[0].opp, -beta, -alpha, empties - 1);
+            best = -solve(children[0].own, children[0].opp, -beta, -alpha, empties - 1, children[0].moves);
             if (stopped_)
                 return 0;
             bestBit = children[0].bit;
@@ -557,12 +566,12 @@ template <Scoring S> class Search {
             const int floor = best > alpha ? best : alpha;
             int v;
             if (i == 0 || beta - floor <= 1) {
-                v = -solve(c.own, c.opp, -beta, -floor, empties - 1);
+                v = -solve(c.own, c.opp, -beta, -floor, empties - 1, c.moves);
             } else {
                 // Later moves first only have to show they are no better.
-                v = -solve(c.own, c.opp, -floor - 1, -floor, empties - 1);
+                v = -solve(c.own, c.opp, -floor - 1, -floor, empties - 1, c.moves);
                 if (v > floor && v < beta && !stopped_)
-                    v = -solve(c.own, c.opp, -beta, -v, empties - 1);
+                    v = -solve(c.own, c.opp, -beta, -v, empties - 1, c.moves);
             }
             if (stopped_)
                 return 0; // nothing of a stopped search is stored

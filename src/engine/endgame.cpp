@@ -120,14 +120,17 @@ struct Child {
     Bits moves; // the opponent's, or UnknownMoves until the ordering needs them
 };
 
-// Makes `moves` into children[]; returns their count.
-inline int childrenOf(Bits own, Bits opp, Bits moves, Child children[])
+// Makes `moves` into children[]; returns their count. Given a table, each
+// child's line there starts to load as soon as the child is made.
+inline int childrenOf(Bits own, Bits opp, Bits moves, Child children[], const SolverTable* table = nullptr)
 {
     int n = 0;
     for (; moves; moves &= moves - 1) {
         const int bit = lowestBit(moves);
         const Bits flips = flipsOf(bit, own, opp);
-        children[n++] = {opp & ~flips, own | flips | Bits{1} << bit, 0, bit, UnknownMoves};
+        const Child& c = children[n++] = {opp & ~flips, own | flips | Bits{1} << bit, 0, bit, UnknownMoves};
+        if (table)
+            table->prefetch(c.own, c.opp);
     }
     return n;
 }
@@ -529,10 +532,8 @@ template <Scoring S> class Search {
         if (moves == 0)
             return passOrEnd(own, opp, alpha, beta, empties);
         Child children[64];
-        const int n = childrenOf(own, opp, moves, children);
-        if (empties - 1 > LightCells)
-            for (int i = 0; i < n; ++i)
-                table_.prefetch(children[i].own, children[i].opp); // loads while the keys are made
+        // The children's lines load while their keys are made.
+        const int n = childrenOf(own, opp, moves, children, empties - 1 > LightCells ? &table_ : nullptr);
         const Bits odd = oddQuadrants(~(own | opp));
         for (int i = 0; i < n; ++i)
             children[i].key = orderKey(children[i], odd); // while the table loads the children

@@ -286,8 +286,10 @@ template <Scoring S> class Search {
         return -last3(opp, own, -beta, -alpha, cells, true);
     }
 
-    // Four empty cells in the order given (odd quadrants first).
-    int last4(Bits own, Bits opp, int alpha, int beta, const int cells[4], bool passed)
+    // Four empty cells in the order given (odd quadrants first). `moves`
+    // may hold the moves of `own` when the caller has them.
+    int last4(Bits own, Bits opp, int alpha, int beta, const int cells[4], bool passed,
+              Bits moves = UnknownMoves)
     {
         if (!passed) {
             ++nodes_;
@@ -297,6 +299,8 @@ template <Scoring S> class Search {
         int best = -Max - 1;
         for (int i = 0; i < 4; ++i) {
             const int bit = cells[i];
+            if (!(moves >> bit & 1))
+                continue;
             const Bits flips = flipsOf(bit, own, opp);
             if (flips == 0)
                 continue;
@@ -337,7 +341,8 @@ template <Scoring S> class Search {
             if (const Bits flips = flipsOf(bit, own, opp)) {
                 Child& c = children[n++];
                 c = {opp & ~flips, own | flips | Bits{1} << bit, 0, bit, UnknownMoves};
-                c.key = -weightedMoves(legalMoves(c.own, c.opp));
+                c.moves = legalMoves(c.own, c.opp);
+                c.key = -weightedMoves(c.moves);
             }
         if (n == 0) {
             if (passed)
@@ -350,7 +355,7 @@ template <Scoring S> class Search {
             int rest[ShallowMax];
             parityOrdered(~(c.own | c.opp), rest);
             const int floor = best > alpha ? best : alpha;
-            const int v = -last4(c.own, c.opp, -beta, -floor, rest, false);
+            const int v = -last4(c.own, c.opp, -beta, -floor, rest, false, c.moves);
             if (v > best) {
                 best = v;
                 if (best >= beta)
@@ -397,10 +402,11 @@ template <Scoring S> class Search {
     // mobility and settled corner stones of both sides, and the pattern
     // estimate of the final difference. The two halves order far better
     // together than either alone.
-    static int estimate(Bits own, Bits opp)
+    static int estimate(Bits own, Bits opp, Bits moves)
     {
         const Bits empty = ~(own | opp);
-        int v = (weightedMoves(legalMoves(own, opp)) - weightedMoves(legalMoves(opp, own))) * EstimateMoves;
+        moves = moves == UnknownMoves ? legalMoves(own, opp) : moves;
+        int v = (weightedMoves(moves) - weightedMoves(legalMoves(opp, own))) * EstimateMoves;
         v += (stoneCount(frontier(opp, empty)) - stoneCount(frontier(own, empty))) * EstimateFrontier;
         v += (stoneCount(cornerStable(own)) - stoneCount(cornerStable(opp))) * EstimateCorners;
         return v + patternValue(own, opp) * EstimateDisc / PatternScale;
@@ -413,7 +419,7 @@ template <Scoring S> class Search {
     {
         ++nodes_;
         if (depth == 0)
-            return estimate(own, opp);
+            return estimate(own, opp, known);
         const Bits moves = known == UnknownMoves ? legalMoves(own, opp) : known;
         if (moves == 0) {
             if (legalMoves(opp, own) == 0)

@@ -213,7 +213,7 @@ template <Scoring S> class Search {
         if (empties > LightCells)
             return deep(own, opp, alpha, beta, empties, moves);
         if (empties == LightCells)
-            return light(own, opp, alpha, beta, false);
+            return light(own, opp, alpha, beta, false, moves);
         if (empties == 4) {
             int cells[4];
             parityOrdered(~(own | opp), cells);
@@ -325,8 +325,8 @@ template <Scoring S> class Search {
 
     // Five empty cells: here the table and the full ordering keys cost more
     // time than the nodes they save. The moves go fewest replies first, then
-    // odd quadrants first.
-    int light(Bits own, Bits opp, int alpha, int beta, bool passed)
+    // odd quadrants first. `moves` may hold those of `own`, as in last4.
+    int light(Bits own, Bits opp, int alpha, int beta, bool passed, Bits moves = UnknownMoves)
     {
         if (!passed) {
             ++nodes_;
@@ -338,7 +338,7 @@ template <Scoring S> class Search {
         Child children[LightCells];
         int n = 0;
         for (const int bit : cells)
-            if (const Bits flips = flipsOf(bit, own, opp)) {
+            if (const Bits flips = moves >> bit & 1 ? flipsOf(bit, own, opp) : 0) {
                 Child& c = children[n++];
                 c = {opp & ~flips, own | flips | Bits{1} << bit, 0, bit, UnknownMoves};
                 c.moves = legalMoves(c.own, c.opp);

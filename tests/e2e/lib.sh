@@ -6,6 +6,14 @@ step=0
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
+# xvfb-run may hand over before a loaded machine's server takes clients:
+# wait up to 20 s for it to answer rather than start the program too soon.
+for _ in $(seq 1 200); do
+    xdpyinfo >/dev/null 2>&1 && break
+    sleep 0.1
+done
+xdpyinfo >/dev/null 2>&1 || fail "the X server at $DISPLAY does not answer"
+
 # Waits up to 20 s for a window whose title is exactly $1; prints its id.
 find_window() {
     local id

@@ -49,32 +49,9 @@ template <std::size_t... Bit> constexpr std::array<FlipsFn, 64> makeFlipsAt(std:
     return {&flipsAtCell<Bit>...};
 }
 
-// Cells past a short diagonal's ends read as not own, so a run reaching them
-// turns nothing, as on the board.
-constexpr LastFlipTables makeLastFlipTables()
-{
-    LastFlipTables t{};
-    for (int p = 0; p < 8; ++p)
-        for (int line = 0; line < 256; ++line)
-            for (int step : {-1, 1}) {
-                int k = p + step;
-                while (k >= 0 && k < 8 && !(line >> k & 1))
-                    k += step;
-                if (k >= 0 && k < 8)
-                    t.lineFlips[p][line] += static_cast<unsigned char>((k - p) * step - 1);
-            }
-    for (int bit = 0; bit < 64; ++bit) {
-        t.diagonal[bit] = rayFrom(bit, 1, 1) | rayFrom(bit, -1, -1);
-        t.antiDiagonal[bit] = rayFrom(bit, 1, -1) | rayFrom(bit, -1, 1);
-    }
-    return t;
-}
-
 } // namespace
 
 constinit const std::array<FlipsFn, 64> flipsAt = makeFlipsAt(std::make_index_sequence<64>{});
-
-constinit const LastFlipTables lastFlipTables = makeLastFlipTables();
 
 #if defined(REVERSE_AVX2_MOVES)
 // Set before main, perhaps before the compiler's own start-up detection has

@@ -135,35 +135,6 @@ inline Bits flipsOf(int bit, Bits own, Bits opp)
     return bits_detail::flipsAt[bit](own, opp);
 }
 
-namespace bits_detail {
-// For the last empty cell: lineFlips[p][line] is the count of stones turned
-// along a line of eight by a move at position p, when `line` holds the own
-// stones and every other cell of it is the opponent's.
-struct LastFlipTables {
-    unsigned char lineFlips[8][256];
-    Bits diagonal[64], antiDiagonal[64]; // the two diagonal lines through each cell
-};
-extern const LastFlipTables lastFlipTables;
-} // namespace bits_detail
-
-// stoneCount(flipsOf(bit, own, opp)) when `bit` is the only empty cell. Every
-// other cell is then the opponent's, so each line's count follows from the
-// own stones on it alone: a table look-up per line instead of the flips.
-inline int lastFlipCount(int bit, Bits own)
-{
-    const auto& t = bits_detail::lastFlipTables;
-    constexpr Bits Row1 = 0x0101010101010101ull;
-    const int column = bit >> 3, row = bit & 7;
-    // A diagonal's cells lie on different rows: the product gathers them into
-    // the top byte in row order without carries.
-    const unsigned columnLine = (own >> (bit & 56)) & 0xFF;
-    const unsigned rowLine = (((own >> row) & Row1) * 0x0102040810204080ull) >> 56;
-    const unsigned diagonal = ((own & t.diagonal[bit]) * Row1) >> 56;
-    const unsigned antiDiagonal = ((own & t.antiDiagonal[bit]) * Row1) >> 56;
-    return t.lineFlips[row][columnLine] + t.lineFlips[column][rowLine] + t.lineFlips[row][diagonal] +
-           t.lineFlips[row][antiDiagonal];
-}
-
 // Evaluation of the position for the side owning `own`, exactly the plain
 // evaluatePosition for that colour. The second form takes both mobilities
 // when the caller already has them.

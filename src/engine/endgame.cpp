@@ -229,10 +229,10 @@ template <Scoring S> class Search {
     {
         ++nodes_;
         const int ownCount = stoneCount(own);
-        if (const int turned = lastFlipCount(bit, own))
-            return 2 * (ownCount + turned) + 2 - 64;
-        if (const int turned = lastFlipCount(bit, opp))
-            return 64 - 2 * (stoneCount(opp) + turned + 1);
+        if (const Bits flips = flipsOf(bit, own, opp))
+            return 2 * (ownCount + stoneCount(flips)) + 2 - 64;
+        if (const Bits flips = flipsOf(bit, opp, own))
+            return 64 - 2 * (stoneCount(opp) + stoneCount(flips) + 1);
         const int diff = 2 * ownCount - 63; // nobody can fill the last cell
         if constexpr (S == Scoring::EmptiesToWinner)
             return diff > 0 ? diff + 1 : diff - 1;

@@ -6,8 +6,8 @@ step=0
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-# xvfb-run may hand over before a loaded machine's server takes clients:
-# wait up to 20 s for it to answer rather than start the program too soon.
+# Wait up to 20 s for the server to answer, so that a server that never
+# came up is reported as such rather than as a missing window.
 for _ in $(seq 1 200); do
     xdpyinfo >/dev/null 2>&1 && break
     sleep 0.1

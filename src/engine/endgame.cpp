@@ -7,8 +7,9 @@
 //   a narrowed search that tries only the three best-ordered moves wherever
 //   twelve or more cells are empty: far cheaper than the solve, and rarely
 //   more than a few stones off. Its best moves also lead the solve's order.
-// - A transposition table of proven bounds from six empty cells up, with
-//   enhanced transposition cutoffs from seven.
+// - A transposition table of proven bounds from six empty cells up (a small
+//   one of its own up to seven), with enhanced transposition cutoffs from
+//   seven.
 // - A stability cutoff: the opponent's stable stones cap what the side to
 //   move can reach.
 // - Move ordering: the table's move first, then few replies for the opponent
@@ -148,7 +149,10 @@ inline const Child& takeBest(Child children[], int i, int n)
 
 template <Scoring S> class Search {
   public:
-    Search(SolverTable& table, const StopFlag* stop) : table_(table), stop_(stop) {}
+    Search(SolverTable& table, SolverTable& nearEnd, const StopFlag* stop)
+        : table_(table), nearEnd_(nearEnd), stop_(stop)
+    {
+    }
 
     bool stopped() const { return stopped_; }
     uint64_t nodes() const { return nodes_; }
@@ -191,7 +195,7 @@ template <Scoring S> class Search {
     // An estimate of the value, only ever used to place the window.
     int guess(Bits own, Bits opp, int empties)
     {
-        Search narrowed(table_, stop_);
+        Search narrowed(table_, nearEnd_, stop_);
         narrowed.width_ = GuessWidth;
         narrowed.tag_ = GuessTag;
         const int v = narrowed.solve(own, opp, -Max, Max, empties);
@@ -201,6 +205,8 @@ template <Scoring S> class Search {
     }
 
     SolverTable& table_;
+    SolverTable& nearEnd_;
+    SolverTable& tableFor(int empties) { return empties <= SolverTable::NearEndCells ? nearEnd_ : table_; }
     const StopFlag* stop_;
     bool stopped_ = false;
     int width_ = 0;           // moves tried per node from GuessNarrowMin cells; 0: all
@@ -517,9 +523,10 @@ template <Scoring S> class Search {
         }
         const uint64_t nodesBefore = nodes_;
         int hint = -1;
-        const TableEntry* e = table_.find(own, opp, tag_);
+        SolverTable& table = tableFor(empties);
+        const TableEntry* e = table.find(own, opp, tag_);
         if (!e && tag_ == Tag)
-            if (const TableEntry* g = table_.find(own, opp, GuessTag))
+            if (const TableEntry* g = table.find(own, opp, GuessTag))
                 hint = g->move; // the narrowed search's best move: its bounds say nothing here
         if (e) {
             if (e->lower >= beta)
@@ -539,14 +546,15 @@ template <Scoring S> class Search {
             return passOrEnd(own, opp, alpha, beta, empties);
         Child children[64];
         // The children's lines load while their keys are made.
-        const int n = childrenOf(own, opp, moves, children, empties - 1 > LightCells ? &table_ : nullptr);
+        SolverTable& childTable = tableFor(empties - 1);
+        const int n = childrenOf(own, opp, moves, children, empties - 1 > LightCells ? &childTable : nullptr);
         const Bits odd = oddQuadrants(~(own | opp));
         for (int i = 0; i < n; ++i)
             children[i].key = orderKey(children[i], odd); // while the table loads the children
         // A child already known to be bad enough for the opponent cuts.
         if (empties >= EtcMin)
             for (int i = 0; i < n; ++i)
-                if (const TableEntry* e = table_.find(children[i].own, children[i].opp, tag_);
+                if (const TableEntry* e = childTable.find(children[i].own, children[i].opp, tag_);
                     e && -e->upper >= beta)
                     return -e->upper;
         const int alpha0 = alpha;
@@ -560,7 +568,7 @@ template <Scoring S> class Search {
                 return 0;
             bestBit = children[0].bit;
             if (best >= beta) {
-                table_.store(own, opp, tag_, best, Max, bestBit, nodes_ - nodesBefore);
+                table.store(own, opp, tag_, best, Max, bestBit, nodes_ - nodesBefore);
                 return best;
             }
             first = 1;
@@ -591,7 +599,7 @@ template <Scoring S> class Search {
         }
         const int lower = best > alpha0 ? best : -Max;
         const int upper = best < beta ? best : Max;
-        table_.store(own, opp, tag_, lower, upper, bestBit, nodes_ - nodesBefore);
+        table.store(own, opp, tag_, lower, upper, bestBit, nodes_ - nodesBefore);
         return best;
     }
 };
@@ -599,8 +607,10 @@ template <Scoring S> class Search {
 template <Scoring S> int runSearch(Bits own, Bits opp, int alpha, int beta, const StopFlag* stop)
 {
     SolverTable& table = SolverTable::ofThisThread();
+    SolverTable& nearEnd = SolverTable::nearEndOfThisThread();
     table.startSolve();
-    Search<S> search(table, stop);
+    nearEnd.startSolve();
+    Search<S> search(table, nearEnd, stop);
     const int v = search.run(own, opp, alpha, beta);
     nodeCount += search.nodes();
     return v;
@@ -643,8 +653,8 @@ Solution solveBest(Bits own, Bits opp, Scoring scoring, const StopFlag* stop, in
 
 int tableMove(Bits own, Bits opp, Scoring scoring)
 {
-    const TableEntry* e =
-        SolverTable::ofThisThread().find(own, opp, static_cast<unsigned char>(1 + static_cast<int>(scoring)));
+    const TableEntry* e = SolverTable::ofThisThreadFor(64 - stoneCount(own | opp))
+                              .find(own, opp, static_cast<unsigned char>(1 + static_cast<int>(scoring)));
     return e ? e->move : -1;
 }
 

@@ -1,7 +1,7 @@
 // The exact endgame solver over bitboards: behind fastSearchToEnd and
 // solveEndgame, and the base of the hint and the game analysis.
 //
-// Threads: every thread that solves has a transposition table of its own,
+// Threads: every thread that solves has transposition tables of its own,
 // allocated on its first solve and freed when the thread ends. Searches on
 // different threads share nothing, and what a table holds only ever speeds a
 // search up: every entry is a proven bound, so no result depends on what ran

@@ -10,26 +10,38 @@ namespace {
 // the more so while other programs share the processor's cache, and the
 // solve is slower.
 constexpr int TableBits = 16;
+// 2^13 buckets, 512 KB, for the positions near the end: about half the nodes
+// that use a table, so their lines are worth keeping close to the core.
+constexpr int NearEndBits = 13;
 
 thread_local SolverTable threadTable;
+thread_local SolverTable nearEndTable;
 
 } // namespace
 
 SolverTable& SolverTable::ofThisThread()
 {
     if (!threadTable.buckets_)
-        threadTable.allocate();
+        threadTable.allocate(TableBits);
     return threadTable;
+}
+
+SolverTable& SolverTable::nearEndOfThisThread()
+{
+    if (!nearEndTable.buckets_)
+        nearEndTable.allocate(NearEndBits);
+    return nearEndTable;
 }
 
 void SolverTable::releaseThisThread()
 {
     threadTable.release();
+    nearEndTable.release();
 }
 
-void SolverTable::allocate()
+void SolverTable::allocate(int topBits)
 {
-    for (int bits = TableBits; bits >= 10; --bits) {
+    for (int bits = topBits; bits >= 10; --bits) {
         bytes_ = (std::size_t{1} << bits) * sizeof(Bucket);
         void* p = mmap(nullptr, bytes_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
         if (p == MAP_FAILED)

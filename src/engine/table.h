@@ -32,9 +32,20 @@ class SolverTable {
     SolverTable& operator=(const SolverTable&) = delete;
     ~SolverTable() { release(); }
 
-    // The calling thread's table, allocated on first use.
+    // The calling thread's tables, allocated on first use: the main one, and
+    // a small one for positions near the end (NearEndCells empty cells or
+    // fewer). Those are the most numerous and the cheapest to redo; kept
+    // apart they stay in the core's own cache, and they no longer push
+    // dearer entries out of the main table.
+    static constexpr int NearEndCells = 7;
     static SolverTable& ofThisThread();
-    // Frees the calling thread's table; the next solve starts cold.
+    static SolverTable& nearEndOfThisThread();
+    // The one of the two that holds positions with `empties` empty cells.
+    static SolverTable& ofThisThreadFor(int empties)
+    {
+        return empties <= NearEndCells ? nearEndOfThisThread() : ofThisThread();
+    }
+    // Frees the calling thread's tables; the next solve starts cold.
     static void releaseThisThread();
 
     // A new solve: entries of older ones give way first.
@@ -69,7 +80,7 @@ class SolverTable {
     int shift_ = 64; // 64 - log2 of the bucket count
     unsigned char date_ = 0;
 
-    void allocate();
+    void allocate(int topBits);
     void release();
 
     // Where the bucket holds the position under `tag`, or -1.

@@ -3,11 +3,13 @@
 // --plain), a whole lv6-against-lv6 game with the fast engine, and the
 // endgame solver's nodes per second on 20 to 24 empty cells.
 //
-// reverse-bench-engine [--plain] [--solver-only] [--scan] [--ffo [FIRST [LAST]]] [--analysis]
+// reverse-bench-engine [--plain] [--solver-only] [--scan] [--ffo [FIRST [LAST [RUNS]]]] [--analysis]
 // --scan: the slowest fast move per level over every position of 40 games.
 // --ffo: the exact solve of the endgame test positions FIRST..LAST (default
 // 40..49) of positions/ffo.txt, each from a cold table, with nodes, time and
-// nodes per second, checked against the known scores.
+// nodes per second, checked against the known scores. With RUNS each position
+// is solved that many times in a row and the median time is shown: runs in
+// turn see the same load from other programs, so the figure drifts less.
 // --analysis: the wall time of hints on the endgame test positions #40 (every
 // value exact) and #45 (the exact best cells, after the preview and the first
 // exact best cell the window shows before them), and of the exact analysis (two
@@ -244,8 +246,25 @@ std::vector<TestPosition> loadTestPositions(const char* file)
     return out;
 }
 
+// The median of `runs` cold solves of one position, in seconds; `value` and
+// `nodes` are those of the last (every run searches the same tree).
+double medianSolve(const TestPosition& t, int runs, int& value, uint64_t& nodes)
+{
+    std::vector<double> seconds;
+    for (int run = 0; run < runs; ++run) {
+        clearSolverTable();
+        resetSolverNodes();
+        const double start = threadMillis();
+        value = solveEndgame(t.position.side, t.position.board, Scoring::EmptiesToWinner);
+        seconds.push_back((threadMillis() - start) / 1000);
+        nodes = solverNodes();
+    }
+    std::sort(seconds.begin(), seconds.end());
+    return seconds[seconds.size() / 2];
+}
+
 // Returns false when a value differs from the known score.
-bool timeTestPositions(int first, int last)
+bool timeTestPositions(int first, int last, int runs)
 {
     std::printf("%-4s %7s %6s %14s %10s %10s\n", "#", "empties", "value", "nodes", "time s", "M nodes/s");
     uint64_t allNodes = 0;
@@ -254,12 +273,9 @@ bool timeTestPositions(int first, int last)
     for (const TestPosition& t : loadTestPositions(REVERSE_BENCH_FFO)) {
         if (t.number < first || t.number > last)
             continue;
-        clearSolverTable();
-        resetSolverNodes();
-        const double start = threadMillis();
-        const int v = solveEndgame(t.position.side, t.position.board, Scoring::EmptiesToWinner);
-        const double seconds = (threadMillis() - start) / 1000;
-        const uint64_t nodes = solverNodes();
+        int v = 0;
+        uint64_t nodes = 0;
+        const double seconds = medianSolve(t, runs, v, nodes);
         allNodes += nodes;
         allSeconds += seconds;
         allRight &= v == t.score;
@@ -361,7 +377,8 @@ int main(int argc, char** argv)
     if (argc > 1 && std::strcmp(argv[1], "--ffo") == 0) {
         const int first = argc > 2 ? std::atoi(argv[2]) : 40;
         const int last = argc > 3 ? std::atoi(argv[3]) : argc > 2 ? first : 49;
-        return timeTestPositions(first, last) ? 0 : 1;
+        const int runs = argc > 4 ? std::max(1, std::atoi(argv[4])) : 1;
+        return timeTestPositions(first, last, runs) ? 0 : 1;
     }
     if (scan) {
         scanSlowest();

@@ -388,13 +388,28 @@ TEST(EngineDispatch, SettingsOutsideTheTableYieldAPassAndVerifyAgrees)
 
 TEST(EngineSolver, ExactValueMatchesPlainSearchToEnd)
 {
+    int tableMoves[11] = {};
     for (int e = 4; e <= 10; e += 3)
         for (const Sample& s : withEmpties(positions(), e, e, 2)) {
             if (!hasMove(s.colour, s.board))
                 continue;
             searchToEnd(s.colour, s.board);
             EXPECT_EQ(solveEndgame(s.colour, s.board), bestScore) << s;
+            // The move the table keeps for the position reaches its value,
+            // near the end (seven cells) as further from it (ten).
+            const Bits own = bitsOfColour(s.colour, s.board),
+                       opp = bitsOfColour(opponentOf(s.colour), s.board);
+            if (const int bit = e > 4 ? tableMove(own, opp, Scoring::EmptiesToNobody) : -1; bit >= 0) {
+                ++tableMoves[e];
+                const Bits flips = flipsOf(bit, own, opp);
+                EXPECT_EQ(-solveWindow(opp & ~flips, own | flips | Bits{1} << bit, Scoring::EmptiesToNobody,
+                                       -64, 64),
+                          bestScore)
+                    << s;
+            }
         }
+    EXPECT_GT(tableMoves[7], 0);
+    EXPECT_GT(tableMoves[10], 0);
 }
 
 // Beyond the plain search's reach: the value must be the best child value,

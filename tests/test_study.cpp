@@ -1,11 +1,14 @@
-// Positions as text.
+// Positions as text, and the names of the openings.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <iconv.h>
+#include <set>
+#include <tuple>
 
 #include "board_text.h"
 #include "records/board_text.h"
+#include "records/openings.h"
 
 namespace {
 
@@ -27,6 +30,31 @@ bool encodesInCp932(const std::string& text)
 // Endgame test position 40 as the test files write it: cells, side, score, number.
 const std::string Cells40 = "O--OOOOX-OOOOOOXOOXXOOOXOOXOOOXXOOOOOOXX---OOOOX----O--X--------";
 const std::string StandardCells = std::string(27, '-') + "OX------XO" + std::string(27, '-');
+
+// The game of a transcript seen in one of the four symmetries that keep the
+// standard start: 0 as written, 1 the half turn, 2 and 3 the diagonal flips.
+Game gameOf(const std::string& moves, int symmetry = 0)
+{
+    std::string text;
+    for (size_t i = 0; i + 1 < moves.size(); i += 2) {
+        int column = moves[i] - 'a' + 1, row = moves[i + 1] - '0';
+        if (symmetry == 1)
+            column = 9 - column, row = 9 - row;
+        else if (symmetry >= 2)
+            std::swap(column, row);
+        if (symmetry == 3)
+            column = 9 - column, row = 9 - row;
+        text += {static_cast<char>('a' + column - 1), static_cast<char>('0' + row)};
+    }
+    const GameRead read = readGame(text);
+    EXPECT_TRUE(read.ok) << moves << ": " << read.error;
+    return read.game;
+}
+
+std::string englishName(const OpeningName& name)
+{
+    return name.opening ? name.opening->english : "(none)";
+}
 
 } // namespace
 
@@ -94,5 +122,70 @@ TEST(BoardText, BadTextIsRefusedWithItsMessage)
         EXPECT_EQ(read.error, message) << text;
         EXPECT_TRUE(read.format == RecordFormat::None && read.game.start == Board{}) << text;
         EXPECT_TRUE(encodesInCp932(read.error)) << read.error;
+    }
+}
+
+// Lines found in each symmetry of the start, the longest one reached winning,
+// and a name that a deviation leaves as it was.
+TEST(Openings, KnownLinesAreNamedInEverySymmetry)
+{
+    const std::vector<std::tuple<std::string, std::string, std::string>> lines = {
+        {"f5d6c3d3c4", "虎", "Tiger"},
+        {"f5d6c5f4e3", "兎", "Rabbit"},
+        {"f5f6e6f4e3", "牛", "Cow"},
+        {"f5f6e6f4c3", "バッファロー", "Buffalo"},
+        {"f5f6e6f4g5", "飛び出し牛", "Heath"},
+        {"f5d6c5f4e3c6d3f6e6d7", "ローズ", "Rose"},
+        {"f5d6c3d3c4f4c5b3c2e3", "ニコレ", "Nicolet"},
+    };
+    for (const auto& [moves, japanese, english] : lines)
+        for (int symmetry = 0; symmetry < 4; ++symmetry) {
+            const OpeningName name = openingName(gameOf(moves, symmetry), 60);
+            ASSERT_NE(name.opening, nullptr) << moves << " in symmetry " << symmetry;
+            EXPECT_EQ(name.opening->japanese, japanese);
+            EXPECT_EQ(name.opening->english, english) << moves << " in symmetry " << symmetry;
+            EXPECT_EQ(name.turn, static_cast<int>(moves.size() / 2));
+        }
+
+    // The record up to a given turn has the name reached by then.
+    const Game nicolet = gameOf("f5d6c3d3c4f4c5b3c2e3");
+    EXPECT_EQ(englishName(openingName(nicolet, 9)), "Rose-bill");
+    EXPECT_EQ(englishName(openingName(nicolet, 4)), "Perpendicular");
+    EXPECT_EQ(openingName(nicolet, 4).turn, 2);
+    EXPECT_EQ(openingName(nicolet, 0).opening, nullptr);
+
+    // The cow's fourth move has two mirror-image cells; the other one
+    // reaches the same position, so the same name.
+    EXPECT_EQ(englishName(openingName(gameOf("f5f6e6d6c5"), 60)), "Cow");
+
+    // A tournament game leaves the F.A.T. line at move 15: it keeps the last
+    // name it reached, and never gets the longer one.
+    const Game played = gameOf("f5d6c3d3c4f4f6f3e6e7d7g6f8f7h6c5c6d8e3b6");
+    EXPECT_EQ(englishName(openingName(played, 60)), "Comp'Oth");
+    EXPECT_EQ(openingName(played, 60).turn, 8);
+
+    // Another start has no names, even for a line's moves.
+    Game elsewhere = gameOf("f5d6c3d3c4");
+    elsewhere.start[cellIndex(1, 1)] = Black;
+    EXPECT_EQ(openingName(elsewhere, 60).opening, nullptr);
+}
+
+// Every line is legal from the standard start, carries both names, and is
+// found by its own moves: two lines ending in the same position would take
+// each other's names.
+TEST(Openings, EveryLineIsLegalNamedAndFoundByItsMoves)
+{
+    EXPECT_GE(openingTable().size(), 60u);
+    std::set<std::string> japaneseNames, englishNames;
+    for (const Opening& line : openingTable()) {
+        const std::string moves = line.moves;
+        const GameRead read = readGame(moves);
+        ASSERT_TRUE(read.ok && read.game.turns.size() * 2 == moves.size()) << moves << ": " << read.error;
+        const OpeningName name = openingName(read.game, 60);
+        EXPECT_EQ(name.opening, &line) << moves << " is named " << englishName(name);
+        EXPECT_EQ(name.turn, static_cast<int>(moves.size() / 2));
+        EXPECT_TRUE(japaneseNames.insert(line.japanese).second) << line.japanese;
+        EXPECT_TRUE(englishNames.insert(line.english).second) << line.english;
+        EXPECT_TRUE(encodesInCp932(line.japanese)) << line.japanese;
     }
 }

@@ -11,7 +11,8 @@
 
 #include "records/game.h"
 
-enum class RecordFormat { None, Transcript, Ggf };
+// Position: a board and the side to move, read as a game with no turns.
+enum class RecordFormat { None, Transcript, Ggf, Position };
 
 // Texts and files larger than this are refused.
 constexpr std::size_t MaxRecordBytes = 1024 * 1024;
@@ -23,8 +24,10 @@ struct GameRead {
     std::string error; // the message when not ok
 };
 
-// A game from UTF-8 text (a file's contents or the clipboard's). An empty
-// text gives "棋譜が空です", which also serves for an empty clipboard.
+// A game from UTF-8 text (a file's contents or the clipboard's): GGF, a
+// transcript, or a position written as a board (see records/board_text.h),
+// which reads as a game with no turns. An empty text gives "棋譜が空です",
+// which also serves for an empty clipboard.
 GameRead readGame(std::string_view text);
 
 // Moves only, lower case, no separators and no passes. Games that do not

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "records/board_text.h"
 #include "records/reading.h"
 
 namespace {
@@ -115,6 +116,9 @@ GameRead readGame(std::string_view text)
         return {false, RecordFormat::None, {}, EmptyMessage};
     if (looksLikeGgf(text))
         return readGgf(text);
+    // Before the transcript: a board may start with "--", a transcript's pass.
+    if (looksLikeBoardText(text))
+        return readBoardText(text);
     if (looksLikeTranscript(text))
         return readTranscript(text);
     return {false, RecordFormat::None, {}, UnknownFormatMessage};

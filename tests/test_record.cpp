@@ -344,7 +344,7 @@ TEST_F(RecordTest, AFileNamedAtStartOrDroppedOpensInRecordMode)
     window = createMainWindow("Blantu", "Tavixリバーシ", 540, 375);
     EXPECT_EQ(modalScript.answers.size(), 0u);
     ASSERT_FALSE(modalScript.messages.empty());
-    EXPECT_EQ(modalScript.messages.back(), "ファイルが見つかりません");
+    EXPECT_EQ(modalScript.messages.back(), "「" + missing + "」：ファイルが見つかりません");
     EXPECT_EQ(gameState, GameOver);
     destroyWindow(window);
 

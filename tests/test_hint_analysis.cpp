@@ -198,10 +198,10 @@ TEST_F(AnalysisTest, ListsTheMovesThatLostDiscsAndAClickShowsThePosition)
 
     listBoxSetSelection(list, 1);
     sendMessage(gameReviewWindow(), WM_COMMAND, AnalysisListId | (LBN_SELCHANGE << 16), 0);
-    EXPECT_EQ(listBoxSelection(recordList), 9);
+    EXPECT_EQ(listBoxSelection(recordList), 10); // under the start line
     EXPECT_EQ(liveBoard, positionAfter(game, 10));
     clickAnalysisPoint(gameReviewWindow(), 13);
-    EXPECT_EQ(listBoxSelection(recordList), 12);
+    EXPECT_EQ(listBoxSelection(recordList), 13);
     EXPECT_EQ(liveBoard, positionAfter(game, 13));
 
     // The progress timer joins the worker once it has handed its result over.

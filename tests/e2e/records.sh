@@ -72,17 +72,18 @@ expected="PB[人]PW[人]TY[8]BO[8 ---------------------------O*------*O---------
 [[ $saved == "(;GM[Othello]PC[Tavixリバーシ]DT["* ]] || fail "saved file starts '$saved'"
 [[ $saved == *"$expected" ]] || fail "saved file is '$saved', expected it to end '$expected'"
 
-# 4. Copy it, then open the GGF with White first through the dialog: the
-# resign question ends the game in progress before the record replaces it.
+# 4. Copy it, then open the GGF with White first through the dialog: once it
+# has been read, the question ends the game in progress (はい, the default)
+# before the record replaces it.
 focus "$win"
 xdotool key ctrl+c
 sleep 0.3
 xdotool key ctrl+o
 choose_file "棋譜を開く" "$work/records/white-first.ggf" 05-open-dialog
-box=$(find_window "投了確認")
+box=$(find_window "対局終了確認")
 focus "$box"
 xdotool key Return
-wait_gone "投了確認"
+wait_gone "対局終了確認"
 sleep 0.5
 shoot "$win" 06-opened-white-first
 for r in 3 4 5; do

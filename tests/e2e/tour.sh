@@ -3,7 +3,8 @@
 # keys: a game against lv0 whose first moves are played from the keyboard,
 # undo, resignation, record mode with playback, a hint in the endgame of an
 # opened game played on and the analysis of that game, the settings dialog, the first
-# trial banner, exit, and the settings file.
+# trial banner, exit, and the settings file; then a record from another start,
+# named on the command line, shown from its start line.
 # Usage: tour.sh <reverse binary> <screenshot folder>   (run under xvfb-run)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -216,4 +217,34 @@ case "$bytes" in
 "00 00 02 00 f4 01 00 00" | "02 00 00 00 f4 01 00 00") ;;
 *) fail "config.dat starts with '$bytes'" ;;
 esac
+# 10. The endgame record again, named on the command line: it starts from
+# another position than the usual one, so its list begins with 開始局面. That
+# line shows the start (g2 and e8 still empty), and playback from it plays
+# the record's two moves again.
+"$bin" "$work/records/endgame.ggf" &
+pid=$!
+win=$(find_window "Tavixリバーシ")
+# Shoots the main window as $1 until the command after it succeeds, for up to 20 s.
+shoot_until() {
+    local name=$1
+    shift
+    for _ in $(seq 1 100); do
+        shoot "$win" "$name"
+        if [ "$(convert "$shot" txt:- | grep -c '#009900')" -gt 0 ]; then # the board is drawn
+            find_client_origin "$shot"
+            "$@" && return 0
+        fi
+        sleep 0.2
+    done
+    return 1
+}
+empty_at() { [ "$(client_pixel "$shot" "$(cell_x "$1")" "$(cell_y "$2")")" = "0 153 0" ]; }
+stones_at_g2_e8() { ! empty_at 7 2 && ! empty_at 5 8; }
+g2_e8_empty() { empty_at 7 2 && empty_at 5 8; }
+shoot_until 16-endgame-opened stones_at_g2_e8 || fail "the opened record's last moves are not on the board"
+click_client "$win" 330 "$(line_y 0)"
+shoot_until 16-start-line g2_e8_empty || fail "the start line does not show the start"
+click_client "$win" 315 246
+shoot_until 16-replayed-from-start stones_at_g2_e8 || fail "playback from the start line did not replay the moves"
+exit_with_ctrl_x
 echo "tour: passed"

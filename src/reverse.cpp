@@ -58,6 +58,7 @@ void onDestroy(Window* window)
     waitForComputer(window);
     freeGdiResources(window);
     saveSettings(window);
+    releaseGameInProgress(); // a game left unfinished is offered at the next start
     postQuitMessage(0);
 }
 

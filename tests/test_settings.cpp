@@ -3,12 +3,14 @@
 #include <sys/stat.h>
 
 #include "config_home.h"
+#include "modes/preferences.h"
 #include "modes/settings.h"
 #include "modes_fixture.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using namespace std::string_literals;
 using Bytes = std::vector<unsigned char>;
 
 class SettingsTest : public ModesTest {
@@ -34,6 +36,17 @@ Bytes readFile(const fs::path& path)
 {
     std::ifstream in(path, std::ios::binary);
     return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+
+void writeText(const fs::path& path, const std::string& text)
+{
+    writeFile(path, Bytes(text.begin(), text.end()));
+}
+
+std::string readText(const fs::path& path)
+{
+    const Bytes bytes = readFile(path);
+    return std::string(bytes.begin(), bytes.end());
 }
 
 } // namespace
@@ -219,4 +232,24 @@ TEST_F(SettingsTest, SettledMovesAndTheSessionsEndAreSaved)
 
     sendMessage(window, WM_QUERYENDSESSION, 0, 0);
     EXPECT_EQ(readFile(file()), sample);
+}
+
+// Lines of keys this version does not know, comments and damage are kept on
+// rewrite; a value that is no whole number in range reads as the default;
+// the last line of a key counts.
+TEST(Preferences, KnownKeysAreReadAndRewrittenAndEveryOtherLineKept)
+{
+    const std::string other = "# sizes\nwindow-scale = 150\r\nshow-clock=1\n\x01=\x02\0junk"s;
+    readPreferences(other);
+    EXPECT_EQ(windowScalePercent, 150);
+    windowScalePercent = 200;
+    EXPECT_EQ(writePreferences(other), "# sizes\nwindow-scale=200\nshow-clock=1\n\x01=\x02\0junk\n"s);
+    EXPECT_EQ(writePreferences(""), "window-scale=200\n");
+    for (const char* bad : {"window-scale=abc", "window-scale=", "window-scale=99", "window-scale=201",
+                            "window-scale=150x", "window-scale=99999999999999999999"}) {
+        readPreferences(bad);
+        EXPECT_EQ(windowScalePercent, 100) << bad;
+    }
+    readPreferences("window-scale=150\nwindow-scale=200\n");
+    EXPECT_EQ(windowScalePercent, 200);
 }

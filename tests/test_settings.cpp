@@ -5,6 +5,7 @@
 #include "config_home.h"
 #include "modes/preferences.h"
 #include "modes/settings.h"
+#include "modes/window_size.h"
 #include "modes_fixture.h"
 
 namespace {
@@ -252,4 +253,57 @@ TEST(Preferences, KnownKeysAreReadAndRewrittenAndEveryOtherLineKept)
     }
     readPreferences("window-scale=150\nwindow-scale=200\n");
     EXPECT_EQ(windowScalePercent, 200);
+}
+
+// The size chosen in the 表示 menu shows at once, is kept in
+// preferences.conf (config.dat keeps its sixteen bytes) and comes back at the
+// next start. On this 1024 x 768 screen 200% has no room: it is grayed and
+// refused, and when remembered the largest size that fits comes instead.
+TEST_F(SettingsTest, TheWindowsSizeIsChosenKeptAndFitToTheScreen)
+{
+    const fs::path preferences = folder() / PreferencesName;
+    EXPECT_TRUE(itemChecked(CmdSize100));
+    EXPECT_TRUE(itemEnabled(CmdSize150));
+    EXPECT_FALSE(itemEnabled(CmdSize200));
+    writeText(preferences, "# mine\nlater-key=1\n");
+    onCommand(window, CmdSize150);
+    onCommand(window, CmdSize200);
+    EXPECT_EQ(windowScale(window), 150);
+    EXPECT_TRUE(itemChecked(CmdSize150));
+    EXPECT_FALSE(itemChecked(CmdSize100));
+    EXPECT_EQ(readText(preferences), "# mine\nlater-key=1\nwindow-scale=150\n");
+    destroyWindow(window);
+    EXPECT_EQ(fs::file_size(file()), 16u);
+
+    writeText(preferences, "window-scale=200\n");
+    expectDialog(IDCANCEL);
+    window = createMainWindow("Blantu", "Tavixリバーシ", 540, 375);
+    EXPECT_EQ(windowScale(window), 150);
+    EXPECT_TRUE(itemChecked(CmdSize150));
+    EXPECT_EQ(readText(preferences), "window-scale=200\n") << "kept for a larger screen";
+}
+
+// A damaged preferences file gives the defaults; one that is not a regular
+// file, or far too large to be ours, is also left as it is.
+TEST_F(SettingsTest, ADamagedPreferencesFileGivesTheDefaults)
+{
+    const fs::path preferences = folder() / PreferencesName;
+    const std::string huge(100000, 'x');
+    for (const std::string& damage : {"\xff\xfe\0\0window-scale\n=150"s, huge}) {
+        writeText(preferences, damage);
+        windowScalePercent = 150;
+        loadPreferences();
+        EXPECT_EQ(windowScalePercent, 100);
+        onCommand(window, CmdSize150);
+        EXPECT_EQ(windowScale(window), 150);
+        const std::string kept = readText(preferences);
+        EXPECT_EQ(kept, damage.size() > 1000 ? damage : damage + "\nwindow-scale=150\n");
+        onCommand(window, CmdSize100);
+    }
+    fs::remove(preferences);
+    fs::create_directory(preferences);
+    loadPreferences();
+    EXPECT_EQ(windowScalePercent, 100);
+    onCommand(window, CmdSize150);
+    EXPECT_TRUE(fs::is_directory(preferences));
 }

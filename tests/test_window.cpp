@@ -174,6 +174,11 @@ TEST_F(View, KeysFrameACellAndPlayThereAsAClickWould)
     EXPECT_EQ(screen.pixelColor(centre(3), centre(4)), QColor(0, 204, 102)) << "the highlight inside";
     EXPECT_EQ(pixel(80, 125), Ink) << "the image keeps the grid line";
     EXPECT_EQ(pixel(81, 125), Legal);
+    setWindowScale(window, 200); // the frame grows with the window
+    const QImage larger = window->client->grab().toImage();
+    EXPECT_EQ(larger.pixelColor(163, 250), QColor(255, 224, 0)) << "the frame's 4 pixels at 200%";
+    EXPECT_EQ(larger.pixelColor(164, 250), QColor(0, 204, 102));
+    setWindowScale(window, 100);
 
     press({Qt::Key_Return});
     EXPECT_EQ(liveBoard[cellIndex(3, 4)], Black);

@@ -7,7 +7,6 @@
 #include "platform/qt_window.h"
 
 #include <QGuiApplication>
-#include <QPointer>
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>

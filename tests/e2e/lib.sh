@@ -169,7 +169,7 @@ board_cells() {
 
 # Waits for window $1 to show board text $3 (see board_cells), shot as $2.
 wait_board() { # window name board what
-    local want=$3
+    local want=$3 seen=
     board_is() { seen=$(board_cells "$shot") && [ "$seen" = "$want" ]; }
     shoot_until "$1" "$2" board_is ||
         fail "$4: the board reads $(fold -w 8 <<<"$seen" | tr '\n' ' ') in $shot, expected $(fold -w 8 <<<"$want" | tr '\n' ' ')"
@@ -328,7 +328,7 @@ start_and_accept_new_game() {
 window_drawn() { client_origin "$1" && [ -n "$(turn_disc "$1")" ]; }
 
 # Accepts the new-game dialog with Return, sets win to the main window and
-# waits for it to be drawn (ox and oy are then set for ratio 1).
+# waits for it to be drawn (ox and oy are then set).
 accept_new_game() {
     local dialog
     dialog=$(find_window "新規ゲーム")

@@ -90,7 +90,7 @@ expect_title undo
 xdotool key ctrl+g
 box=$(find_window "投了確認")
 focus "$box"
-import -window "$box" "$SHOTS/07-resign-question.png"
+wait_shot "$box" 07-resign-question "the resign question drawn" dialog_drawn_shot
 xdotool key Return
 wait_gone "投了確認"
 white_won() { game_over "$shot" && [ "$(turn_disc "$shot")" = O ]; }

@@ -246,7 +246,7 @@ int main(int argc, char** argv)
     if (!initPlatform(argc, argv))
         return 1;
     std::remove(screen.c_str());
-    if (!registerWindowClass({"Blantu", mainWindowProc, "MAINICN", "SUBICN", &MYAPP}))
+    if (!registerWindowClass({"Blantu", mainWindowProc, "MAINICN", "SUBICN", &mainMenuDef()}))
         return 1;
     return RUN_ALL_TESTS();
 }

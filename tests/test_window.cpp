@@ -375,7 +375,7 @@ TEST_F(View, EveryDialogTextShowsWhole)
 {
     open(0, 0);
     setModalHook(expectWholeTexts);
-    for (const DialogDef* def : {&MYDIALOG, &CONFIGDLG})
+    for (const DialogDef* def : {&newGameDialogDef(), &settingsDialogDef()})
         EXPECT_EQ(runDialog(window, *def, nullptr), IDCANCEL) << def->caption;
 }
 
@@ -387,7 +387,7 @@ int main(int argc, char** argv)
     if (mkdtemp(directory) == nullptr || !initPlatform(argc, argv))
         return 1;
     useConfigHome(directory);
-    registerWindowClass({"Blantu", mainWindowProc, "MAINICN", "SUBICN", &MYAPP});
+    registerWindowClass({"Blantu", mainWindowProc, "MAINICN", "SUBICN", &mainMenuDef()});
     const int result = RUN_ALL_TESTS();
     std::filesystem::remove_all(directory);
     return result;

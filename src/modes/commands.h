@@ -22,6 +22,8 @@ enum : int {
     CmdResign = 202,
     CmdUndo = 203,
     CmdHint = 204,
+    CmdHowToPlay = 401,
+    CmdAbout = 402,
 };
 
 void onCommand(Window* window, uintptr_t command);

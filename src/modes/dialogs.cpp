@@ -28,7 +28,7 @@ void fillLevelList(Window* dialog, int listId)
 {
     char text[EntryTextSize];
     for (int level = 0; level < 7; ++level) {
-        std::snprintf(text, sizeof text, "%s%s", personaNames[level], levelLabels[level]);
+        std::snprintf(text, sizeof text, uiText(TextId::LevelEntry), personaName(level), levelLabel(level));
         comboAddString(dialog, listId, text);
     }
 }
@@ -125,7 +125,7 @@ void startNewGame(Window* window)
 {
     if (gameState >= 0 && confirmResign(window) != 1)
         return;
-    if (runDialog(window, MYDIALOG, newGameDialog) != IDOK)
+    if (runDialog(window, newGameDialogDef(), newGameDialog) != IDOK)
         return;
     resetGameStart(window);
     invalidateWindow(window);
@@ -152,7 +152,7 @@ void showSettingsDialog(Window* window)
 {
     // Keeps the wait timer from advancing the game behind the dialog.
     modalOpen = 1;
-    const int answer = runDialog(window, CONFIGDLG, settingsDialog);
+    const int answer = runDialog(window, settingsDialogDef(), settingsDialog);
     modalOpen = 0;
     if (answer == IDOK)
         saveSettings(window);

@@ -1,11 +1,12 @@
 #include "modes/record.h"
 
 #include <algorithm>
-#include <cstring>
+#include <cstdio>
 
 #include "board/moves.h"
 #include "platform/platform.h"
 #include "records/game.h"
+#include "res/text.h"
 #include "ui/boardview.h"
 #include "ui/gdi.h"
 #include "ui/playflow.h"
@@ -19,14 +20,6 @@ namespace {
 constexpr int LineBufferSize = 100;
 constexpr int PlaybackOn = 100;
 constexpr Move EndMarker{-1, -1};
-constexpr const char* StartLineText = "開始局面";
-
-void appendText(char* buffer, const char* text)
-{
-    const size_t used = strlen(buffer);
-    const size_t room = LineBufferSize - 1 - used;
-    strncat(buffer, text, room);
-}
 
 bool isMove(Move e)
 {
@@ -73,19 +66,15 @@ void showPlaybackIcon(bool running)
 
 char* recordLineText(char* buffer, int column, int row, int n, int colour)
 {
-    char digits[8];
-    buffer[0] = '\0';
-    appendText(buffer, colour == Black ? "●　" : "○　");
-    appendText(buffer, numberText(digits, n));
-    appendText(buffer, "手目：　　");
-    if (column != 0 && row != 0) {
-        const char letter[2] = {static_cast<char>('a' + column - 1), '\0'};
-        appendText(buffer, letter);
-        appendText(buffer, ",");
-        appendText(buffer, numberText(digits, row));
-    } else {
-        appendText(buffer, "パス");
-    }
+    char number[8];
+    char rowDigits[8];
+    const char* mark = colour == Black ? "●" : "○";
+    numberText(number, n);
+    if (column != 0 && row != 0)
+        std::snprintf(buffer, LineBufferSize, uiText(TextId::RecordMoveLine), mark, number,
+                      static_cast<char>('a' + column - 1), numberText(rowDigits, row));
+    else
+        std::snprintf(buffer, LineBufferSize, uiText(TextId::RecordPassLine), mark, number);
     return buffer;
 }
 
@@ -123,7 +112,7 @@ void clearRecordList(Window*)
         return;
     listBoxReset(recordList);
     if (recordHasStartLine())
-        listBoxAddString(recordList, StartLineText);
+        listBoxAddString(recordList, uiText(TextId::RecordStartLine));
     listBoxSetSelection(recordList, recordLineOf(0)); // the start line, or none
 }
 

@@ -17,8 +17,8 @@ void showRecordPosition(Window* window, int k);
 void togglePlayback(Window* window, int k);
 void replayStep(Window* window);
 
-// The list line of record entry n: colour mark, number, cell or "パス".
-// The buffer needs 100 bytes; returns it.
+// The list line of record entry n: colour mark, number, cell or the word
+// for a pass. The buffer needs 100 bytes; returns it.
 char* recordLineText(char* buffer, int column, int row, int n, int colour);
 // A game from another start than the standard one has a first line of its
 // own, "開始局面", so its start can be shown and played from.

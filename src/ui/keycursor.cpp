@@ -1,9 +1,10 @@
 #include "ui/keycursor.h"
 
 #include <algorithm>
-#include <cstring>
+#include <cstdio>
 
 #include "platform/platform.h"
+#include "res/text.h"
 #include "ui/boardview.h"
 #include "ui/playflow.h"
 
@@ -104,17 +105,17 @@ void followKeyCursor(Window* window)
         hideFrameOverlay(window);
         return;
     }
-    char text[32];
+    char text[KeyCursorTextSize];
     showFrameOverlay(window, frameRect(keyCursor), FrameColour, keyCursorText(text, keyCursor));
 }
 
 char* keyCursorText(char* buffer, Move cell)
 {
     const int stone = liveBoard[cellIndex(cell.column, cell.row)];
-    buffer[0] = static_cast<char>('a' + cell.column - 1);
-    buffer[1] = static_cast<char>('0' + cell.row);
-    buffer[2] = '\0';
-    std::strcat(buffer, stone == Black ? " 黒" : stone == White ? " 白" : " 空き");
-    std::strcat(buffer, isLegal(cell) ? " 打てます" : " 打てません");
+    const char name[3] = {static_cast<char>('a' + cell.column - 1), static_cast<char>('0' + cell.row), '\0'};
+    TextId what = isLegal(cell) ? TextId::CursorEmptyLegal : TextId::CursorEmpty;
+    if (stone == Black || stone == White)
+        what = stone == Black ? TextId::CursorBlack : TextId::CursorWhite;
+    std::snprintf(buffer, KeyCursorTextSize, uiText(what), name);
     return buffer;
 }

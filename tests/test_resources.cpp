@@ -4,6 +4,7 @@
 // must give every text with the same values to fill in, and the stone
 // pictures must combine with their masks over the board green without
 // leaving stray colour around the stone.
+#include "japanese_text.h"
 #include "res/strings.h"
 #include "res/text_tables.h"
 #include "ui/status.h"
@@ -135,19 +136,6 @@ std::string valuesTaken(const std::string& text)
         if (c)
             values += c;
     return values;
-}
-
-bool hasJapanese(const std::string& text)
-{
-    // Kana, ideographs, the ideographic space and sign, full-width forms:
-    // E3 80-83 xx, E4-E9 xx xx, EF BC-BF xx.
-    for (size_t i = 0; i + 2 < text.size(); ++i) {
-        const auto b = [&](size_t k) { return static_cast<unsigned char>(text[i + k]); };
-        if ((b(0) == 0xE3 && b(1) <= 0x83) || (b(0) >= 0xE4 && b(0) <= 0xE9) ||
-            (b(0) == 0xEF && b(1) >= 0xBC))
-            return true;
-    }
-    return false;
 }
 
 } // namespace

@@ -103,7 +103,7 @@ constexpr ControlSpec settingsItems[] = {
 };
 
 // Room for longer words: "Computer" beside its radio button, and level
-// names such as "Instructor (a little strong)" in the lists.
+// names such as "Sensei (a little strong)" in the lists.
 constexpr ControlSpec roomyNewGameItems[] = {
     {GroupBox, -1, NewGameBlack, 7, 7, 196, 40},         {RadioButton, 100, NewGameHuman, 13, 18, 46, 10},
     {RadioButton, 101, NewGameComputer, 13, 31, 46, 10}, {DropDownList, 201, Count, 62, 29, 134, 80},

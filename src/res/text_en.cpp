@@ -214,7 +214,7 @@ constexpr TextEntry entries[] = {
 
     {SpeechLose + 0, "Peep... I lost. Someone stronger is waiting for you next"},
     {SpeechLose + 1, "Tch, not bad. But the ronin up next is a tough one"},
-    {SpeechLose + 2, "Splendid play. I concede. The dojo's instructor will not go easy on you"},
+    {SpeechLose + 2, "Splendid play. I concede. The dojo's sensei will not go easy on you"},
     {SpeechLose + 3, "Hm, I yield. The dojo's sign is yours to keep for a while"},
     {SpeechLose + 4, "My, how splendid. Do give my regards to the hermit beyond"},
     {SpeechLose + 5, "Ho ho ho, bravo! There is nothing left for me to teach you\r\n"
@@ -223,7 +223,7 @@ constexpr TextEntry entries[] = {
     {SpeechOpen + 0, "Peep! My very first game. Please play with me!"},
     {SpeechOpen + 1, "Heh, I'm still in training too. I won't go easy on you!"},
     {SpeechOpen + 2, "I am but a wandering ronin. Allow me to give you a game"},
-    {SpeechOpen + 3, "As the dojo's instructor, I shall defend its sign"},
+    {SpeechOpen + 3, "As the dojo's sensei, I shall defend its sign"},
     {SpeechOpen + 4, "Oh, welcome. Instead of a poetry contest, shall we play a game?"},
     {SpeechOpen + 5, "Ho ho, so you made it this far. Now let us talk over the board"},
 
@@ -271,7 +271,7 @@ constexpr TextEntry entries[] = {
     {Persona + 1, "Chick"},
     {Persona + 2, "Rascal"},
     {Persona + 3, "Ronin"},
-    {Persona + 4, "Instructor"},
+    {Persona + 4, "Sensei"},
     {Persona + 5, "Princess"},
     {Persona + 6, "Hermit"},
 

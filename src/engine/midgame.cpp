@@ -19,14 +19,14 @@
 
 bool midgameReady()
 {
-    return true;
+    return evaluationReady();
 }
 
 int midgameEstimate(Bits own, Bits opp)
 {
     if (own == 0 || opp == 0)
         return finalScore(own, opp, Scoring::EmptiesToWinner) * DiscUnits;
-    return std::clamp(patternValue(own, opp), -64 * DiscUnits, 64 * DiscUnits);
+    return std::clamp(evaluationOf(own, opp), -64 * DiscUnits, 64 * DiscUnits);
 }
 
 namespace {

@@ -10,6 +10,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 #include "engine/engine.h"
@@ -266,7 +267,7 @@ class Root {
     // says the search is over.
     template <class Job, class Plan> void runPhases(Job job, Plan plan)
     {
-        const int workers = std::clamp(limits_.threads, 1, 2);
+        int workers = std::clamp(limits_.threads, 1, 2);
         bool goOn = plan();
         std::mutex mutex;
         std::condition_variable phaseDone;
@@ -292,8 +293,13 @@ class Root {
             nodes_ += search.nodes();
         };
         std::thread helper;
-        if (workers > 1)
-            helper = std::thread(work);
+        if (workers > 1) {
+            try {
+                helper = std::thread(work);
+            } catch (const std::system_error&) {
+                workers = 1; // no thread to be had: the caller's alone
+            }
+        }
         work();
         if (helper.joinable())
             helper.join();

@@ -141,7 +141,8 @@ int MidSearch::search(Bits own, Bits opp, int depth, int alpha, int beta, int pl
     int n = 0;
     for (Bits m = moves; m; m &= m - 1) {
         Child& c = children[n++] = childOf(own, opp, lowestBit(m));
-        table_.prefetch(c.own, c.opp);
+        if (depth > TableMin)
+            table_.prefetch(c.own, c.opp);
         c.key = c.bit == hint ? MidInfinity * 4 : -weightedMoves(legalMoves(c.own, c.opp)) * MobilityWeight;
         if (depth >= EvaluatedOrderMin && c.bit != hint)
             c.key -= midgameEstimate(c.own, c.opp);

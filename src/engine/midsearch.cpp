@@ -148,6 +148,14 @@ int MidSearch::search(Bits own, Bits opp, int depth, int alpha, int beta, int pl
             c.key -= midgameEstimate(c.own, c.opp);
     }
 
+    // A child whose bound in the table already proves it good enough cuts
+    // at once (their lines were loaded while the keys were made).
+    if (depth > TableMin && ply > 0)
+        for (int i = 0; i < n; ++i)
+            if (MidEntry c;
+                table_.find(children[i].own, children[i].opp, c) && c.depth == depth - 1 && -c.upper >= beta)
+                return -c.upper;
+
     const int alpha0 = alpha;
     int best = -MidInfinity, bestBit = -1;
     for (int i = 0; i < n; ++i) {

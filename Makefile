@@ -38,6 +38,7 @@ fuzz: deps
 
 bench: build
 	$(BUILD)/bench/reverse-bench-engine
+	$(BUILD)/bench/reverse-bench-midgame
 	$(BUILD)/bench/reverse-bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 
 package: build

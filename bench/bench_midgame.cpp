@@ -3,8 +3,9 @@
 // reverse-bench-midgame [--depth N] [--values SECONDS [EXACT_FROM]] [--best SECONDS [EXACT_FROM]]
 // --depth: each position of positions/levels.txt from 20 empty cells up
 // searched N moves deep from a cold table: one thread (nodes, CPU time, nodes
-// per second), then the best move by iterative deepening to N on one and on
-// two threads (wall time).
+// per second), the best move by iterative deepening to N (nodes; wall time
+// on one and on two threads), and every move valued by iterative deepening
+// to N on one thread (nodes).
 // --values: every legal move valued within SECONDS (default 1) on two
 // threads, on 100 positions of games between the fast levels, 20 to 56 empty
 // cells: wall time (median, worst), the depth reached and the exact values.
@@ -64,8 +65,9 @@ void timeDepth(int depth)
 {
     std::vector<Group> groups = emptyGroups();
     loadPositions(REVERSE_BENCH_POSITIONS, groups);
-    std::printf("depth %d from a cold table\n%-8s %12s %10s %10s %12s %12s %12s %8s\n", depth, "empties",
-                "nodes", "cpu ms", "M nodes/s", "ID nodes", "ID 1 thr ms", "ID 2 thr ms", "speedup");
+    std::printf("depth %d from a cold table\n%-8s %12s %10s %10s %12s %12s %12s %12s\n", depth, "empties",
+                "nodes", "cpu ms", "M nodes/s", "best: nodes", "1 thread ms", "2 threads ms",
+                "values: nodes");
     uint64_t allNodes = 0, allDeepening = 0, allValued = 0;
     for (const Group& g : groups) {
         if (g.low < 20)
@@ -91,11 +93,12 @@ void timeDepth(int depth)
         allNodes += nodes;
         allDeepening += deepening;
         allValued += valued;
-        std::printf("%2d-%-5d %12llu %10.1f %10.2f %12llu %12.1f %12.1f %8.2f\n", g.low, g.high,
+        std::printf("%2d-%-5d %12llu %10.1f %10.2f %12llu %12.1f %12.1f %12llu\n", g.low, g.high,
                     static_cast<unsigned long long>(nodes), cpu, nodes / cpu / 1000,
-                    static_cast<unsigned long long>(deepening), one, two, one / two);
+                    static_cast<unsigned long long>(deepening), one, two,
+                    static_cast<unsigned long long>(valued));
     }
-    std::printf("all      %12llu %32llu %12llu\n", static_cast<unsigned long long>(allNodes),
+    std::printf("all      %12llu %32llu %38llu\n", static_cast<unsigned long long>(allNodes),
                 static_cast<unsigned long long>(allDeepening), static_cast<unsigned long long>(allValued));
 }
 

@@ -294,9 +294,9 @@ stone_is() { # column row dark|light: a new shot shows that stone there
 focus "$win"
 xdotool key ctrl+e
 click_client "$win" "$(cell_x 1)" "$(cell_y 1)"
-until_true stone_is 1 1 dark 18-board-editor || fail "the editor did not put Black on a1"
+wait_until "$patience" stone_is 1 1 dark 18-board-editor || fail "the editor did not put Black on a1"
 xdotool mousemove --window "$win" $((ox + $(cell_x 8))) $((oy + $(cell_y 8))) click 3
-until_true stone_is 8 8 light 18-board-editor || fail "a right click in the editor did not put White on h8"
+wait_until "$patience" stone_is 8 8 light 18-board-editor || fail "a right click in the editor did not put White on h8"
 focus "$win"
 xdotool key ctrl+e
 dialog=$(find_window "局面編集を終える")
@@ -307,7 +307,7 @@ accept_new_game
 shoot "$win" 19-play-from-edited
 first_lit_cell "$shot"
 click_client "$win" "$(cell_x "$cell_c")" "$(cell_y "$cell_r")"
-until_true stone_is "$cell_c" "$cell_r" dark 19-played-on-from-edited ||
+wait_until "$patience" stone_is "$cell_c" "$cell_r" dark 19-played-on-from-edited ||
     fail "no move played on from the edited position"
 stone_is 1 1 dark 19-played-on-from-edited && stone_is 8 8 light 19-played-on-from-edited ||
     fail "the edited stones are not on the board of the game played on"
@@ -324,7 +324,7 @@ for move in "6 5 dark" "4 6 light" "3 3 dark" "4 3 light" "3 4 dark"; do
     read -r c r colour <<<"$move"
     n=$((n + 1))
     click_client "$win" "$(cell_x "$c")" "$(cell_y "$r")"
-    until_true stone_is "$c" "$r" "$colour" "20-tiger-move-$n" || fail "Tiger move $n not played"
+    wait_until "$patience" stone_is "$c" "$r" "$colour" "20-tiger-move-$n" || fail "Tiger move $n not played"
     if [ "$n" = 1 ]; then band_dark -eq 0 || fail "a name shown after f5 alone"; fi
 done
 band_dark -gt 20 || fail "no opening name in the panel after the Tiger's moves"

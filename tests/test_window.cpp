@@ -68,13 +68,21 @@ TEST_F(View, StartShowsAreaHighlightsStonesGridAndStars)
     EXPECT_LT(brightness(pixel(305, 42)), 270) << "Black to move";
 }
 
+// The last move's stone is marked from the repaint that shows it, and only
+// while the item is checked.
 TEST_F(View, FlipsTurnAtTheThirdFrameAndHighlightsNeedAGame)
 {
+    constexpr Colour Mark = rgb(230, 30, 30);
     open(0, 0);
     click(4, 3);
     EXPECT_GT(brightness(windowPixel(window, centre(4), centre(4))), 500) << "still White";
+    EXPECT_EQ(windowPixel(window, centre(4), centre(3)), Legal) << "no stone and no mark before the repaint";
     finishAnimations();
     EXPECT_LT(brightness(windowPixel(window, centre(4), centre(4))), 270);
+    EXPECT_EQ(windowPixel(window, centre(4), centre(3)), Mark);
+    invokeMenuCommand(window, CmdShowLastMove);
+    EXPECT_LT(brightness(cell(4, 3)), 270) << "Black's stone, unmarked";
+    invokeMenuCommand(window, CmdShowLastMove);
     EXPECT_EQ(cell(3, 3), Legal) << "White's cell lit";
     EXPECT_GT(brightness(pixel(305, 42)), 500) << "White to move";
     // Black leads 4 to 1: the board's end gives Black the win, Black's
@@ -362,7 +370,8 @@ void expectWholeTexts(Window* d)
             EXPECT_LE(w->sizeHint().width(), w->width()) << name.toStdString();
         } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
             EXPECT_GT(combo->count(), 0);
-            EXPECT_LE(combo->sizeHint().width(), w->width()) << combo->itemText(combo->count() - 1).toStdString();
+            EXPECT_LE(combo->sizeHint().width(), w->width())
+                << combo->itemText(combo->count() - 1).toStdString();
         }
         if (qobject_cast<QGroupBox*>(w) == nullptr) {
             for (QWidget* other : placed)
@@ -384,6 +393,7 @@ TEST_F(View, EveryDialogTextShowsWhole)
         setLanguage(language);
         EXPECT_EQ(runDialog(window, newGameDialogDef(), newGameDialog), IDCANCEL) << languageCode(language);
         EXPECT_EQ(runDialog(window, settingsDialogDef(), settingsDialog), IDCANCEL) << languageCode(language);
+        EXPECT_EQ(runDialog(window, editDoneDialogDef(), nullptr), IDCANCEL) << languageCode(language);
     }
     setLanguage(Language::Japanese);
 }

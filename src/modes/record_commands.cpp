@@ -10,11 +10,13 @@
 #include "files/safe_save.h"
 #include "modes/commands.h"
 #include "modes/dialogs.h"
+#include "modes/editor.h"
 #include "modes/message.h"
 #include "modes/record.h"
 #include "modes/record_game.h"
 #include "modes/resume.h"
 #include "platform/platform.h"
+#include "records/board_text.h"
 #include "records/formats.h"
 #include "res/resources.h"
 #include "res/text.h"
@@ -103,6 +105,12 @@ bool showReadGame(Window* window, const GameRead& read, const std::string& name)
              uiText(TextId::CannotOpenCaption));
         return false;
     }
+    // A position alone opens in the editor over the game, which goes on
+    // untouched unless play starts from the position.
+    if (read.format == RecordFormat::Position) {
+        openEditorWith(window, read.game.start, read.game.firstSide);
+        return true;
+    }
     const std::string question = name.empty() ? uiText(TextId::EndGameForPaste)
                                               : formatUiText(TextId::EndGameForFile, shownName(name).c_str());
     if (!endGameInProgress(window, question))
@@ -160,18 +168,19 @@ std::string saveFailureText(const std::string& path, int error)
                         error);
 }
 
-void writeRecordFile(Window* window, const Game& game, const std::string& path, int filter)
+bool writeRecordFile(Window* window, const Game& game, const std::string& path, bool transcript)
 {
-    const bool transcript = savedAsTranscript(path, filter);
     if (transcript && !hasStandardStart(game)) {
         warn(window, uiText(TextId::NotATranscript), uiText(TextId::CannotSaveCaption));
-        return;
+        return false;
     }
     const std::string bytes = transcript ? writeTranscript(game) + "\n" : writeGgf(game);
-    if (const int error = saveFileSafely(path, bytes, InPlace::Never))
+    if (const int error = saveFileSafely(path, bytes, InPlace::Never)) {
         warn(window, saveFailureText(path, error), uiText(TextId::CannotSaveCaption));
-    else
-        setMessageText(formatUiText(TextId::Saved, shownName(baseName(path)).c_str()).c_str());
+        return false;
+    }
+    setMessageText(formatUiText(TextId::Saved, shownName(baseName(path)).c_str()).c_str());
+    return true;
 }
 
 std::string proposedFileName()
@@ -180,6 +189,16 @@ std::string proposedFileName()
     std::tm local{};
     localtime_r(&now, &local);
     return defaultRecordFileName(local);
+}
+
+// The save dialog offers the first typeCount types: GGF first, then the
+// transcript.
+bool chooseSavePath(Window* window, int typeCount, std::string& path, int& filter)
+{
+    const FileFilter filters[] = {{uiText(TextId::FilterGgf), "*.ggf"},
+                                  {uiText(TextId::FilterTranscript), "*.txt"}};
+    return saveFileDialog(window, uiText(TextId::SaveRecordCaption), documentsFolder(), proposedFileName(),
+                          filters, typeCount, path, filter);
 }
 
 // Save and copy take the record as it stands once a running move has landed.
@@ -226,13 +245,36 @@ void saveRecordCommand(Window* window)
     int filter = 0;
     const int was = modalOpen;
     modalOpen = 1;
-    // The order of the types: GGF first.
-    const FileFilter filters[] = {{uiText(TextId::FilterGgf), "*.ggf"},
-                                  {uiText(TextId::FilterTranscript), "*.txt"}};
-    if (saveFileDialog(window, uiText(TextId::SaveRecordCaption), documentsFolder(), proposedFileName(),
-                       filters, 2, path, filter))
-        writeRecordFile(window, game, path, filter);
+    if (chooseSavePath(window, 2, path, filter))
+        writeRecordFile(window, game, path, savedAsTranscript(path, filter));
     modalOpen = was;
+}
+
+// A position has no moves for a transcript: GGF is offered alone, whatever
+// the name typed.
+bool saveGameAsGgf(Window* window, const Game& game)
+{
+    std::string path;
+    int filter = 0;
+    const int was = modalOpen;
+    modalOpen = 1;
+    const bool saved = chooseSavePath(window, 1, path, filter) && writeRecordFile(window, game, path, false);
+    modalOpen = was;
+    return saved;
+}
+
+bool canCopyPosition()
+{
+    return countStones(Black, liveBoard) + countStones(White, liveBoard) > 0;
+}
+
+// The board as shown, with the side to move: in the editor the side chosen.
+void copyPositionCommand(Window*)
+{
+    if (!canCopyPosition())
+        return;
+    const int side = editorOpen() ? editorSide() : opponentOf(currentSide);
+    setClipboardText(writeBoardText(liveBoard, side));
 }
 
 // A transcript cannot say where a game started: a game from another start

@@ -36,6 +36,16 @@ constexpr ItemSpec gameItems[] = {
     {201, MenuPass},
     {202, MenuResign},
     {204, MenuHint},
+    Separator,
+    {205, MenuEditBoard},
+    {206, MenuEditClear},
+    {207, MenuEditStart},
+    {208, MenuEditBlack},
+    {209, MenuEditWhite},
+    {210, MenuCopyPosition},
+    Separator,
+    {211, MenuShowOpenings},
+    {212, MenuShowLastMove},
 };
 
 // The window's size: a choice of one, checked with a dot.
@@ -65,9 +75,9 @@ constexpr PopupSpec popupSpecs[] = {
 
 constexpr int ItemCount = countOf(fileItems) + countOf(gameItems) + countOf(viewItems) + countOf(helpItems);
 
-const AcceleratorDef accelerators[] = {{'N', 101}, {'X', 102}, {'P', 201},  {'G', 202},
-                                       {'Z', 203}, {'O', 106}, {'S', 107},  {'C', 108},
-                                       {'V', 109}, {'H', 204}, {VK_F1, 401}};
+const AcceleratorDef accelerators[] = {{'N', 101}, {'X', 102}, {'P', 201}, {'G', 202},
+                                       {'Z', 203}, {'O', 106}, {'S', 107}, {'C', 108},
+                                       {'V', 109}, {'H', 204}, {'E', 205}, {VK_F1, 401}};
 
 // A dialog control by its text's id; Count for one without text.
 struct ControlSpec {
@@ -119,12 +129,28 @@ constexpr ControlSpec roomySettingsItems[] = {
     {PushButton, 2, ButtonCancel, 72, 30, 50, 14},
 };
 
+// Leaving the board editor: what to do with the position set up.
+constexpr ControlSpec editDoneItems[] = {
+    {StaticText, -1, EditDoneLead, 7, 7, 120, 10}, {DefaultPushButton, 1, EditDonePlay, 7, 21, 60, 14},
+    {PushButton, 3, EditDoneHint, 71, 21, 60, 14}, {PushButton, 4, EditDoneSave, 7, 39, 60, 14},
+    {PushButton, 5, EditDoneCopy, 71, 39, 60, 14}, {PushButton, 2, EditDoneBack, 71, 60, 60, 14},
+};
+
+constexpr ControlSpec roomyEditDoneItems[] = {
+    {StaticText, -1, EditDoneLead, 7, 7, 150, 10}, {DefaultPushButton, 1, EditDonePlay, 7, 21, 74, 14},
+    {PushButton, 3, EditDoneHint, 85, 21, 74, 14}, {PushButton, 4, EditDoneSave, 7, 39, 74, 14},
+    {PushButton, 5, EditDoneCopy, 85, 39, 74, 14}, {PushButton, 2, EditDoneBack, 85, 60, 74, 14},
+};
+
 constexpr DialogSpec newGameSpec{NewGameTitle, 20, 20, 150, 110, newGameItems, countOf(newGameItems)};
 constexpr DialogSpec settingsSpec{SettingsTitle, 20, 20, 120, 50, settingsItems, countOf(settingsItems)};
 constexpr DialogSpec roomyNewGameSpec{
     NewGameTitle, 20, 20, 210, 110, roomyNewGameItems, countOf(roomyNewGameItems)};
 constexpr DialogSpec roomySettingsSpec{
     SettingsTitle, 20, 20, 140, 50, roomySettingsItems, countOf(roomySettingsItems)};
+constexpr DialogSpec editDoneSpec{EditDoneTitle, 20, 20, 138, 80, editDoneItems, countOf(editDoneItems)};
+constexpr DialogSpec roomyEditDoneSpec{
+    EditDoneTitle, 20, 20, 166, 80, roomyEditDoneItems, countOf(roomyEditDoneItems)};
 
 const char* textOf(Language language, TextId id)
 {
@@ -139,7 +165,8 @@ struct Definitions {
     MenuDef menu;
     std::array<DialogItemDef, countOf(roomyNewGameItems)> newGameItems;
     std::array<DialogItemDef, countOf(roomySettingsItems)> settingsItems;
-    DialogDef newGame, settings;
+    std::array<DialogItemDef, countOf(roomyEditDoneItems)> editDoneItems;
+    DialogDef newGame, settings, editDone;
 };
 
 void buildMenu(Definitions& d, Language language)
@@ -184,13 +211,15 @@ const Definitions& definitions()
         buildMenu(d, language);
         d.newGame = buildDialog(japanese ? newGameSpec : roomyNewGameSpec, d.newGameItems, language);
         d.settings = buildDialog(japanese ? settingsSpec : roomySettingsSpec, d.settingsItems, language);
+        d.editDone = buildDialog(japanese ? editDoneSpec : roomyEditDoneSpec, d.editDoneItems, language);
         ready[index] = true;
     }
     return d;
 }
 
 static_assert(countOf(newGameItems) == countOf(roomyNewGameItems) &&
-              countOf(settingsItems) == countOf(roomySettingsItems));
+              countOf(settingsItems) == countOf(roomySettingsItems) &&
+              countOf(editDoneItems) == countOf(roomyEditDoneItems));
 
 } // namespace
 
@@ -213,4 +242,9 @@ const DialogDef& newGameDialogDef()
 const DialogDef& settingsDialogDef()
 {
     return definitions().settings;
+}
+
+const DialogDef& editDoneDialogDef()
+{
+    return definitions().editDone;
 }

@@ -9,3 +9,4 @@ const MenuDef& mainMenuDef();
 const AcceleratorTable& acceleratorDef();
 const DialogDef& newGameDialogDef();
 const DialogDef& settingsDialogDef();
+const DialogDef& editDoneDialogDef();

@@ -44,6 +44,14 @@ enum class TextId : int {
     MenuPass,
     MenuResign,
     MenuHint,
+    MenuEditBoard,
+    MenuEditClear,
+    MenuEditStart,
+    MenuEditBlack,
+    MenuEditWhite,
+    MenuCopyPosition,
+    MenuShowOpenings,
+    MenuShowLastMove,
     MenuView,
     MenuSize100,
     MenuSize150,
@@ -67,6 +75,15 @@ enum class TextId : int {
     LevelEntry, // persona name, level label
     SettingsTitle,
     SettingsWaitTime,
+
+    // Leaving the board editor.
+    EditDoneTitle,
+    EditDoneLead,
+    EditDonePlay,
+    EditDoneHint,
+    EditDoneSave,
+    EditDoneCopy,
+    EditDoneBack,
 
     // The status panel.
     MoveNumber, // the number, as digits
@@ -92,6 +109,9 @@ enum class TextId : int {
     CursorWhite,
     CursorEmptyLegal,
     CursorEmpty,
+    EditorCursorBlack, // ... in the board editor, where any cell takes a stone
+    EditorCursorWhite,
+    EditorCursorEmpty,
 
     // The record list.
     RecordMoveLine, // colour mark, move number, column letter, row digits

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "modes/editor.h"
 #include "platform/platform.h"
 #include "res/text.h"
 #include "ui/boardview.h"
@@ -91,6 +92,27 @@ void onBoardKey(Window* window, unsigned key)
     }
 }
 
+// In the editor every cell may be framed: the first arrow shows the cursor
+// on a1, Home and End go to a1 and h8.
+bool moveEditorCursor(unsigned key)
+{
+    constexpr Move First{1, 1}, Last{8, 8};
+    switch (key) {
+    case VK_HOME:
+    case VK_END:
+        keyCursor = key == VK_HOME ? First : Last;
+        return true;
+    case VK_LEFT:
+    case VK_UP:
+    case VK_RIGHT:
+    case VK_DOWN:
+        keyCursor = keyCursor == Hidden ? First : stepped(keyCursor, key);
+        return true;
+    default:
+        return false;
+    }
+}
+
 void onBoardMouseMove(intptr_t point)
 {
     if (hitTestCell(point).column != 0)
@@ -99,7 +121,7 @@ void onBoardMouseMove(intptr_t point)
 
 void followKeyCursor(Window* window)
 {
-    if (gameState < 0)
+    if (gameState < 0 && !editorOpen())
         keyCursor = Hidden;
     if (keyCursor == Hidden || bannerUp != 0) {
         hideFrameOverlay(window);
@@ -113,9 +135,15 @@ char* keyCursorText(char* buffer, Move cell)
 {
     const int stone = liveBoard[cellIndex(cell.column, cell.row)];
     const char name[3] = {static_cast<char>('a' + cell.column - 1), static_cast<char>('0' + cell.row), '\0'};
-    TextId what = isLegal(cell) ? TextId::CursorEmptyLegal : TextId::CursorEmpty;
-    if (stone == Black || stone == White)
+    TextId what = TextId::CursorEmpty;
+    if (editorOpen()) // the editor places stones anywhere
+        what = stone == Black   ? TextId::EditorCursorBlack
+               : stone == White ? TextId::EditorCursorWhite
+                                : TextId::EditorCursorEmpty;
+    else if (stone == Black || stone == White)
         what = stone == Black ? TextId::CursorBlack : TextId::CursorWhite;
+    else if (isLegal(cell))
+        what = TextId::CursorEmptyLegal;
     std::snprintf(buffer, KeyCursorTextSize, uiText(what), name);
     return buffer;
 }

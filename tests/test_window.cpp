@@ -1,11 +1,11 @@
 // The window as drawn and configured: board and status pixels, cell mapping,
 // the cursor, the texts' helpers and the two dialogs.
-#include <filesystem>
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
+#include <filesystem>
 #include <string>
 #include <unistd.h>
 
@@ -220,7 +220,8 @@ TEST(Texts, PlayerNames)
     EXPECT_STREQ(playerName(name, 0), "人");
     EXPECT_STREQ(playerName(name, 1), "lv0 さいころ");
     EXPECT_STREQ(playerName(name, 7), "lv6 仙人");
-    EXPECT_STREQ(playerName(name, 8), "lv?");
+    EXPECT_STREQ(playerName(name, 8), "lv7 名人");
+    EXPECT_STREQ(playerName(name, 9), "lv?");
 }
 
 TEST(Texts, ResignationWinner)

@@ -153,7 +153,7 @@ char* playerName(char* buffer, int setting)
 {
     if (setting == 0)
         std::snprintf(buffer, PlayerNameSize, "人");
-    else if (setting >= 1 && setting <= 7)
+    else if (setting >= 1 && setting <= ComputerLevels)
         std::snprintf(buffer, PlayerNameSize, "lv%d %s", setting - 1, personaNames[setting - 1]);
     else
         std::snprintf(buffer, PlayerNameSize, "lv?");

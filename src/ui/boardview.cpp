@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "modes/game_review.h"
 #include "platform/platform.h"
 #include "ui/gdi.h"
 #include "ui/hint_view.h"
@@ -109,6 +110,7 @@ void paintBoard(Window* window, DeviceContext* dc)
     drawGrid(dc);
     drawStarPoints(dc);
     drawHintMarks(dc);
+    drawReviewMarks(dc);
     selectPen(dc, oldPen);
     selectBrush(dc, oldBrush);
 }

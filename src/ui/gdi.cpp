@@ -17,6 +17,7 @@ Brush* boardBrush = nullptr;
 Brush* legalBrush = nullptr;
 Font* hintFont = nullptr;
 Font* hintBestFont = nullptr;
+Font* hintMarkFont = nullptr;
 Brush* hintBrush = nullptr;
 Icon* playIcon = nullptr;
 Icon* stopIcon = nullptr;
@@ -26,12 +27,10 @@ constexpr int FirstPictureId = 100;
 constexpr int FirstMaskId = 200;
 constexpr int ButtonIconSize = 16;
 constexpr int PlayButtonTop = 237;
-constexpr int HintFontHeight = 11;
-
-Font* createHintFont(int weight)
+Font* createHintFont(int weight, int height = HintFontHeight)
 {
     FontDesc desc = initUiFont();
-    desc.height = HintFontHeight;
+    desc.height = height;
     desc.weight = weight;
     return createFont(desc);
 }
@@ -63,6 +62,7 @@ void createGdiResources(Window* window)
     legalBrush = createSolidBrush(rgb(0, 204, 102));
     hintFont = createHintFont(FW_NORMAL);
     hintBestFont = createHintFont(FW_BOLD);
+    hintMarkFont = createHintFont(FW_NORMAL, HintMarkFontHeight);
     hintBrush = createSolidBrush(rgb(255, 232, 64));
     playIcon = loadIcon("PLAYBIT", ButtonIconSize);
     stopIcon = loadIcon("STOPBIT", ButtonIconSize);
@@ -84,8 +84,9 @@ void freeGdiResources(Window* window)
     deleteBrush(legalBrush);
     deleteFont(hintFont);
     deleteFont(hintBestFont);
+    deleteFont(hintMarkFont);
     deleteBrush(hintBrush);
-    hintFont = hintBestFont = nullptr;
+    hintFont = hintBestFont = hintMarkFont = nullptr;
     hintBrush = nullptr;
     destroyIcon(playIcon);
     destroyIcon(stopIcon);

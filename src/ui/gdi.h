@@ -18,7 +18,12 @@ extern Brush* boardBrush;
 extern Brush* legalBrush;
 extern Font* hintFont;     // a hint's values
 extern Font* hintBestFont; // the best cells' values
-extern Brush* hintBrush;   // behind the best cells' marks
+extern Font* hintMarkFont; // the sign over an estimated value
+// The values' digits are a little larger than the panel's text, as they
+// stand on the board's green; the sign over an estimate is smaller.
+constexpr int HintFontHeight = 13;
+constexpr int HintMarkFontHeight = 10;
+extern Brush* hintBrush; // behind the best cells' marks
 extern Icon* playIcon;
 extern Icon* stopIcon;
 

@@ -8,6 +8,7 @@
 #include "res/strings.h"
 #include "ui/boardview.h"
 #include "ui/gdi.h"
+#include "ui/hint_view.h"
 #include "ui/playflow.h"
 
 namespace {
@@ -50,7 +51,7 @@ const char* stateMessage()
 {
     switch (gameState) {
     case HumanTurn:
-        return "光っている部分に石が打てます";
+        return hintSearching() ? "ヒントを読んでいます。。。" : "光っている部分に石が打てます";
     case HumanPass:
         return "打てる所がありません、パスします";
     case ComputerTurn:

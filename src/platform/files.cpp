@@ -66,6 +66,7 @@ bool runFileDialog(Window* owner, QFileDialog* dialog, std::string& path)
     window->dialog = dialog;
     window->widget = dialog;
     registerItems(window, dialog);
+    placeOnShow(dialog, owner);
     callHookWhenShown(window, dialog);
     const bool chosen = dialog->exec() == QDialog::Accepted && !dialog->selectedFiles().isEmpty();
     if (chosen)

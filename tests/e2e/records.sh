@@ -35,13 +35,14 @@ done
 expect_board "$shot" "$(cell_x 8)" "$(cell_y 1)" "h1 is empty in the opened game"
 expect_board "$shot" "$(cell_x 2)" "$(cell_y 1)" "b1 is empty in the opened game"
 
-# Saved back as GGF: White's pass is written, and the result (Black has all 28 stones).
+# Saved back as GGF: White's pass is written, and the result (Black has all
+# 28 stones, and the 36 empty cells go to the winner).
 focus "$win"
 xdotool key ctrl+s
 choose_file "棋譜を保存" "$work/records/short.ggf" 02-save-opened
 cp "$work/records/short.ggf" "$SHOTS/short.ggf"
 saved=$(cat "$work/records/short.ggf")
-[[ $saved == *"RE[+28.00]TY[8]"*"B[h8]W[PA]B[e1];)" ]] || fail "the opened game saved as '$saved'"
+[[ $saved == *"RE[+64.00]TY[8]"*"B[h8]W[PA]B[e1];)" ]] || fail "the opened game saved as '$saved'"
 
 # 2. A new game between two persons, three moves on the first lit cells.
 focus "$win"

@@ -4,7 +4,7 @@
 # undo, resignation, record mode with playback, a hint in the endgame of an
 # opened game played on and the analysis of that game, the settings dialog, the first
 # trial banner, exit, and the settings file; then a record from another start,
-# named on the command line, shown from its start line.
+# named on the command line, shown from its start line; and the window at 200%.
 # Usage: tour.sh <reverse binary> <screenshot folder>   (run under xvfb-run)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -247,4 +247,55 @@ shoot_until 16-start-line g2_e8_empty || fail "the start line does not show the 
 click_client "$win" 315 246
 shoot_until 16-replayed-from-start stones_at_g2_e8 || fail "playback from the start line did not replay the moves"
 exit_with_ctrl_x
+# 11. The window at 200%: 表示 → 200% draws the same game twice as large (the
+# board's green square 480 pixels wide, less its first grid line), a click at
+# twice a cell's place plays there, the size is kept in preferences.conf
+# beside a config.dat of 16 bytes, and the next start (the game resumed)
+# opens at 200%.
+until_true() { # command...: up to 60 s
+    local end=$((SECONDS + 60))
+    until "$@"; do
+        [ "$SECONDS" -lt "$end" ] || return 1
+        sleep 0.1 # the polling interval
+    done
+}
+width_is() { [ "$(xwininfo -id "$win" | awk '/Width:/ { print $2 }')" = "$1" ]; }
+# Sets ox, oy from the green square of the board at 200%, when it is whole in a new shot.
+board_at_200() {
+    local w h x y
+    shoot "$win" 16-size-200
+    read -r w h x y <<<"$(convert "$shot" -fill black +opaque "#009900" -fill white -opaque "#009900" -trim \
+        -format '%w %h %X %Y' info:)"
+    ox=$((${x#+} - 42)) oy=$((${y#+} - 42))
+    [ "$w $h" = "478 478" ]
+}
+c4_black() { shoot "$win" 17-size-200-c4; [ "$(luminance "$(pixel "$shot" $((ox + 190)) $((oy + 250)))")" -lt 90 ]; }
+
+printf '\x00\x00\x00\x00\xc8\x00\x00\x00\x0a\x00\x00\x00\x0a\x00\x00\x00' >"$config" # persons, (10, 10)
+"$bin" &
+pid=$!
+dialog=$(find_window "新規ゲーム")
+focus "$dialog"
+xdotool key Return
+wait_gone "新規ゲーム"
+win=$(find_window "Tavixリバーシ")
+width_is 534 || fail "the window does not start at 100%"
+menu_item v 2
+until_true width_is 1068 || fail "the window did not grow to 200%"
+until_true board_at_200 || fail "no board of 480 pixels in $shot"
+xdotool mousemove --window "$win" $((ox + 190)) $((oy + 250)) click 1
+until_true c4_black || fail "a click on c4 at 200% did not play it"
+grep -qx "window-scale=200" "$(dirname "$config")/preferences.conf" || fail "200% is not in preferences.conf"
+exit_with_ctrl_x
+[ "$(stat -c %s "$config")" = 16 ] || fail "config.dat is not 16 bytes after 200%"
+"$bin" &
+pid=$!
+question=$(find_window "対局の再開") # the game with c4 is offered back
+focus "$question"
+xdotool key Return
+wait_gone "対局の再開"
+win=$(find_window "Tavixリバーシ")
+until_true width_is 1068 || fail "the next start is not at 200%"
+exit_with_ctrl_x
+working_folder_untouched
 echo "tour: passed"

@@ -254,7 +254,16 @@ TEST_F(AnalysisTest, ListsTheMovesThatLostDiscsAndAClickShowsThePosition)
     };
     EXPECT_EQ(frameOf(8, 1), rgb(220, 30, 30));
     EXPECT_EQ(frameOf(4, 3), rgb(30, 60, 230));
+    // The graph rings the point of the position shown; exact points are filled.
+    auto ringed = [&](int turn) {
+        const Colour c = analysisGraphPixel(gameReviewWindow(), turn, 6, 0); // antialiased: near the orange
+        return (c & 0xFF) > 200 && (c >> 8 & 0xFF) > 90 && (c >> 8 & 0xFF) < 150 && (c >> 16) < 60;
+    };
+    EXPECT_TRUE(ringed(9));
+    EXPECT_EQ(analysisGraphPixel(gameReviewWindow(), 13, 0, 0), rgb(0, 70, 160));
     clickAnalysisPoint(gameReviewWindow(), 13);
+    EXPECT_TRUE(ringed(13));
+    EXPECT_FALSE(ringed(9));
     EXPECT_EQ(listBoxSelection(recordList), 13);
     EXPECT_EQ(liveBoard, positionAfter(game, 13));
     updateWindow(window);

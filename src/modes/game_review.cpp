@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "analysis/analysis.h"
+#include "engine/midgame.h"
 #include "modes/record.h"
 #include "modes/record_game.h"
 #include "platform/platform.h"
@@ -98,6 +99,7 @@ bool showTurn(int turns)
     listBoxSetSelection(recordList, recordLineOf(turns));
     sendMessage(ownerWindow, WM_COMMAND, RecordListId | (WPARAM{LBN_SELCHANGE} << 16),
                 reinterpret_cast<LPARAM>(recordList));
+    setAnalysisSelection(reviewWindow, turns);
     return true;
 }
 
@@ -133,9 +135,10 @@ void showGraph(int lastTurn, const std::vector<PositionValue>& positions,
     for (size_t i = 0; i < positions.size(); ++i)
         if (positions[i].known)
             points.push_back({static_cast<int>(i), positions[i].black,
-                              i > 0 && i <= turns.size() && turns[i - 1].lostDiscs});
-    setAnalysisGraph(reviewWindow, lastTurn, points.data(), static_cast<int>(points.size()),
-                     "完全読みの範囲外");
+                              i > 0 && i <= turns.size() && turns[i - 1].lostDiscs, positions[i].exact});
+    const std::string legend =
+        midgameReady() ? "○推定（" + std::to_string(EstimateDepth) + "手読み）　●完全読み" : "●完全読み";
+    setAnalysisGraph(reviewWindow, lastTurn, points.data(), static_cast<int>(points.size()), legend.c_str());
 }
 
 // The first turn from which every position's value is exact; -1 for none.

@@ -111,6 +111,9 @@ void showLostMove(int line)
         return;
     boardMarks = {true, liveBoard, lineTurns[line], lineMoves[line].move, lineMoves[line].best};
     invalidateWindow(ownerWindow);
+    const std::string text =
+        std::to_string(lineTurns[line] + 1) + "手目を打つ前：赤枠が打った手、青枠が最善手";
+    setAnalysisText(reviewWindow, text.c_str());
 }
 
 std::string valueText(int value, bool exact = true)

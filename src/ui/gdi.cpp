@@ -16,7 +16,6 @@ Font* uiFont = nullptr;
 Brush* boardBrush = nullptr;
 Brush* legalBrush = nullptr;
 Font* hintFont = nullptr;
-Font* hintBestFont = nullptr;
 Font* hintMarkFont = nullptr;
 Brush* hintBrush = nullptr;
 Icon* playIcon = nullptr;
@@ -27,11 +26,10 @@ constexpr int FirstPictureId = 100;
 constexpr int FirstMaskId = 200;
 constexpr int ButtonIconSize = 16;
 constexpr int PlayButtonTop = 237;
-Font* createHintFont(int weight, int height = HintFontHeight)
+Font* createHintFont(int height)
 {
     FontDesc desc = initUiFont();
     desc.height = height;
-    desc.weight = weight;
     return createFont(desc);
 }
 } // namespace
@@ -60,9 +58,8 @@ void createGdiResources(Window* window)
     uiFont = createFont(initUiFont());
     boardBrush = createSolidBrush(rgb(0, 153, 0));
     legalBrush = createSolidBrush(rgb(0, 204, 102));
-    hintFont = createHintFont(FW_NORMAL);
-    hintBestFont = createHintFont(FW_BOLD);
-    hintMarkFont = createHintFont(FW_NORMAL, HintMarkFontHeight);
+    hintFont = createHintFont(HintFontHeight);
+    hintMarkFont = createHintFont(HintMarkFontHeight);
     hintBrush = createSolidBrush(rgb(255, 232, 64));
     playIcon = loadIcon("PLAYBIT", ButtonIconSize);
     stopIcon = loadIcon("STOPBIT", ButtonIconSize);
@@ -83,10 +80,9 @@ void freeGdiResources(Window* window)
     deleteBrush(boardBrush);
     deleteBrush(legalBrush);
     deleteFont(hintFont);
-    deleteFont(hintBestFont);
     deleteFont(hintMarkFont);
     deleteBrush(hintBrush);
-    hintFont = hintBestFont = hintMarkFont = nullptr;
+    hintFont = hintMarkFont = nullptr;
     hintBrush = nullptr;
     destroyIcon(playIcon);
     destroyIcon(stopIcon);

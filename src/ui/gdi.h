@@ -16,8 +16,7 @@ extern DeviceContext* stoneDC;
 extern Font* uiFont;
 extern Brush* boardBrush;
 extern Brush* legalBrush;
-extern Font* hintFont;     // a hint's values
-extern Font* hintBestFont; // the best cells' values
+extern Font* hintFont;     // a hint's values (the best cells' on a plate)
 extern Font* hintMarkFont; // the sign over an estimated value
 // The values' digits are a little larger than the panel's text, as they
 // stand on the board's green; the sign over an estimate is smaller.

@@ -181,14 +181,14 @@ void drawMark(DeviceContext* dc, const CellHint& cell)
     const int height = area.bottom - area.top;
     if (cell.exact) {
         setTextColour(dc, ExactColour);
-        selectFont(dc, cell.best ? hintBestFont : hintFont);
+        selectFont(dc, hintFont);
         centredText(dc, area, area.top + (height - HintFontHeight) / 2, text);
         return;
     }
     setTextColour(dc, EstimateColour);
     selectFont(dc, hintMarkFont);
     centredText(dc, area, area.top - 1, "≒");
-    selectFont(dc, cell.best ? hintBestFont : hintFont);
+    selectFont(dc, hintFont);
     centredText(dc, area, area.bottom - HintFontHeight, text);
 }
 

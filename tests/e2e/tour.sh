@@ -4,7 +4,9 @@
 # undo, resignation, record mode with playback, a hint in the endgame of an
 # opened game played on and the analysis of that game, the settings dialog, the first
 # trial banner, exit, and the settings file; then a record from another start,
-# named on the command line, shown from its start line; and the window at 200%.
+# named on the command line, shown from its start line; the window at 200%;
+# the master level lv7 in the new-game dialog and in play, hints with
+# estimates at the opening and in the midgame, and a whole game analysed.
 # Usage: tour.sh <reverse binary> <screenshot folder>   (run under xvfb-run)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -174,14 +176,16 @@ done
 menu_item f 2
 menu_item f 8
 review=$(find_window "棋譜解析")
+# The bar's middle shows the window's own background once it is hidden.
+analysis_done() { # image
+    import -window "$review" "$1"
+    [ "$(pixel "$1" 200 252)" = "$(pixel "$1" 455 250)" ]
+}
 for _ in $(seq 1 120); do
     sleep 0.5
-    import -window "$review" "$SHOTS/13-analysis.png"
-    # The bar's middle shows the window's own background once it is hidden.
-    [ "$(pixel "$SHOTS/13-analysis.png" 200 269)" = "$(pixel "$SHOTS/13-analysis.png" 455 250)" ] && break
+    analysis_done "$SHOTS/13-analysis.png" && break
 done
-[ "$(pixel "$SHOTS/13-analysis.png" 200 269)" = "$(pixel "$SHOTS/13-analysis.png" 455 250)" ] ||
-    fail "the analysis did not finish"
+analysis_done "$SHOTS/13-analysis.png" || fail "the analysis did not finish"
 # The graph: its line and points on a white ground.
 graph=$(convert "$SHOTS/13-analysis.png" -crop 440x210+10+10 +repage txt:-)
 [ "$(grep -c '#0046A0' <<<"$graph")" -gt 20 ] && [ "$(grep -c '#FFFFFF' <<<"$graph")" -gt 20000 ] ||
@@ -296,6 +300,116 @@ xdotool key Return
 wait_gone "対局の再開"
 win=$(find_window "Tavixリバーシ")
 until_true width_is 1068 || fail "the next start is not at 200%"
+exit_with_ctrl_x
+working_folder_untouched
+
+# 12. The master level and the values of every move. The new-game dialog
+# lists lv7 名人 after lv6, and White takes it (saved as 8). A hint at the
+# opening values every legal cell with an estimate, blue digits under "≒",
+# the best on a plate; the mouse on a hinted cell writes its line in the
+# message line. Black plays the plate and lv7 answers.
+rm -rf "$XDG_STATE_HOME" "$(dirname "$config")/preferences.conf"
+printf '\x00\x00\x00\x00\xc8\x00\x00\x00\x0a\x00\x00\x00\x0a\x00\x00\x00' >"$config" # persons, (10, 10)
+"$bin" &
+pid=$!
+dialog=$(find_window "新規ゲーム")
+focus "$dialog"
+xdotool key Tab Tab Tab space Tab End alt+Down
+sleep 0.5 # the list's popup opening, for the picture only
+import -window root -crop 640x480+0+0 "$SHOTS/18-new-game-lv7.png"
+xdotool key Escape Return
+wait_gone "新規ゲーム"
+[ "$(od -An -tx1 -j2 -N2 "$config" | tr -d ' ')" = "0800" ] || fail "lv7 is not saved as 8 for White"
+win=$(find_window "Tavixリバーシ")
+board_drawn() { shoot "$win" 19-opening; [ "$(convert "$shot" txt:- | grep -c '#009900')" -gt 0 ]; }
+until_true board_drawn || fail "no board"
+find_client_origin "$shot"
+focus "$win"
+xdotool mousemove --window "$win" $((ox + 400)) $((oy + 200))
+xdotool key ctrl+h
+# The hint's estimates: the blue of their digits, and the plate.
+estimates_shown() { # shot name
+    shoot "$win" "$1"
+    [ "$(board_pixels "$shot" '#000096')" -gt 10 ] && [ "$(board_pixels "$shot" '#FFE840')" -gt 0 ]
+}
+until_true estimates_shown 19-hint-opening || fail "no estimated values at the opening in $shot"
+first_plate_cell() {
+    local c r
+    for c in 1 2 3 4 5 6 7 8; do
+        for r in 1 2 3 4 5 6 7 8; do
+            if [ "$(client_pixel "$1" $((30 * c - 5)) $((30 * r - 5)))" = "255 232 64" ]; then
+                cell_c=$c; cell_r=$r; return 0
+            fi
+        done
+    done
+    fail "no plate on the board in $1"
+}
+first_plate_cell "$shot"
+xdotool mousemove --window "$win" $((ox + $(cell_x "$cell_c"))) $((oy + $(cell_y "$cell_r")))
+line_shown() { shoot "$win" 19-hint-line; [ "$(dark_pixels "$shot" 24 268 490 34)" -gt 60 ]; }
+until_true line_shown || fail "no line in the message line in $shot"
+# The stones on the board: the cells whose middle is not green.
+stones_on_board() {
+    convert "$1" -crop "240x240+$((ox + 20))+$((oy + 20))" +repage -sample 8x8\! txt:- |
+        grep -v '^#' | grep -vc -e '#009900' -e '#00CC66' -e '#FFE840' || true
+}
+click_client "$win" "$(cell_x "$cell_c")" "$(cell_y "$cell_r")"
+lv7_answered() { shoot "$win" 20-lv7-answered; [ "$(stones_on_board "$shot")" -ge 6 ]; }
+until_true lv7_answered || fail "lv7 did not answer in $shot"
+exit_with_ctrl_x
+
+# 13. A whole game of 60 moves, named on the command line, from the position
+# after its 24th record line played on against lv7: the midgame hint's estimates.
+whole="$work/records/whole-game.txt"
+echo d3c5d6e3f4c6f5f3c4b3b4e6f6c2f7e7d2a3b5a4f2c3d8f8c7d7c8e8b6b8a6d1e2g8c1a5e1a7a2a1b7a8b2b1g6g5g3g4f1h7h4h3h5g1h2h6h8g7g2h1 >"$whole"
+"$bin" "$whole" &
+pid=$!
+win=$(find_window "Tavixリバーシ")
+until_true board_drawn || fail "no board"
+find_client_origin "$shot"
+click_client "$win" 330 "$(line_y 0)"
+focus "$win"
+xdotool key Home
+press Down 23
+menu_item f 7
+accept_new_game
+focus "$win"
+xdotool mousemove --window "$win" $((ox + 400)) $((oy + 200))
+xdotool key ctrl+h
+until_true estimates_shown 21-hint-midgame || fail "no estimated values in the midgame in $shot"
+exit_with_ctrl_x
+
+# 14. The same game analysed whole: estimates (hollow points on a dashed line)
+# before the exact range (filled, solid), the bar gone once it is done. Its
+# first lost move shows the position it was played in, the move framed in red
+# and the best in blue.
+rm -rf "$XDG_STATE_HOME"
+"$bin" "$whole" &
+pid=$!
+win=$(find_window "Tavixリバーシ")
+until_true board_drawn || fail "no board"
+find_client_origin "$shot"
+click_client "$win" 330 "$(line_y 0)" # a line before the end: この局面から対局 is enabled, 棋譜解析 the 8th item
+menu_item f 8
+review=$(find_window "棋譜解析")
+end=$((SECONDS + 120)) # a minute at most on two cores, on a busy machine more
+until analysis_done "$SHOTS/22-analysis-whole-game.png"; do
+    [ "$SECONDS" -lt "$end" ] || fail "the analysis of the whole game did not finish"
+    sleep 0.5 # the polling interval
+done
+graph=$(convert "$SHOTS/22-analysis-whole-game.png" -crop 440x210+10+10 +repage txt:-)
+[ "$(grep -c '#EEEEEE' <<<"$graph")" -gt 1000 ] || fail "no shaded range of estimates on the graph"
+[ "$(grep -c '#0046A0' <<<"$graph")" -gt 20 ] || fail "no exact values on the graph"
+xdotool mousemove --window "$review" 60 279 click 1 # the list's first line
+framed() {
+    shoot "$win" 23-lost-move
+    [ "$(board_pixels "$shot" '#DC1E1E')" -gt 20 ] && [ "$(board_pixels "$shot" '#1E3CE6')" -gt 20 ]
+}
+until_true framed || fail "the lost move and the best one are not framed in $shot"
+import -window "$review" "$SHOTS/23-analysis-selected.png"
+focus "$review"
+xdotool key Escape
+wait_gone "棋譜解析"
 exit_with_ctrl_x
 working_folder_untouched
 echo "tour: passed"

@@ -124,18 +124,29 @@ std::vector<Sample> positions(int count, int low, int high, uint32_t firstSeed)
     return out;
 }
 
+// The exact value of the move, solved in a narrow window around a shallow
+// estimate and widened until the value lies inside: much quicker than the
+// whole window.
 int exactValue(const Board& board, int side, Move m)
 {
     const Bits own = bitsOfColour(side, board), opp = bitsOfColour(opponentOf(side), board);
     const int bit = bitOf(m.column, m.row);
     const Bits flips = flipsOf(bit, own, opp);
-    return -solveWindow(opp & ~flips, own | flips | Bits{1} << bit, Scoring::EmptiesToWinner, -64, 64);
+    const Bits theirs = opp & ~flips, mine = own | flips | Bits{1} << bit;
+    const int guess = -discsOf(midgameFixedDepth(theirs, mine, 6).value);
+    for (int width = 2;; width *= 4) {
+        const int alpha = std::max(guess - width, -65), beta = std::min(guess + width, 65);
+        const int v = -solveWindow(theirs, mine, Scoring::EmptiesToWinner, -beta, -alpha);
+        if ((v > alpha || alpha == -65) && (v < beta || beta == 65))
+            return v;
+    }
 }
 
 int writeHeldOut(const std::string& file, int count)
 {
     // Seeds far from any other tool's, so these games are their own.
     std::vector<Sample> samples = positions(count, 20, 24, 900001);
+    const auto start = Clock::now();
     std::atomic<size_t> next{0};
     auto work = [&] {
         for (size_t k; (k = next.fetch_add(1)) < samples.size();) {
@@ -162,7 +173,8 @@ int writeHeldOut(const std::string& file, int count)
             out << ' ' << cellName(m) << ':' << v;
         out << '\n';
     }
-    std::fprintf(stderr, "\nwrote %zu positions to %s\n", samples.size(), file.c_str());
+    std::fprintf(stderr, "\nwrote %zu positions to %s in %.0f s\n", samples.size(), file.c_str(),
+                 secondsSince(start));
     return 0;
 }
 

@@ -121,11 +121,7 @@ void joinWorker()
 {
     joinThread(hintThread);
     hintThread = nullptr;
-    const bool wasSearching = !request->lastSent;
-    Window* window = request->window;
     request.reset();
-    if (wasSearching)
-        paintStatusLine(window);
 }
 
 // A worker past its hand-over ends on its own: joined without waiting.
@@ -313,6 +309,7 @@ void cancelHint(Window* window)
         // worker only ends once it has been.
         serveSentMessagesUntil(window, requestHandedOver);
         joinWorker();
+        paintStatusLine(window); // no longer reading
     }
     if (marksShown) {
         marksShown = false;

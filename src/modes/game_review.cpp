@@ -30,6 +30,7 @@ struct ReviewRequest {
     AnalysisProgress progress;
     GameAnalysis result;
     std::atomic<bool> handedOver{false};
+    bool shown = false; // the result is on screen: the progress no longer draws over it
 };
 
 Window* ownerWindow = nullptr;
@@ -184,16 +185,19 @@ void onAnalysisDone(const void* sent)
 {
     if (request == nullptr || sent != request.get() || request->cancel || request->result.cancelled)
         return;
+    request->shown = true;
     setAnalysisProgress(reviewWindow, 0, 0);
     shownGame = request->game;
     showGraph(request->result.legalTurns, request->result.positions, request->result.turns);
     showLostDiscs(request->result);
 }
 
-// The bar and the graph follow the worker; once it has handed its result
-// over it ends on its own, and is joined here.
+// The bar and the graph follow the worker until its result is shown; once it
+// has handed its result over it ends on its own, and is joined here.
 void onProgressTimer(Window* window)
 {
+    if (request != nullptr && request->shown && !request->handedOver)
+        return; // a tick between the result and the hand-over
     if (request != nullptr && !request->handedOver) {
         const int total = std::max(1, request->progress.total.load());
         setAnalysisProgress(window, request->progress.done.load(), total);

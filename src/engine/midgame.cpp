@@ -7,10 +7,10 @@
 #include "engine/midgame.h"
 
 #include <algorithm>
-#include <barrier>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 #include "engine/engine.h"
@@ -20,22 +20,30 @@
 
 bool midgameReady()
 {
-    return true;
+    return evaluationReady();
 }
 
 int midgameEstimate(Bits own, Bits opp)
 {
     if (own == 0 || opp == 0)
         return finalScore(own, opp, Scoring::EmptiesToWinner) * DiscUnits;
-    return std::clamp(patternValue(own, opp), -64 * DiscUnits, 64 * DiscUnits);
+    return std::clamp(evaluationOf(own, opp), -64 * DiscUnits, 64 * DiscUnits);
 }
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// The first window around a move's last value, and around a root's.
-constexpr int AspirationWidth = 2 * DiscUnits;
+// The first window of a depth, around the value found two depths before
+// (the evaluation of positions after one side's move and after the other's
+// differ more than those a move apart): for each move when all are valued,
+// and for the root when only the best is wanted. Solves start around the
+// estimate, wider.
+constexpr int MoveWidth = DiscUnits / 2;
+constexpr int RootWidth = DiscUnits;
+constexpr int ExactWidth = 2 * DiscUnits;
+// Near the end, the estimates go this deep at most before the solver starts.
+constexpr int DepthBeforeExact = 8;
 // Near the end, the share of the budget the estimates may take before the
 // exact solver starts.
 constexpr double EstimateShare = 0.25;
@@ -90,9 +98,11 @@ struct RootMove {
     int bit;
     Bits own, opp;      // after the move
     MoveValue finished; // from the deepest phase finished
-    int value = 0;      // of the running phase
-    Line line;          //
-    bool done = false;  //
+    int older = 0;      // the finished value of the depth before
+    // The running phase's value and line, once done.
+    int value = 0;
+    Line line;
+    bool done = false;
 };
 
 // The window's bounds widened around a value that fell outside, until the
@@ -160,14 +170,14 @@ class Root {
     Root(Bits own, Bits opp, const MidgameLimits& limits, const StopFlag* stop)
         : own_(own), opp_(opp), empties_(64 - stoneCount(own | opp)), limits_(limits), start_(Clock::now()),
           watch_(stop, start_ + std::chrono::duration_cast<Clock::duration>(
-                                    std::chrono::duration<double>(std::max(limits.seconds, 0.0))))
+                                    std::chrono::duration<double>(std::clamp(limits.seconds, 0.0, 1e6))))
     {
         MidgameTable::shared().newSearch();
         for (Bits m = legalMoves(own, opp); m; m &= m - 1) {
             const int bit = lowestBit(m);
             const Bits flips = flipsOf(bit, own, opp);
             moves_.push_back(
-                {bit, opp & ~flips, own | flips | Bits{1} << bit, {bit, 0, false, 0, {}}, 0, {}, false});
+                {bit, opp & ~flips, own | flips | Bits{1} << bit, {bit, 0, false, 0, {}}, 0, 0, {}, false});
             order_.push_back(static_cast<int>(moves_.size()) - 1);
         }
     }
@@ -241,7 +251,8 @@ class Root {
             return false;
         const int deeper = depth_ + 1;
         const bool solvable = empties_ <= limits_.exactFrom || deeper >= empties_;
-        if (solvable && (deeper >= empties_ || !fits(limits_.seconds * EstimateShare))) {
+        if (solvable && (deeper >= empties_ || deeper > std::min(limits_.maxDepth, DepthBeforeExact) ||
+                         !fits(limits_.seconds * EstimateShare))) {
             exact_ = true;
             return true;
         }
@@ -252,23 +263,43 @@ class Root {
     }
 
     // Runs the phases on the workers, each with a search of its own: job()
-    // on every worker, then plan() on one of them once all are done, until
-    // plan() says the search is over.
+    // on every worker, then plan() on the last to finish it, until plan()
+    // says the search is over.
     template <class Job, class Plan> void runPhases(Job job, Plan plan)
     {
+        int workers = std::clamp(limits_.threads, 1, 2);
         bool goOn = plan();
-        std::barrier sync(std::clamp(limits_.threads, 1, 2), [&]() noexcept { goOn = plan(); });
+        std::mutex mutex;
+        std::condition_variable phaseDone;
+        int waiting = 0;
+        unsigned phase = 0;
         auto work = [&] {
             MidSearch search(MidgameTable::shared(), watch_.halt());
+            std::unique_lock lock(mutex);
             while (goOn) {
+                lock.unlock();
                 job(search);
-                sync.arrive_and_wait();
+                lock.lock();
+                if (++waiting == workers) {
+                    waiting = 0;
+                    ++phase;
+                    goOn = plan();
+                    phaseDone.notify_all();
+                } else {
+                    const unsigned mine = phase;
+                    phaseDone.wait(lock, [&] { return phase != mine; });
+                }
             }
             nodes_ += search.nodes();
         };
         std::thread helper;
-        if (limits_.threads > 1)
-            helper = std::thread(work);
+        if (workers > 1) {
+            try {
+                helper = std::thread(work);
+            } catch (const std::system_error&) {
+                workers = 1; // no thread to be had: the caller's alone
+            }
+        }
         work();
         if (helper.joinable())
             helper.join();
@@ -313,8 +344,8 @@ class ValuesSearch : Root {
         while (RootMove* m = takeMove()) {
             if (exact_ && m->finished.exact)
                 continue;
-            const int guess = exact_ ? discsOf(m->finished.value) * DiscUnits : m->finished.value;
-            const int width = depth_ == 1 && !exact_ ? MidInfinity : AspirationWidth;
+            const int guess = exact_ ? discsOf(m->finished.value) * DiscUnits : depth_ >= 3 ? m->older : 0;
+            const int width = exact_ ? ExactWidth : depth_ >= 3 ? MoveWidth : MidInfinity;
             m->value =
                 aspirated([&](int lo, int hi) { return valueOf(search, *m, lo, hi); }, guess, width, search);
             if (search.stopped())
@@ -335,8 +366,10 @@ class ValuesSearch : Root {
         if (depth_ > 0) {
             if (!std::all_of(moves_.begin(), moves_.end(), [](const RootMove& m) { return m.done; }))
                 return false; // stopped: the last depth stands
-            for (RootMove& m : moves_)
+            for (RootMove& m : moves_) {
+                m.older = m.finished.value;
                 m.finished = {m.bit, m.value, false, depth_, m.line};
+            }
             depthFinished();
         }
         if (!planNext())
@@ -365,13 +398,14 @@ class BestSearch : Root {
     }
 
   private:
-    int lo_ = -MidInfinity, hi_ = MidInfinity, width_ = AspirationWidth; // the running phase's window
+    int lo_ = -MidInfinity, hi_ = MidInfinity, width_ = RootWidth; // the running phase's window
     std::mutex mutex_;
     std::atomic<int> alpha_{0};
     int best_ = 0, bestIndex_ = 0; // in order_
     Line bestLine_;
     std::atomic<int> finished_{0};
     MidgameBest result_;
+    int older_ = 0; // the result a depth before
 
     void job(MidSearch& search)
     {
@@ -426,6 +460,7 @@ class BestSearch : Root {
                 return true;
             }
             const int bit = moves_[order_[bestIndex_]].bit;
+            older_ = result_.value;
             result_ = {bit, best_, exact_, exact_ ? empties_ : depth_, bestLine_, false, 0};
             if (exact_)
                 return false;
@@ -435,9 +470,9 @@ class BestSearch : Root {
         }
         if (!planNext())
             return false;
-        width_ = AspirationWidth;
-        const int guess = exact_ ? discsOf(result_.value) * DiscUnits : result_.value;
-        if (depth_ == 1 && !exact_)
+        width_ = exact_ ? ExactWidth : RootWidth;
+        const int guess = exact_ ? discsOf(result_.value) * DiscUnits : older_;
+        if (depth_ < 3 && !exact_)
             startWindow(-MidInfinity, MidInfinity);
         else
             startWindow(guess - width_, guess + width_);

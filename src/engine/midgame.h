@@ -8,22 +8,27 @@
 // An exact value is a whole number of discs (a multiple of DiscUnits).
 //
 // Depth counts moves: a pass is free, so a search as deep as the empty cells
-// reaches the end of every line and is exact.
+// reaches the end of every line and is exact. A search 0 moves deep is the
+// evaluation, even of a finished game.
+//
+// Timed searches return at the latest a few milliseconds after their budget
+// (less when the next depth would not finish in it), with the deepest
+// results finished; a stop flag set from another thread ends them as soon,
+// with no result.
 //
 // Threads: any thread may call these, several at once. Every search shares
-// one table of bounds (entries are true whoever wrote them); the timed ones
-// start one helper thread each and join it before returning.
+// one table of bounds (entries are true whoever wrote them); a timed search
+// with two threads starts one helper thread and joins it before returning.
+// Callers check midgameReady() first: without the evaluation the estimates
+// mean nothing.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
 #include "engine/bits.h"
-#include "engine/patterns.h"
+#include "engine/mideval.h"
 #include "engine/solver.h"
-
-// One disc in the search's values.
-constexpr int DiscUnits = PatternScale;
 
 // Whether the evaluation the search needs is present.
 bool midgameReady();
@@ -37,8 +42,10 @@ int midgameEstimate(Bits own, Bits opp);
 struct MidgameLimits {
     double seconds = 1.0; // wall-clock budget; the first depth always finishes
     int maxDepth = 60;    // moves deep at most
-    int exactFrom = 20;   // from this many empty cells down, try the exact solver
-    int threads = 2;      // 1 or 2
+    // From this many empty cells down the solver is tried, after estimates
+    // of up to a quarter of the budget; what it does not finish keeps them.
+    int exactFrom = 20;
+    int threads = 2; // 1 or 2
 };
 
 // The best line from a position: moves as bits, -1 for a pass.

@@ -6,9 +6,16 @@
 
 namespace {
 
-// Moves are ordered by the evaluation of the position they lead to, less
-// this much per move they leave the opponent (corners twice).
-constexpr int MobilityWeight = DiscUnits;
+// Moves are ordered by the moves they leave the opponent (corners twice),
+// this much each, and from EvaluatedOrderMin moves deep also by the
+// evaluation of the position they lead to. Closer to the leaves the
+// evaluations cost more time than the nodes they save; so do the table's
+// lookups below TableMin, where the move it holds does not order the
+// children any better. (Shallow searches of the children, tried as keys,
+// saved no nodes over the table's moves from the last depth.)
+constexpr int MobilityWeight = 3 * DiscUnits;
+constexpr int EvaluatedOrderMin = 3;
+constexpr int TableMin = 3;
 
 constexpr Bits Corners = 0x8100000000000081ull;
 
@@ -115,7 +122,7 @@ int MidSearch::search(Bits own, Bits opp, int depth, int alpha, int beta, int pl
 
     int hint = -1;
     MidEntry e;
-    if (table_.find(own, opp, e)) {
+    if (depth >= TableMin && table_.find(own, opp, e)) {
         hint = e.move;
         if (e.depth == depth &&
             ply > 0) { // only bounds on this very value may cut; the root always has a line
@@ -134,11 +141,20 @@ int MidSearch::search(Bits own, Bits opp, int depth, int alpha, int beta, int pl
     int n = 0;
     for (Bits m = moves; m; m &= m - 1) {
         Child& c = children[n++] = childOf(own, opp, lowestBit(m));
-        table_.prefetch(c.own, c.opp);
-        c.key = c.bit == hint ? MidInfinity * 4
-                              : -midgameEstimate(c.own, c.opp) -
-                                    weightedMoves(legalMoves(c.own, c.opp)) * MobilityWeight;
+        if (depth > TableMin)
+            table_.prefetch(c.own, c.opp);
+        c.key = c.bit == hint ? MidInfinity * 4 : -weightedMoves(legalMoves(c.own, c.opp)) * MobilityWeight;
+        if (depth >= EvaluatedOrderMin && c.bit != hint)
+            c.key -= midgameEstimate(c.own, c.opp);
     }
+
+    // A child whose bound in the table already proves it good enough cuts
+    // at once (their lines were loaded while the keys were made).
+    if (depth > TableMin && ply > 0)
+        for (int i = 0; i < n; ++i)
+            if (MidEntry c;
+                table_.find(children[i].own, children[i].opp, c) && c.depth == depth - 1 && -c.upper >= beta)
+                return -c.upper;
 
     const int alpha0 = alpha;
     int best = -MidInfinity, bestBit = -1;
@@ -165,8 +181,9 @@ int MidSearch::search(Bits own, Bits opp, int depth, int alpha, int beta, int pl
             }
         }
     }
-    table_.store(own, opp,
-                 {best > alpha0 ? best : -MidInfinity, best < beta ? best : MidInfinity, depth, bestBit});
+    if (depth >= TableMin)
+        table_.store(own, opp,
+                     {best > alpha0 ? best : -MidInfinity, best < beta ? best : MidInfinity, depth, bestBit});
     return best;
 }
 

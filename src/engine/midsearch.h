@@ -1,5 +1,6 @@
 // The midgame search below the root: fail-soft principal-variation search of
-// the evaluation to a fixed depth, over the shared table, with the exact
+// the evaluation to a fixed depth, over the shared table (its moves first,
+// its bounds on the children cutting before any is searched), with the exact
 // solver wherever the depth reaches the end. One per thread.
 #pragma once
 

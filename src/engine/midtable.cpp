@@ -39,12 +39,19 @@ MidgameTable& MidgameTable::shared()
                 continue;
             madvise(p, bytes, MADV_HUGEPAGE);
             t->buckets_ = static_cast<Bucket*>(p); // zero pages: every slot empty
+            t->bytes_ = bytes;
             t->shift_ = 64 - bits;
             return t;
         }
         throw std::bad_alloc();
     }();
     return *table;
+}
+
+void MidgameTable::clear()
+{
+    // Back to untouched zero pages, as after the first allocation.
+    madvise(buckets_, bytes_, MADV_DONTNEED);
 }
 
 bool MidgameTable::find(Bits own, Bits opp, MidEntry& out) const

@@ -24,6 +24,9 @@ class MidgameTable {
     // The process's table, allocated on first use.
     static MidgameTable& shared();
 
+    // Forgets every entry; no search may be running.
+    void clear();
+
     // A new root search: entries of older ones give way first.
     void newSearch() { date_.fetch_add(1, std::memory_order_relaxed); }
 
@@ -45,6 +48,7 @@ class MidgameTable {
 
     MidgameTable() = default;
     Bucket* buckets_ = nullptr;
+    std::size_t bytes_ = 0;
     int shift_ = 64;
     std::atomic<unsigned> date_{0};
 

@@ -36,31 +36,26 @@ start_copy() { # settings folder; sets pid
     pids+=("$pid")
 }
 
-# Waits up to 30 s for a visible window of process $1 titled exactly $2; prints its id.
+window_id_of() { xdotool search --all --onlyvisible --pid "$1" --name "^$2\$" 2>/dev/null | tail -n 1; }
+has_window() { [ -n "$(window_id_of "$1" "$2")" ]; }
+
+# Waits for a visible window of process $1 titled exactly $2; prints its id.
 window_of() {
-    local id
-    for _ in $(seq 1 300); do
-        id=$(xdotool search --all --onlyvisible --pid "$1" --name "^$2\$" 2>/dev/null | tail -n 1 || true)
-        [ -n "$id" ] && { echo "$id"; return 0; }
-        sleep 0.1
-    done
-    fail "no window titled '$2' of process $1"
+    wait_until "$patience" has_window "$1" "$2" || fail "no window titled '$2' of process $1"
+    window_id_of "$1" "$2"
 }
 
-# Waits up to 30 s for window $1 to close.
-window_closed() {
-    for _ in $(seq 1 300); do
-        xdotool getwindowname "$1" >/dev/null 2>&1 || return 0
-        xdotool search --onlyvisible --name . 2>/dev/null | grep -qx "$1" || return 0
-        sleep 0.1
-    done
-    fail "window $1 did not close"
+closed() {
+    ! xdotool getwindowname "$1" >/dev/null 2>&1 || ! xdotool search --onlyvisible --name . 2>/dev/null | grep -qx "$1"
 }
+
+# Waits for window $1 to close.
+window_closed() { wait_until "$patience" closed "$1" || fail "window $1 did not close"; }
 
 moves_in() { grep -o '[BW]\[[a-h][1-8]\]' "$1" 2>/dev/null | wc -l; }
-wait_moves() { # file count: waits up to 30 s for the file to hold count moves
-    for _ in $(seq 1 300); do [ "$(moves_in "$1")" -lt "$2" ] || return 0; sleep 0.1; done
-    fail "$1 never held $2 moves: $(cat "$1" 2>/dev/null)"
+holds_moves() { [ "$(moves_in "$1")" -ge "$2" ]; }
+wait_moves() { # file count: waits for the file to hold count moves
+    wait_until "$patience" holds_moves "$1" "$2" || fail "$1 never held $2 moves: $(cat "$1" 2>/dev/null)"
 }
 
 # Accepts process $1's new-game dialog and sets win to its main window.

@@ -14,11 +14,8 @@ source "$here/lib.sh"
 
 openbox --sm-disable >/dev/null 2>&1 &
 wm=$!
-for _ in $(seq 1 100); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-    sleep 0.1
-done
-xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id' || fail "openbox did not start"
+wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+wait_until "$patience" wm_running || fail "openbox did not start"
 
 read -r screen_w screen_h <<<"$(xwininfo -root | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w, h }')"
 
@@ -33,19 +30,23 @@ frame_of() {
     [ "$top" -gt 0 ] || fail "the window manager gave the window no title bar"
 }
 
-# Waits up to 5 s for the frame of window $1 to lie wholly on the screen.
+frame_on_screen() {
+    frame_of "$1"
+    [ "$fx" -ge 0 ] && [ "$fy" -ge 0 ] && [ $((fx + fw)) -le "$screen_w" ] && [ $((fy + fh)) -le "$screen_h" ]
+}
+
+# Waits for the frame of window $1 to lie wholly on the screen.
 expect_frame_on_screen() {
-    for _ in $(seq 1 50); do
-        frame_of "$1"
-        [ "$fx" -ge 0 ] && [ "$fy" -ge 0 ] && [ $((fx + fw)) -le "$screen_w" ] &&
-            [ $((fy + fh)) -le "$screen_h" ] && return 0
-        sleep 0.1
-    done
-    fail "frame ${fw}x$fh at ($fx, $fy) leaves the ${screen_w}x$screen_h screen"
+    wait_until "$patience" frame_on_screen "$1" ||
+        fail "frame ${fw}x$fh at ($fx, $fy) leaves the ${screen_w}x$screen_h screen"
 }
 
 # Left and top as config.dat stores them: 32-bit little-endian at bytes 8 and 12.
 stored_position() { od -A n -j 8 -N 8 -t d4 "$config" | awk '{ print $1, $2 }'; }
+
+# The program stores its place a second after the window last moved: once it
+# holds the frame's place, the window manager and the program are done.
+stored_at_frame() { frame_of "$1"; [ "$(stored_position)" = "$fx $fy" ]; }
 
 enter_scratch
 trap 'kill ${pid:-} $wm 2>/dev/null || true; rm -rf "$work"' EXIT
@@ -63,8 +64,7 @@ run_once() { # screenshot name
     wait_gone "新規ゲーム"
     win=$(find_window "Tavixリバーシ")
     expect_frame_on_screen "$win"
-    sleep 0.5
-    frame_of "$win" # settled
+    wait_until "$patience" stored_at_frame "$win" || fail "saved position $(stored_position), frame at ($fx, $fy)"
     echo "$1: frame ${fw}x$fh at ($fx, $fy) on a ${screen_w}x$screen_h screen"
     import -window root "$SHOTS/$1.png"
     exit_with_ctrl_x
@@ -85,13 +85,6 @@ run_once 02-second-start
 # the main window. At 2, the analysis window of a whole game fits. At 100%,
 # 200% chosen in the 表示 menu keeps the larger frame on the screen, and the
 # next start opens at 200%.
-until_true() { # command...: up to 60 s
-    local end=$((SECONDS + 60))
-    until "$@"; do
-        [ "$SECONDS" -lt "$end" ] || return 1
-        sleep 0.1 # the polling interval
-    done
-}
 le32() { printf '\\x%02x\\x%02x\\x%02x\\x%02x' $(($1 & 255)) $(($1 >> 8 & 255)) $(($1 >> 16 & 255)) $(($1 >> 24)); }
 stored_at() { printf "\\x00\\x00\\x00\\x00\\xc8\\x00\\x00\\x00$(le32 "$1")$(le32 "$2")" >"$config"; } # left top
 centre_of() { frame_of "$1"; echo "$((fx + fw / 2)) $((fy + fh / 2))"; }
@@ -154,7 +147,7 @@ win=$(find_window "Tavixリバーシ")
 expect_frame_on_screen "$win"
 menu_item v 2
 wider() { frame_of "$win"; [ "$fw" -gt 1068 ]; }
-until_true wider || fail "the window did not grow to 200%: ${fw}x$fh"
+wait_until "$patience" wider || fail "the window did not grow to 200%: ${fw}x$fh"
 expect_frame_on_screen "$win"
 echo "200%: frame ${fw}x$fh at ($fx, $fy)"
 import -window root "$SHOTS/07-size-200.png"
@@ -167,7 +160,7 @@ dialog=$(find_window "新規ゲーム")
 focus "$dialog"
 xdotool key Return
 win=$(find_window "Tavixリバーシ")
-until_true wider || fail "the next start is not at 200%: ${fw}x$fh"
+wait_until "$patience" wider || fail "the next start is not at 200%: ${fw}x$fh"
 expect_frame_on_screen "$win"
 exit_with_ctrl_x
 echo "window-manager: passed"

@@ -217,15 +217,15 @@ shot_shows() {
     find_client_origin "$shot"
     "$@"
 }
-shoot_until() { wait_until "$patience" shot_shows "$@"; }
+shoot_board_until() { wait_until "$patience" shot_shows "$@"; }
 empty_at() { [ "$(client_pixel "$shot" "$(cell_x "$1")" "$(cell_y "$2")")" = "0 153 0" ]; }
 stones_at_g2_e8() { ! empty_at 7 2 && ! empty_at 5 8; }
 g2_e8_empty() { empty_at 7 2 && empty_at 5 8; }
-shoot_until 16-endgame-opened stones_at_g2_e8 || fail "the opened record's last moves are not on the board"
+shoot_board_until 16-endgame-opened stones_at_g2_e8 || fail "the opened record's last moves are not on the board"
 click_client "$win" 330 "$(line_y 0)"
-shoot_until 16-start-line g2_e8_empty || fail "the start line does not show the start"
+shoot_board_until 16-start-line g2_e8_empty || fail "the start line does not show the start"
 click_client "$win" 315 246
-shoot_until 16-replayed-from-start stones_at_g2_e8 || fail "playback from the start line did not replay the moves"
+shoot_board_until 16-replayed-from-start stones_at_g2_e8 || fail "playback from the start line did not replay the moves"
 exit_with_ctrl_x
 # 11. The window at 200%: 表示 → 200% draws the same game twice as large (the
 # board's green square 480 pixels wide, less its first grid line), a click at

@@ -178,7 +178,7 @@ void showLostDiscs(const GameAnalysis& a)
             lineTurns.push_back(i);
             lineMoves.push_back(a.turns[i]);
         }
-    setAnalysisText(reviewWindow, summary(a, lineTurns.size()).c_str());
+    setAnalysisText(reviewWindow, withOpeningName(summary(a, lineTurns.size()), shownGame).c_str());
 }
 
 void onAnalysisDone(const void* sent)

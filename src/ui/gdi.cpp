@@ -18,6 +18,7 @@ Brush* legalBrush = nullptr;
 Font* hintFont = nullptr;
 Font* hintMarkFont = nullptr;
 Brush* hintBrush = nullptr;
+Brush* lastMoveBrush = nullptr;
 Icon* playIcon = nullptr;
 Icon* stopIcon = nullptr;
 
@@ -61,6 +62,7 @@ void createGdiResources(Window* window)
     hintFont = createHintFont(HintFontHeight);
     hintMarkFont = createHintFont(HintMarkFontHeight);
     hintBrush = createSolidBrush(rgb(255, 232, 64));
+    lastMoveBrush = createSolidBrush(rgb(230, 30, 30));
     playIcon = loadIcon("PLAYBIT", ButtonIconSize);
     stopIcon = loadIcon("STOPBIT", ButtonIconSize);
     moveDoneEvent = createAutoResetEvent();
@@ -82,8 +84,9 @@ void freeGdiResources(Window* window)
     deleteFont(hintFont);
     deleteFont(hintMarkFont);
     deleteBrush(hintBrush);
+    deleteBrush(lastMoveBrush);
     hintFont = hintMarkFont = nullptr;
-    hintBrush = nullptr;
+    hintBrush = lastMoveBrush = nullptr;
     destroyIcon(playIcon);
     destroyIcon(stopIcon);
     closeEvent(moveDoneEvent);

@@ -13,6 +13,7 @@
 #include "modes/settings.h"
 #include "platform/platform.h"
 #include "records/formats.h"
+#include "res/strings.h"
 #include "res/text.h"
 #include "ui/playflow.h"
 #include "ui/status.h"
@@ -42,7 +43,7 @@ int playerFromName(const std::string& name)
 {
     char buffer[PlayerNameSize];
     for (int language = 0; language < LanguageCount; ++language)
-        for (int setting = 0; setting <= 7; ++setting)
+        for (int setting = 0; setting <= ComputerLevels; ++setting)
             if (name == playerNameIn(static_cast<Language>(language), buffer, setting))
                 return setting;
     return -1;

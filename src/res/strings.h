@@ -22,7 +22,9 @@ constexpr int FirstVerse = 601;   // 100 verses: 601..700
 // The text of string id, or nullptr when there is no such string.
 const char* findString(int id);
 
-// Short name of computer level lv0..lv6, shown after "lv<n> ".
+// The computer levels lv0..lv7, player settings 1..8.
+constexpr int ComputerLevels = PersonaCount;
+// Short name of computer level lv0..lv7, shown after "lv<n> ".
 const char* personaName(int level);
 // Strength label of a level, shown after its name in the level lists.
 const char* levelLabel(int level);

@@ -21,7 +21,7 @@ constexpr int LanguageCount = 2;
 constexpr int TrialStages = 6;
 constexpr int ProverbCount = 38;
 constexpr int VerseCount = 100;
-constexpr int PersonaCount = 7; // lv0..lv6
+constexpr int PersonaCount = 8; // lv0..lv7
 
 enum class TextId : int {
     AppTitle,
@@ -72,7 +72,8 @@ enum class TextId : int {
     NewGameWhite,
     NewGameHuman,
     NewGameComputer,
-    LevelEntry, // persona name, level label
+    LevelEntry,       // persona name, level label
+    LevelUnavailable, // the label of a level that cannot play here
     SettingsTitle,
     SettingsWaitTime,
 
@@ -90,6 +91,7 @@ enum class TextId : int {
     BlackToMove,
     WhiteToMove,
     StateHumanTurn,
+    StateHintSearching,
     StateHumanPass,
     StateComputerTurn,
     StateReplay,
@@ -214,9 +216,9 @@ enum class TextId : int {
     LastSpeechOpen = SpeechOpen + TrialStages - 1,
     Proverb,
     LastProverb = Proverb + ProverbCount - 1,
-    Persona, // lv0..lv6's short names
+    Persona, // lv0..lv7's short names
     LastPersona = Persona + PersonaCount - 1,
-    LevelLabel, // lv0..lv6's strength, after the name in the level lists
+    LevelLabel, // lv0..lv7's strength, after the name in the level lists
     LastLevelLabel = LevelLabel + PersonaCount - 1,
     Verse, // the same in every language
     LastVerse = Verse + VerseCount - 1,

@@ -56,6 +56,7 @@ constexpr TextEntry entries[] = {
     {NewGameHuman, "Human"},
     {NewGameComputer, "Computer"},
     {LevelEntry, "%s %s"},
+    {LevelUnavailable, "(unavailable)"},
     {SettingsTitle, "Settings"},
     {SettingsWaitTime, "Wait between moves (ms):"},
 
@@ -71,6 +72,7 @@ constexpr TextEntry entries[] = {
     {BlackToMove, "Black to move"},
     {WhiteToMove, "White to move"},
     {StateHumanTurn, "Play on a highlighted square"},
+    {StateHintSearching, "Reading the hint..."},
     {StateHumanPass, "No square to play on: pass"},
     {StateComputerTurn, "Computer thinking........"},
     {StateReplay, "Replaying the record........"},
@@ -293,6 +295,7 @@ constexpr TextEntry entries[] = {
     {Persona + 4, "Sensei"},
     {Persona + 5, "Princess"},
     {Persona + 6, "Hermit"},
+    {Persona + 7, "Master"},
 
     {LevelLabel + 0, "(random moves)"},
     {LevelLabel + 1, "(weak)"},
@@ -301,6 +304,7 @@ constexpr TextEntry entries[] = {
     {LevelLabel + 4, "(a little strong)"},
     {LevelLabel + 5, "(very strong)"},
     {LevelLabel + 6, "(strongest)"},
+    {LevelLabel + 7, "(in a class of its own)"},
 };
 
 static_assert(coversEveryText(entries), "every text needs exactly one English form");

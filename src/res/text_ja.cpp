@@ -55,6 +55,7 @@ constexpr TextEntry entries[] = {
     {NewGameHuman, "人"},
     {NewGameComputer, "PC"},
     {LevelEntry, "%s%s"},
+    {LevelUnavailable, "（使えません）"},
     {SettingsTitle, "設定"},
     {SettingsWaitTime, "ウェイト時間："},
 
@@ -70,6 +71,7 @@ constexpr TextEntry entries[] = {
     {BlackToMove, "黒番です"},
     {WhiteToMove, "白番です"},
     {StateHumanTurn, "光っている部分に石が打てます"},
+    {StateHintSearching, "ヒントを読んでいます。。。"},
     {StateHumanPass, "打てる所がありません、パスします"},
     {StateComputerTurn, "COM思考中。。。。。。。。"},
     {StateReplay, "棋譜再生中。。。。。。。。"},
@@ -293,6 +295,7 @@ constexpr TextEntry entries[] = {
     {Persona + 4, "師範代"},
     {Persona + 5, "姫君"},
     {Persona + 6, "仙人"},
+    {Persona + 7, "名人"},
 
     {LevelLabel + 0, "（ランダム打ち）"},
     {LevelLabel + 1, "（弱い）"},
@@ -301,6 +304,7 @@ constexpr TextEntry entries[] = {
     {LevelLabel + 4, "（少し強い）"},
     {LevelLabel + 5, "（かなり強い）"},
     {LevelLabel + 6, "（最強）"},
+    {LevelLabel + 7, "（別格）"},
 };
 
 static_assert(coversEveryText(entries), "every text needs exactly one Japanese form");

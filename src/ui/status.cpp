@@ -12,6 +12,7 @@
 #include "res/strings.h"
 #include "ui/boardview.h"
 #include "ui/gdi.h"
+#include "ui/hint_view.h"
 #include "ui/playflow.h"
 
 namespace {
@@ -56,7 +57,7 @@ const char* stateMessage()
 {
     switch (gameState) {
     case HumanTurn:
-        return uiText(TextId::StateHumanTurn);
+        return uiText(hintSearching() ? TextId::StateHintSearching : TextId::StateHumanTurn);
     case HumanPass:
         return uiText(TextId::StateHumanPass);
     case ComputerTurn:
@@ -211,7 +212,7 @@ char* playerNameIn(Language language, char* buffer, int setting)
 {
     if (setting == 0)
         std::snprintf(buffer, PlayerNameSize, "%s", uiTextIn(language, TextId::HumanPlayer));
-    else if (setting >= 1 && setting <= 7)
+    else if (setting >= 1 && setting <= ComputerLevels)
         std::snprintf(buffer, PlayerNameSize, uiTextIn(language, TextId::ComputerPlayer), setting - 1,
                       uiTextIn(language, TextId::Persona + (setting - 1)));
     else

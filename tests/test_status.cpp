@@ -98,6 +98,7 @@ TEST_F(StatusPanel, TextsOfEveryState)
 #include <QPlainTextEdit>
 
 #include "japanese_text.h"
+#include "modes/editor.h"
 #include "modes/message.h"
 #include "platform/qt_window.h"
 #include "res/text.h"
@@ -175,6 +176,7 @@ TEST_F(EnglishInterface, ShowsNoJapaneseButTheVersesAndEveryTextFitsItsPlace)
     for (int i = 0; i < listBoxCount(recordList); ++i)
         said.push_back(line(i));
     EXPECT_EQ(line(0), "● 1.  c4");
+    EXPECT_EQ(line(1), "○ 2.  c3  Diagonal") << "the opening by its English name";
     EXPECT_EQ(line(23), "○ 24.  pass");
     startGame(4, 0);
     expectMessageBox(IDOK, readModal); // resign the computer's game
@@ -185,6 +187,20 @@ TEST_F(EnglishInterface, ShowsNoJapaneseButTheVersesAndEveryTextFitsItsPlace)
     setClipboardText("no game here");
     expectMessageBox(IDOK, readModal);
     onCommand(window, CmdPasteRecord);
+    // The board editor: its panel and help line, the refusal of a position
+    // nobody can move in, and the dialog that ends it.
+    invokeMenuCommand(window, CmdEditBoard);
+    said.push_back(messageText());
+    invokeMenuCommand(window, CmdEditClear);
+    updateWindow(window);
+    expectMessageBox(IDOK, readModal);
+    invokeMenuCommand(window, CmdEditBoard);
+    invokeMenuCommand(window, CmdEditStart);
+    updateWindow(window);
+    expectDialog(IDCANCEL, readModal);
+    invokeMenuCommand(window, CmdEditBoard);
+    invokeMenuCommand(window, CmdCopyPosition);
+    cancelEditor(window);
     onCommand(window, CmdTrial);
     said.push_back(messageText());
     for (int i = 0; i < TrialStages; ++i)
@@ -199,7 +215,8 @@ TEST_F(EnglishInterface, ShowsNoJapaneseButTheVersesAndEveryTextFitsItsPlace)
     expectMessageBox(IDOK, readModal);
     onCommand(window, CmdAbout);
     EXPECT_EQ(modalScript.unexpected, 0);
-    EXPECT_NE(modalTexts.back().find((directory / "config/tavix-reversi/config.dat").string()), std::string::npos)
+    EXPECT_NE(modalTexts.back().find((directory / "config/tavix-reversi/config.dat").string()),
+              std::string::npos)
         << modalTexts.back();
     for (const auto& popup : window->menus) {
         modalTexts.push_back(popup->menu->title().toStdString());

@@ -26,10 +26,6 @@ constexpr int EntryTextSize = 96;
 constexpr int WaitTextSize = 32;
 constexpr int MasterSetting = 8; // lv7, which needs the midgame search's evaluation
 
-// Without the evaluation lv7 stays in the list, marked, and OK refuses it.
-const char* const MasterUnavailable =
-    "名人は評価データを読み込めなかったため選べません。ほかのレベルを選んでください。";
-
 void fillLevelList(Window* dialog, int listId)
 {
     char text[EntryTextSize];
@@ -96,7 +92,8 @@ bool onNewGameCommand(Window* dialog, unsigned id)
         return true;
     case IDOK:
         if (choosesUnavailableMaster(dialog)) { // the dialog stays for another choice
-            messageBoxWarning(dialog, MasterUnavailable, "新規ゲーム");
+            // Without the evaluation lv7 stays in the list, marked, and OK refuses it.
+            messageBoxWarning(dialog, uiText(TextId::MasterUnavailable), uiText(TextId::NewGameTitle));
             return true;
         }
         readLevels(dialog);

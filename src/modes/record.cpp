@@ -86,7 +86,7 @@ std::string recordListText(int column, int row, int n, int colour)
     if (showOpeningNames) {
         const OpeningName name = recordOpening(n);
         if (name.opening && name.turn == n)
-            line += std::string("　") + name.opening->japanese;
+            line = formatUiText(TextId::RecordOpening, line.c_str(), openingOwnName(*name.opening));
     }
     return line;
 }
@@ -120,15 +120,26 @@ OpeningName recordOpening(int turns)
     return name;
 }
 
+// The openings are named in Japanese and in English: a Japanese interface
+// shows both, every other the English name.
+const char* openingOwnName(const Opening& opening)
+{
+    return currentLanguage() == Language::Japanese ? opening.japanese : opening.english;
+}
+
 std::string openingLabel(const Opening& opening)
 {
+    if (currentLanguage() != Language::Japanese)
+        return opening.english;
     return std::string(opening.japanese) + "（" + opening.english + "）";
 }
 
 std::string withOpeningName(const std::string& text, const Game& game)
 {
     const OpeningName name = openingName(game, static_cast<int>(game.turns.size()));
-    return showOpeningNames && name.opening ? text + "　定石：" + openingLabel(*name.opening) : text;
+    return showOpeningNames && name.opening
+               ? formatUiText(TextId::WithOpening, text.c_str(), openingLabel(*name.opening).c_str())
+               : text;
 }
 
 void relabelRecordList()

@@ -36,6 +36,7 @@ void stopPlayback();
 // for a game from another start).
 OpeningName recordOpening(int turns);
 // "虎（Tiger）": the names in both languages.
+const char* openingOwnName(const Opening& opening);
 std::string openingLabel(const Opening& opening);
 // text, followed by the opening of the whole game when names are shown.
 std::string withOpeningName(const std::string& text, const Game& game);

@@ -16,6 +16,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "res/text.h"
+
 namespace {
 
 constexpr int WindowWidth = 460;
@@ -124,9 +126,10 @@ class GraphView : public QWidget {
     {
         painter.setPen(Qt::black);
         const QRect header(4, 2, width() - 8, 18);
-        painter.drawText(header, Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("黒から見た最終石差"));
+        const QString title = QString::fromUtf8(uiText(TextId::ReviewAxis));
+        painter.drawText(header, Qt::AlignLeft | Qt::AlignVCenter, title);
         const int titleWidth =
-            painter.fontMetrics().horizontalAdvance(QStringLiteral("黒から見た最終石差　"));
+            painter.fontMetrics().horizontalAdvance(title + QString::fromUtf8(uiText(TextId::ReviewAxisGap)));
         painter.drawText(
             header.adjusted(titleWidth, 0, 0, 0), Qt::AlignRight | Qt::AlignVCenter,
             painter.fontMetrics().elidedText(legend_, Qt::ElideRight, header.width() - titleWidth));
@@ -284,7 +287,7 @@ Window* createAnalysisWindow(Window* owner, const char* title, WindowProc proced
     parts.text = new QLabel(frame);
     parts.bar = new QProgressBar(frame);
     parts.bar->setFormat(QStringLiteral("%v / %m"));
-    parts.cancel = new QPushButton(QStringLiteral("キャンセル"), frame);
+    parts.cancel = new QPushButton(QString::fromUtf8(uiText(TextId::ButtonCancel)), frame);
     QObject::connect(parts.cancel, &QPushButton::clicked, parts.cancel,
                      [window] { sendMessage(window, WM_COMMAND, AnalysisCancelId, 0); });
     parts.list = makeList(window, frame);

@@ -74,6 +74,7 @@ enum class TextId : int {
     NewGameComputer,
     LevelEntry,       // persona name, level label
     LevelUnavailable, // the label of a level that cannot play here
+    MasterUnavailable,
     SettingsTitle,
     SettingsWaitTime,
 
@@ -95,6 +96,11 @@ enum class TextId : int {
     StateHumanPass,
     StateComputerTurn,
     StateReplay,
+    EditorTitle,
+    EditorClickHint,
+    OpeningPrefix,
+    RecordOpening, // record line, opening name
+    WithOpening,   // text, opening name
     ResultDraw,
     ResultBlackWins,
     ResultWhiteWins,
@@ -186,6 +192,24 @@ enum class TextId : int {
     PositionMissingSide,
     PositionBadSide,
     PositionDead,
+    EditorHelp,
+    EditorCopied,
+    EditorDeadPosition, // what is wrong
+    HintLine,           // cell, estimate mark or nothing, value
+    ReviewCaption,
+    ReviewWorking,
+    ReviewFailed,
+    ReviewLostMoveShown, // move number
+    ReviewLegend,        // search depth
+    ReviewLegendExact,
+    ReviewNoLoss,
+    ReviewLossCount,        // count
+    ReviewSummaryExact,     // the count
+    ReviewSummaryEstimated, // the count, search depth
+    ReviewSummaryPartly,    // the count, search depth, move number
+    ReviewLostLine,         // move number, colour mark, cell, value, best cell, its value
+    ReviewAxis,
+    ReviewAxisGap,    // the room between the axis title and the legend
     PositionTrailing, // line number
     ColourBlack,
     ColourWhite,

@@ -57,6 +57,8 @@ constexpr TextEntry entries[] = {
     {NewGameComputer, "Computer"},
     {LevelEntry, "%s %s"},
     {LevelUnavailable, "(unavailable)"},
+    {MasterUnavailable,
+     "The Master cannot be chosen: its evaluation data could not be read. Please choose another level."},
     {SettingsTitle, "Settings"},
     {SettingsWaitTime, "Wait between moves (ms):"},
 
@@ -76,6 +78,11 @@ constexpr TextEntry entries[] = {
     {StateHumanPass, "No square to play on: pass"},
     {StateComputerTurn, "Computer thinking........"},
     {StateReplay, "Replaying the record........"},
+    {EditorTitle, "Board Editor"},
+    {EditorClickHint, "Click to place discs"},
+    {OpeningPrefix, "Opening: "},
+    {RecordOpening, "%s  %s"},
+    {WithOpening, "%s   Opening: %s"},
     {ResultDraw, "A draw...."},
     {ResultBlackWins, "Black wins!"},
     {ResultWhiteWins, "White wins!"},
@@ -161,7 +168,26 @@ constexpr TextEntry entries[] = {
     {PositionTooFewCells, "there are only %d squares (64 are needed)"},
     {PositionMissingSide, "the side to move (X or O) is missing"},
     {PositionBadSide, "the side to move is unclear (write X or O)"},
-    {PositionDead, "Neither Black nor White can move in this position"},
+    {PositionDead, "Neither side can move here"},
+    {EditorHelp, "Board editor: a click cycles empty, black, white; a right click goes back.\n"
+                 "Ctrl+E: finish, to play, see a hint or save. Esc: leave, the game as it was."},
+    {EditorCopied, "Position copied as GGF"},
+    {EditorDeadPosition, "%s.\nPlace discs so that one side can move."},
+    {HintLine, "Expected line after %s (%s%s):"},
+    {ReviewCaption, "Analyse Record"},
+    {ReviewWorking, "Estimating every position, then solving exactly from the end…"},
+    {ReviewFailed, "The analysis could not start. Please try again."},
+    {ReviewLostMoveShown, "Before move %d: the move played framed in red, the best move in blue"},
+    {ReviewLegend, "○ estimate (%d moves deep)   ● exact"},
+    {ReviewLegendExact, "● exact"},
+    {ReviewNoLoss, "No move lost discs"},
+    {ReviewLossCount, "%d moves lost discs"},
+    {ReviewSummaryExact, "%s (all exact)"},
+    {ReviewSummaryEstimated, "%s (≒: estimates %d moves deep)"},
+    {ReviewSummaryPartly, "%s (≒: estimates %d moves deep; exact from move %d)"},
+    {ReviewLostLine, "Move %d %s%s %s (best %s %s)"},
+    {ReviewAxis, "Final disc difference for Black"},
+    {ReviewAxisGap, "   "},
     {PositionTrailing, "something follows the position (line %d)"},
     {ColourBlack, "Black"},
     {ColourWhite, "White"},
@@ -188,15 +214,19 @@ constexpr TextEntry entries[] = {
                     "Home and End jump to the first and the last square you can play on.\n"
                     "Ctrl+N new game   Ctrl+Z undo   Ctrl+P pass   Ctrl+G resign   Ctrl+H hint\n"
                     "Ctrl+O open record   Ctrl+S save record   Ctrl+C copy record   Ctrl+V paste record\n"
-                    "Ctrl+X exit   F1 this help\n"
+                    "Ctrl+E edit board   Ctrl+X exit   F1 this help\n"
                     "In record mode the Up and Down keys choose a move of the record and show its position.\n"
+                    "In the board editor a click turns a square empty, black, white (a right click goes the "
+                    "other way). Ctrl+E finishes, to play, see a hint or save; Esc goes back to the game.\n"
                     "\n"
                     "READING A HINT\n"
                     "A hint shows on each square you can play on the final disc difference that move "
                     "leads to, for the side to move (empty squares count for the winner): +4 wins by 4 "
                     "discs, -6 loses by 6.\n"
                     "The numbers on a yellow plate are the best moves.\n"
-                    "Near the end the numbers are exact: the game was read to its end.\n"
+                    "Black numbers are exact: the game was read to its end. Blue numbers under a small "
+                    "\"≒\" are estimates, usually within a few discs; compare them with each other.\n"
+                    "A red dot marks the last move played (Show Last Move in the Game menu turns it off).\n"
                     "\n"
                     "TRIAL\n"
                     "Meet six opponents in turn, lv1 to lv6. A loss ends the trial."},
@@ -212,7 +242,7 @@ constexpr TextEntry entries[] = {
     {NoFolder, "(not kept: %s)"},
 
     {HelpText, "Usage: reverse [-h|--help] [--version] [--lang ja|en] [FILE]\n"
-               "Tavix Reversi: Reversi (Othello) against a friend or seven computer levels.\n"
+               "Tavix Reversi: Reversi (Othello) against a friend or eight computer levels.\n"
                "\n"
                "  FILE         a game record (GGF or transcript) to open in record mode\n"
                "  --lang LANG  the interface's language: ja (Japanese) or en (English);\n"

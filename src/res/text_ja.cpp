@@ -56,6 +56,7 @@ constexpr TextEntry entries[] = {
     {NewGameComputer, "PC"},
     {LevelEntry, "%s%s"},
     {LevelUnavailable, "（使えません）"},
+    {MasterUnavailable, "名人は評価データを読み込めなかったため選べません。ほかのレベルを選んでください。"},
     {SettingsTitle, "設定"},
     {SettingsWaitTime, "ウェイト時間："},
 
@@ -75,6 +76,11 @@ constexpr TextEntry entries[] = {
     {StateHumanPass, "打てる所がありません、パスします"},
     {StateComputerTurn, "COM思考中。。。。。。。。"},
     {StateReplay, "棋譜再生中。。。。。。。。"},
+    {EditorTitle, "局面編集"},
+    {EditorClickHint, "クリックで石を置きます"},
+    {OpeningPrefix, "定石："},
+    {RecordOpening, "%s　%s"},
+    {WithOpening, "%s　定石：%s"},
     {ResultDraw, "引き分け。。。。"},
     {ResultBlackWins, "黒勝ち！"},
     {ResultWhiteWins, "白勝ち！"},
@@ -161,6 +167,25 @@ constexpr TextEntry entries[] = {
     {PositionMissingSide, "手番（X か O）がありません"},
     {PositionBadSide, "手番がわかりません（X か O で書きます）"},
     {PositionDead, "黒も白も打てる所がない局面です"},
+    {EditorHelp, "局面編集：クリックで 空→黒→白、右クリックで逆の順に石が替わります。\nCtrl+E "
+                 "で終えて対局・ヒント・保存へ。Esc で編集をやめて元に戻ります。"},
+    {EditorCopied, "局面を GGF でコピーしました"},
+    {EditorDeadPosition, "%s。\nどちらかが打てるように石を置いてください。"},
+    {HintLine, "%sの読み筋（%s%s）："},
+    {ReviewCaption, "棋譜解析"},
+    {ReviewWorking, "全局面を推定し、終盤から完全読みしています…"},
+    {ReviewFailed, "解析を始められませんでした。もう一度お試しください。"},
+    {ReviewLostMoveShown, "%d手目を打つ前：赤枠が打った手、青枠が最善手"},
+    {ReviewLegend, "○推定（%d手読み）　●完全読み"},
+    {ReviewLegendExact, "●完全読み"},
+    {ReviewNoLoss, "石損はありません"},
+    {ReviewLossCount, "石損 %d手"},
+    {ReviewSummaryExact, "%s（完全読み）"},
+    {ReviewSummaryEstimated, "%s（≒は%d手読みの推定）"},
+    {ReviewSummaryPartly, "%s（≒は%d手読みの推定、%d手目から完全読み）"},
+    {ReviewLostLine, "%d手目 %s%s %s（最善 %s %s）"},
+    {ReviewAxis, "黒から見た最終石差"},
+    {ReviewAxisGap, "　"},
     {PositionTrailing, "局面の後に続きがあります（%d行目）"},
     {ColourBlack, "黒"},
     {ColourWhite, "白"},
@@ -185,14 +210,18 @@ constexpr TextEntry entries[] = {
                     "打てるマスへ跳びます。\n"
                     "Ctrl+N 新規ゲーム　Ctrl+Z 待った　Ctrl+P パス　Ctrl+G 投了　Ctrl+H ヒント\n"
                     "Ctrl+O 棋譜を開く　Ctrl+S 棋譜を保存　Ctrl+C 棋譜をコピー　Ctrl+V 棋譜を貼り付け\n"
-                    "Ctrl+X 終了　F1 この説明\n"
+                    "Ctrl+E 局面編集　Ctrl+X 終了　F1 この説明\n"
                     "棋譜モードでは上下の矢印キーで棋譜の手を選び、その局面を表示します。\n"
+                    "局面編集では、クリックで石が 空→黒→白 と替わります（右クリックは逆順）。Ctrl+E で"
+                    "終えて対局・ヒント・保存を選び、Esc で元の対局に戻ります。\n"
                     "\n"
                     "■ヒントの見方\n"
                     "ヒントは、打てる各マスに「そこに打ったときの最終的な石の差」を、手番の側から見て"
                     "示します（空きマスは勝った側に数えます）。+4 は 4 個勝ち、-6 は 6 個負けです。\n"
                     "黄色の札の上の数字がいちばん良い手です。\n"
-                    "終盤の数字は最後まで読み切った正確な値です。\n"
+                    "黒い数字は最後まで読み切った正確な値です。小さな「≒」の下の青い数字は推定で、"
+                    "数個の誤差があります。推定どうしを比べてください。\n"
+                    "盤上の赤い点は最後に打たれた手です（ゲームメニューの「最後の手を表示」で消せます）。\n"
                     "\n"
                     "■トライアル\n"
                     "lv1 から lv6 までの 6 人に順に挑みます。負けるとそこで終わりです。"},
@@ -208,7 +237,7 @@ constexpr TextEntry entries[] = {
     {NoFolder, "（保存されません：%s）"},
 
     {HelpText, "使い方: reverse [-h|--help] [--version] [--lang ja|en] [FILE]\n"
-               "Tavixリバーシ：友だちや7段階のコンピュータと対戦するリバーシ（オセロ）。\n"
+               "Tavixリバーシ：友だちや8段階のコンピュータと対戦するリバーシ（オセロ）。\n"
                "\n"
                "  FILE         棋譜モードで開く棋譜（GGF または手順の文字列）\n"
                "  --lang 言語  画面の言語：ja（日本語）または en（英語）。指定がなければ\n"

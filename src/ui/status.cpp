@@ -151,13 +151,13 @@ void drawCountLine(DeviceContext* dc, int colour, int top)
 // short with "…" where even that does not.
 std::string openingText(DeviceContext* dc, const Opening& opening)
 {
-    const std::string prefix = "定石：";
+    const std::string prefix = uiText(TextId::OpeningPrefix);
     const auto fits = [dc](const std::string& text) {
         return textWidth(dc, text.c_str()) <= PanelRight - PanelLeft;
     };
     if (fits(prefix + openingLabel(opening)))
         return prefix + openingLabel(opening);
-    std::string name = opening.japanese;
+    std::string name = openingOwnName(opening);
     if (fits(prefix + name))
         return prefix + name;
     for (size_t n = MaxShownCharacters; n > 0; --n) {
@@ -184,12 +184,12 @@ void drawOpeningName(DeviceContext* dc)
 // whether play could start from the position.
 void drawEditorStatus(DeviceContext* dc)
 {
-    textOut(dc, PanelLeft, Line1, "局面編集");
+    textOut(dc, PanelLeft, Line1, uiText(TextId::EditorTitle));
     const int side = editorSide();
     drawDisc(dc, side, Line2);
-    textOut(dc, TextLeft, Line2, side == Black ? "黒番です" : "白番です");
+    textOut(dc, TextLeft, Line2, uiText(side == Black ? TextId::BlackToMove : TextId::WhiteToMove));
     const std::string problem = positionProblem(liveBoard);
-    textOut(dc, TextLeft, Line3, problem.empty() ? "クリックで石を置きます" : problem.c_str());
+    textOut(dc, TextLeft, Line3, problem.empty() ? uiText(TextId::EditorClickHint) : problem.c_str());
 }
 
 } // namespace

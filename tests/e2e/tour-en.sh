@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The English interface in a real X server, under an English locale: the
-# new-game dialog, a game against lv0, the settings dialog, Qt's own file
+# new-game dialog, a game against lv0, the settings dialog, the board editor
+# and the dialog that ends it, Qt's own file
 # dialog in English, a record opened and analysed, the first trial banner,
 # and the Help menu's two windows, each found by its English title and shot.
 # Usage: tour-en.sh <reverse binary> <screenshot folder>   (run under xvfb-run)
@@ -51,6 +52,28 @@ wait_shot "$dialog" en-03-settings-dialog "the settings dialog drawn" dialog_dra
 xdotool key Escape
 wait_gone "Settings"
 
+# The board editor over the game: its panel and help line with a black stone
+# put on a1, the dialog that ends it (Escape: back to editing), and Escape
+# back to the game as it was.
+shoot "$win" en-03-before-editing
+find_client_origin "$shot"
+a1_dark() { shoot "$win" en-03-board-editor && is_dark "$shot" "$(cell_x 1)" $(($(cell_y 1) + 7)); }
+focus "$win"
+xdotool key ctrl+e
+click_client "$win" "$(cell_x 1)" "$(cell_y 1)"
+wait_until "$patience" a1_dark || fail "the editor did not put Black on a1, last in $shot"
+focus "$win"
+xdotool key ctrl+e
+dialog=$(find_window "Finish Editing")
+wait_shot "$dialog" en-03-finish-editing-dialog "the dialog that ends editing drawn" dialog_drawn_shot
+focus "$dialog"
+xdotool key Escape
+wait_gone "Finish Editing"
+focus "$win"
+xdotool key Escape
+a1_empty() { shoot "$win" en-03-back-to-the-game && is_board "$shot" "$(cell_x 1)" "$(cell_y 1)"; }
+wait_until "$patience" a1_empty || fail "Escape did not bring the game back, last in $shot"
+
 # A whole game opened from a transcript, over the game running (Yes ends
 # it), shown in record mode and analysed.
 mkdir "$work/records"
@@ -65,8 +88,9 @@ full_board() { client_origin "$shot" && [ "$(stones_in "$(board_cells "$shot")")
 wait_shot "$win" en-04-record-opened "the opened game's last position" full_board
 menu_key f a
 review=$(find_window "Analyse Record")
-analysis_done() { [ "$(pixel "$shot" 200 269)" = "$(pixel "$shot" 455 250)" ]; }
-wait_shot "$review" en-05-analysis-window "the end of the analysis" analysis_done
+analysis_done() { [ "$(pixel "$shot" 200 252)" = "$(pixel "$shot" 455 250)" ]; }
+patience=$((patience + 60)) shoot_until "$review" en-05-analysis-window analysis_done ||
+    fail "the analysis of the whole game did not end, last in $shot"
 focus "$review"
 xdotool key Escape
 wait_gone "Analyse Record"

@@ -97,8 +97,10 @@ TEST_F(StatusPanel, TextsOfEveryState)
 #include <QMessageBox>
 #include <QPlainTextEdit>
 
+#include "analysis/analysis.h"
 #include "japanese_text.h"
 #include "modes/editor.h"
+#include "modes/game_review.h"
 #include "modes/message.h"
 #include "platform/qt_window.h"
 #include "res/text.h"
@@ -243,6 +245,9 @@ TEST_F(EnglishInterface, ShowsNoJapaneseButTheVersesAndEveryTextFitsItsPlace)
         char banner[StageLineSize];
         EXPECT_LE(20 + drawnWidth(stageBannerLine(banner, stage, stage + 1), 24), 300) << banner;
     }
+    // A lost move of the analysis, its values in their places.
+    const TurnAnalysis lost{White, {5, 6}, true, false, 3, {3, 3}, 7, true};
+    EXPECT_EQ(lostDiscsLine(12, lost), "Move 12 ○e6 ≒+3 (best c3 ≒+7)");
     showLevelSaying(window, 6);
     EXPECT_TRUE(hasJapanese(messageText())) << "lv5 recites the original";
 }

@@ -173,7 +173,7 @@ constexpr TextEntry entries[] = {
                  "Ctrl+E: finish, to play, see a hint or save. Esc: leave, the game as it was."},
     {EditorCopied, "Position copied as GGF"},
     {EditorDeadPosition, "%s.\nPlace discs so that one side can move."},
-    {HintLine, "Expected line after %s (%s%s):"},
+    {HintLine, "Expected line after %s (%s%s): "},
     {ReviewCaption, "Analyse Record"},
     {ReviewWorking, "Estimating every position, then solving exactly from the end…"},
     {ReviewFailed, "The analysis could not start. Please try again."},

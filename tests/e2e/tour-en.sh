@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The English interface in a real X server, under an English locale: the
 # new-game dialog, a game against lv0, the settings dialog, the board editor
-# and the dialog that ends it, Qt's own file
+# and the dialog that ends it, a hint with a cell's line, Qt's own file
 # dialog in English, a record opened and analysed, the first trial banner,
 # and the Help menu's two windows, each found by its English title and shot.
 # Usage: tour-en.sh <reverse binary> <screenshot folder>   (run under xvfb-run)
@@ -73,6 +73,32 @@ focus "$win"
 xdotool key Escape
 a1_empty() { shoot "$win" en-03-back-to-the-game && is_board "$shot" "$(cell_x 1)" "$(cell_y 1)"; }
 wait_until "$patience" a1_empty || fail "Escape did not bring the game back, last in $shot"
+
+# A hint on the game: estimates in blue with the best cells on a plate, and
+# with the mouse on a plate the cell's expected line in the message line.
+board_pixels() { convert "$1" -crop "240x240+$((ox + 20))+$((oy + 20))" +repage txt:- | grep -c "$2" || true; }
+estimates_shown() { [ "$(board_pixels "$shot" '#000096')" -gt 10 ] && [ "$(board_pixels "$shot" '#FFE840')" -gt 0 ]; }
+focus "$win"
+xdotool mousemove --window "$win" $((ox + 400)) $((oy + 200))
+xdotool key ctrl+h
+wait_shot "$win" en-03-hint "estimated values on the board" estimates_shown
+plate_cell() { # sets cell_c, cell_r to the first cell on a plate in image $1
+    local c r
+    for c in 1 2 3 4 5 6 7 8; do
+        for r in 1 2 3 4 5 6 7 8; do
+            if is_pixel "$1" $((30 * c - 5)) $((30 * r - 5)) "255 232 64"; then
+                cell_c=$c
+                cell_r=$r
+                return 0
+            fi
+        done
+    done
+    fail "no plate on the board in $1"
+}
+plate_cell "$shot"
+xdotool mousemove --window "$win" $((ox + $(cell_x "$cell_c"))) $((oy + $(cell_y "$cell_r")))
+line_shown() { [ "$(dark_pixels "$shot" 24 268 490 34)" -gt 60 ]; }
+wait_shot "$win" en-03-hint-line "the cell's line in the message line" line_shown
 
 # A whole game opened from a transcript, over the game running (Yes ends
 # it), shown in record mode and analysed.

@@ -236,6 +236,14 @@ Window* makeList(Window* window, QWidget* frame)
     return list;
 }
 
+// The status line in its width: a text too long for it (a long opening's
+// name after the summary) ends in "…", and shows whole as its tooltip.
+void fitStatusText(QLabel* label)
+{
+    const QString whole = label->toolTip();
+    label->setText(label->fontMetrics().elidedText(whole, Qt::ElideRight, label->contentsRect().width()));
+}
+
 // The graph on top, the status and the progress below it, the list in the
 // rest. On a screen too small for the whole window the graph and the list
 // share what there is.
@@ -248,6 +256,7 @@ void layOut(const AnalysisParts& parts, QSize size)
     const int below = graph + 2 * Margin;
     parts.graph->setGeometry(Margin, Margin, width, graph);
     parts.text->setGeometry(Margin, below, width, 20);
+    fitStatusText(parts.text);
     parts.bar->setGeometry(Margin, below + 28, width - Margin - 90, 22);
     parts.cancel->setGeometry(size.width() - Margin - 90, below + 26, 90, 26);
     parts.list->widget->setGeometry(Margin, below + Below, width, rest - graph);
@@ -314,8 +323,10 @@ Window* analysisList(Window* window)
 
 void setAnalysisText(Window* window, const char* text)
 {
-    if (AnalysisParts* parts = partsOf(window))
-        parts->text->setText(fromUtf8(text));
+    if (AnalysisParts* parts = partsOf(window)) {
+        parts->text->setToolTip(fromUtf8(text));
+        fitStatusText(parts->text);
+    }
 }
 
 void setAnalysisProgress(Window* window, int done, int total)

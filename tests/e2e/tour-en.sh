@@ -114,7 +114,12 @@ full_board() { client_origin "$shot" && [ "$(stones_in "$(board_cells "$shot")")
 wait_shot "$win" en-04-record-opened "the opened game's last position" full_board
 menu_key f a
 review=$(find_window "Analyse Record")
-analysis_done() { [ "$(pixel "$shot" 200 252)" = "$(pixel "$shot" 455 250)" ]; }
+# Done: the progress bar gone and the list of lost moves drawn.
+list_drawn() {
+    [ "$(convert "$shot" -crop 300x100+20+280 +repage -colorspace Gray -threshold 35% -negate \
+        -format '%[fx:int(mean*w*h+0.5)]' info:)" -gt 50 ]
+}
+analysis_done() { [ "$(pixel "$shot" 200 252)" = "$(pixel "$shot" 455 250)" ] && list_drawn; }
 patience=$((patience + 60)) shoot_until "$review" en-05-analysis-window analysis_done ||
     fail "the analysis of the whole game did not end, last in $shot"
 focus "$review"

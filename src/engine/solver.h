@@ -46,3 +46,8 @@ int tableMove(Bits own, Bits opp, Scoring scoring);
 
 // The final difference for `own` of a game that is over (neither side moves).
 int finalScore(Bits own, Bits opp, Scoring scoring);
+
+// Makes every later solve, on any thread, use the portable form of the search
+// even where the processor runs the AVX2 one (which visits the same nodes),
+// or the best form again: for tests and benchmarks that compare the two.
+void usePortableSearch(bool portable);

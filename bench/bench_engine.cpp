@@ -3,13 +3,16 @@
 // --plain), a whole lv6-against-lv6 game with the fast engine, and the
 // endgame solver's nodes per second on 20 to 24 empty cells.
 //
-// reverse-bench-engine [--plain] [--solver-only] [--scan] [--ffo [FIRST [LAST [RUNS]]]] [--analysis]
+// reverse-bench-engine [--plain] [--solver-only] [--scan] [--ffo [FIRST [LAST [RUNS [THREADS]]]]]
+// [--analysis]
 // --scan: the slowest fast move per level over every position of 40 games.
 // --ffo: the exact solve of the endgame test positions FIRST..LAST (default
 // 40..49) of positions/ffo.txt, each from a cold table, with nodes, time and
 // nodes per second, checked against the known scores. With RUNS each position
 // is solved that many times in a row and the median time is shown: runs in
 // turn see the same load from other programs, so the figure drifts less.
+// With THREADS above 1 each solve runs on that many threads (SolverHelpers)
+// and the time is the wall time; on one thread it is the thread's CPU time.
 // --analysis: the wall time of hints on the endgame test positions #40 (every
 // value exact) and #45 (the exact best cells, after the preview and the first
 // exact best cell the window shows before them), and of the exact analysis (two
@@ -21,13 +24,16 @@
 #include <cstring>
 #include <ctime>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "ai/levels.h"
 #include "ai/random.h"
 #include "analysis/analysis.h"
+#include "engine/bits.h"
 #include "engine/engine.h"
+#include "engine/solver.h"
 #include "positions.h"
 
 namespace {
@@ -247,16 +253,23 @@ std::vector<TestPosition> loadTestPositions(const char* file)
 }
 
 // The median of `runs` cold solves of one position, in seconds; `value` and
-// `nodes` are those of the last (every run searches the same tree).
-double medianSolve(const TestPosition& t, int runs, int& value, uint64_t& nodes)
+// `nodes` are those of the last (on one thread every run searches the same
+// tree). `helpers` given, the time is the wall time.
+double medianSolve(const TestPosition& t, int runs, int& value, uint64_t& nodes, SolverHelpers* helpers)
 {
     std::vector<double> seconds;
+    const Board& board = t.position.board;
+    const Bits own = bitsOfColour(t.position.side, board),
+               opp = bitsOfColour(opponentOf(t.position.side), board);
     for (int run = 0; run < runs; ++run) {
         clearSolverTable();
         resetSolverNodes();
+        const auto wallStart = std::chrono::steady_clock::now();
         const double start = threadMillis();
-        value = solveEndgame(t.position.side, t.position.board, Scoring::EmptiesToWinner);
-        seconds.push_back((threadMillis() - start) / 1000);
+        value = solveWindow(own, opp, Scoring::EmptiesToWinner, -64, 64, nullptr, helpers);
+        seconds.push_back(
+            helpers ? std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count()
+                    : (threadMillis() - start) / 1000);
         nodes = solverNodes();
     }
     std::sort(seconds.begin(), seconds.end());
@@ -264,8 +277,11 @@ double medianSolve(const TestPosition& t, int runs, int& value, uint64_t& nodes)
 }
 
 // Returns false when a value differs from the known score.
-bool timeTestPositions(int first, int last, int runs)
+bool timeTestPositions(int first, int last, int runs, int threads)
 {
+    std::unique_ptr<SolverHelpers> helpers;
+    if (threads > 1)
+        helpers = std::make_unique<SolverHelpers>(threads);
     std::printf("%-4s %7s %6s %14s %10s %10s\n", "#", "empties", "value", "nodes", "time s", "M nodes/s");
     uint64_t allNodes = 0;
     double allSeconds = 0;
@@ -275,7 +291,7 @@ bool timeTestPositions(int first, int last, int runs)
             continue;
         int v = 0;
         uint64_t nodes = 0;
-        const double seconds = medianSolve(t, runs, v, nodes);
+        const double seconds = medianSolve(t, runs, v, nodes, helpers.get());
         allNodes += nodes;
         allSeconds += seconds;
         allRight &= v == t.score;
@@ -378,7 +394,8 @@ int main(int argc, char** argv)
         const int first = argc > 2 ? std::atoi(argv[2]) : 40;
         const int last = argc > 3 ? std::atoi(argv[3]) : argc > 2 ? first : 49;
         const int runs = argc > 4 ? std::max(1, std::atoi(argv[4])) : 1;
-        return timeTestPositions(first, last, runs) ? 0 : 1;
+        const int threads = argc > 5 ? std::max(1, std::atoi(argv[5])) : 1;
+        return timeTestPositions(first, last, runs, threads) ? 0 : 1;
     }
     if (scan) {
         scanSlowest();

@@ -323,3 +323,44 @@ TEST(Cancellation, AStoppedSolveLeavesTheTableSound)
         EXPECT_EQ(solveWindow(own, opp, Scoring::EmptiesToWinner, -64, 64), 38) << ms;
     }
 }
+
+// One solve on two threads against the same solve on one: values and
+// fail-soft bounds, and the value again after solves stopped at various
+// moments (what a stopped solve shared must be sound).
+TEST(ParallelSolve, MatchesOneThreadWithAndWithoutAStop)
+{
+    SolverHelpers helpers(2);
+    for (int e : {16, 17, 19})
+        for (const auto& [board, colour] : randomPositions(e == 19 ? 1 : 3, e, 31 * e)) {
+            const Bits own = bitsOfColour(colour, board), opp = bitsOfColour(opponentOf(colour), board);
+            auto solve = [&](int alpha, int beta, const StopFlag* stop = nullptr) {
+                return solveWindow(own, opp, Scoring::EmptiesToWinner, alpha, beta, stop, &helpers);
+            };
+            clearSolverTable();
+            const int v = solveWindow(own, opp, Scoring::EmptiesToWinner, -64, 64);
+            clearSolverTable();
+            EXPECT_EQ(solve(-64, 64), v);
+            clearSolverTable();
+            const int above = solve(v + 1, v + 7);
+            EXPECT_TRUE(above >= v && above <= v + 1) << above << " " << v;
+            const int below = solve(v - 7, v - 1);
+            EXPECT_TRUE(below >= v - 1 && below <= v) << below << " " << v;
+            for (int ms : {1, 10, 40}) {
+                if (e < 19)
+                    break;
+                clearSolverTable();
+                StopFlag stop{false};
+                std::chrono::steady_clock::time_point stoppedAt;
+                std::thread stopper([&] {
+                    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+                    stoppedAt = std::chrono::steady_clock::now();
+                    stop = true;
+                });
+                solve(-64, 64, &stop);
+                const auto returned = std::chrono::steady_clock::now();
+                stopper.join();
+                EXPECT_LT(std::chrono::duration<double>(returned - stoppedAt).count(), 0.1) << ms;
+                EXPECT_EQ(solve(-64, 64), v) << ms;
+            }
+        }
+}

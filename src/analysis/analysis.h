@@ -9,9 +9,9 @@
 // Threads:
 // - computeHint, previewHint and analyseGame run on the thread that calls
 //   them, which must not be the window's thread (an exact hint takes up to
-//   seconds, an analysis more). analyseGame also starts one helper thread, so the
-//   analysis uses both cores, and joins it before returning: nothing of a
-//   call runs on after it returns.
+//   seconds, an analysis more). analyseGame, and computeHint from 17 empty
+//   cells, also start helper threads, so that they use every core, and join
+//   them before returning: nothing of a call runs on after it returns.
 // - Any thread may set the CancelFlag passed in. The call then returns within
 //   a few milliseconds with `cancelled` set; its other fields are then
 //   incomplete and must not be shown.

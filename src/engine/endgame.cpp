@@ -32,6 +32,7 @@
 #include "ai/levels.h"
 #include "engine/bits.h"
 #include "engine/engine.h"
+#include "engine/parallel.h"
 #include "engine/patterns.h"
 #include "engine/solver.h"
 #include "engine/stability.h"
@@ -53,6 +54,8 @@ constexpr int StepWidth = 2;       // the first widening after a guess proved wr
 constexpr int GuessMin = 22;       // from here the guess comes from a narrowed search...
 constexpr int GuessWidth = 3;      // ...of the best-ordered moves only
 constexpr int GuessNarrowMin = 12; // at nodes with this many empty cells or more
+constexpr int SplitMin = 12;       // from here a node may hand moves to other threads
+constexpr int ParallelMin = 16;    // a solve from fewer empty cells stays on one thread
 
 // Ordering weights, per stone or cell. The order key scores one move; the
 // estimate scores a position at the leaves of the shallow search.
@@ -188,25 +191,31 @@ namespace {
 
 template <class Search>
 int runOn(Bits own, Bits opp, int alpha, int beta, SolverTable& table, SolverTable& nearEnd,
-          const StopFlag* stop)
+          const StopFlag* stop, SolverPool* pool)
 {
     Search search(table, nearEnd, stop);
+    search.usePool(pool);
+    // The pool's threads share the main table while the solve runs.
+    table.share(pool != nullptr);
     const int v = search.run(own, opp, alpha, beta);
+    table.share(false);
     nodeCount += search.nodes();
     return v;
 }
 
-template <Scoring S> int runSearch(Bits own, Bits opp, int alpha, int beta, const StopFlag* stop)
+template <Scoring S>
+int runSearch(Bits own, Bits opp, int alpha, int beta, const StopFlag* stop, SolverHelpers* helpers)
 {
     SolverTable& table = SolverTable::ofThisThread();
     SolverTable& nearEnd = SolverTable::nearEndOfThisThread();
     table.startSolve();
     nearEnd.startSolve();
+    SolverPool* pool = helpers && 64 - stoneCount(own | opp) >= ParallelMin ? &helpers->pool() : nullptr;
 #if defined(REVERSE_AVX2_MOVES)
     if (bits_detail::avx2Moves && !portableOnly.load(std::memory_order_relaxed))
-        return runOn<avx2::Search<S>>(own, opp, alpha, beta, table, nearEnd, stop);
+        return runOn<avx2::Search<S>>(own, opp, alpha, beta, table, nearEnd, stop, pool);
 #endif
-    return runOn<portable::Search<S>>(own, opp, alpha, beta, table, nearEnd, stop);
+    return runOn<portable::Search<S>>(own, opp, alpha, beta, table, nearEnd, stop, pool);
 }
 
 } // namespace
@@ -217,24 +226,40 @@ int finalScore(Bits own, Bits opp, Scoring scoring)
                                                : finalOf<Scoring::EmptiesToNobody>(own, opp);
 }
 
-int solveWindow(Bits own, Bits opp, Scoring scoring, int alpha, int beta, const StopFlag* stop)
+SolverHelpers::SolverHelpers(int threads)
 {
-    return scoring == Scoring::EmptiesToWinner
-               ? runSearch<Scoring::EmptiesToWinner>(own, opp, alpha, beta, stop)
-               : runSearch<Scoring::EmptiesToNobody>(own, opp, alpha, beta, stop);
+    if (threads <= 0)
+        threads = static_cast<int>(std::thread::hardware_concurrency());
+    pool_ = std::make_unique<SolverPool>(threads > 1 ? threads - 1 : 0);
 }
 
-Solution solveBest(Bits own, Bits opp, Scoring scoring, const StopFlag* stop, int preferBit)
+SolverHelpers::~SolverHelpers() = default;
+
+int SolverHelpers::threads() const
+{
+    return pool_->threads();
+}
+
+int solveWindow(Bits own, Bits opp, Scoring scoring, int alpha, int beta, const StopFlag* stop,
+                SolverHelpers* helpers)
+{
+    return scoring == Scoring::EmptiesToWinner
+               ? runSearch<Scoring::EmptiesToWinner>(own, opp, alpha, beta, stop, helpers)
+               : runSearch<Scoring::EmptiesToNobody>(own, opp, alpha, beta, stop, helpers);
+}
+
+Solution solveBest(Bits own, Bits opp, Scoring scoring, const StopFlag* stop, int preferBit,
+                   SolverHelpers* helpers)
 {
     const Bits moves = legalMoves(own, opp);
-    const int value = solveWindow(own, opp, scoring, -Max, Max, stop);
+    const int value = solveWindow(own, opp, scoring, -Max, Max, stop, helpers);
     if (moves == 0)
         return {value, -1};
     // Whether playing `bit` reaches the value: a window around it suffices.
     auto reaches = [&](int bit) {
         const Bits flips = flipsOf(bit, own, opp);
-        return -solveWindow(opp & ~flips, own | flips | Bits{1} << bit, scoring, -value - 1, -value + 1,
-                            stop) >= value;
+        return -solveWindow(opp & ~flips, own | flips | Bits{1} << bit, scoring, -value - 1, -value + 1, stop,
+                            helpers) >= value;
     };
     if (preferBit >= 0 && (moves >> preferBit & 1) && reaches(preferBit))
         return {value, preferBit};
@@ -246,8 +271,9 @@ Solution solveBest(Bits own, Bits opp, Scoring scoring, const StopFlag* stop, in
 
 int tableMove(Bits own, Bits opp, Scoring scoring)
 {
-    const TableEntry* e = SolverTable::ofThisThreadFor(64 - stoneCount(own | opp))
-                              .find(own, opp, static_cast<unsigned char>(1 + static_cast<int>(scoring)));
+    const std::optional<TableEntry> e =
+        SolverTable::ofThisThreadFor(64 - stoneCount(own | opp))
+            .find(own, opp, static_cast<unsigned char>(1 + static_cast<int>(scoring)));
     return e ? e->move : -1;
 }
 

@@ -27,6 +27,8 @@ template <Scoring S> class Search {
 
     bool stopped() const { return stopped_; }
     uint64_t nodes() const { return nodes_; }
+    // Lets the search hand moves to the pool's threads.
+    void usePool(SolverPool* pool) { pool_ = pool; }
 
     int run(Bits own, Bits opp, int alpha, int beta)
     {
@@ -69,6 +71,8 @@ template <Scoring S> class Search {
         Search narrowed(table_, nearEnd_, stop_);
         narrowed.width_ = GuessWidth;
         narrowed.tag_ = GuessTag;
+        narrowed.pool_ = pool_;
+        narrowed.split_ = split_;
         const int v = narrowed.solve(own, opp, -Max, Max, empties);
         nodes_ += narrowed.nodes_;
         stopped_ |= narrowed.stopped_;
@@ -83,6 +87,14 @@ template <Scoring S> class Search {
     int width_ = 0;           // moves tried per node from GuessNarrowMin cells; 0: all
     unsigned char tag_ = Tag; // of the table entries this search reads and writes
     uint64_t nodes_ = 0;
+    SolverPool* pool_ = nullptr;  // other threads to hand moves to, when given
+    SplitPoint* split_ = nullptr; // the split point this search works for, if any
+
+    // Whether to give up: the solve was stopped, or a split point above cut.
+    bool mustStop() const
+    {
+        return (stop_ && stop_->load(std::memory_order_relaxed)) || (split_ && split_->cutAbove());
+    }
 
     // `moves` are those of `own`, when the caller has them at hand.
     int solve(Bits own, Bits opp, int alpha, int beta, int empties, Bits moves = UnknownMoves)
@@ -375,6 +387,52 @@ template <Scoring S> class Search {
         }
     }
 
+    // ---- several threads ----
+
+    // Searches children[i..n) on this and idle threads, after the first
+    // move proved no cut; best and bestBit take in what they find.
+    void splitRest(Child children[], int i, int n, int alpha, int beta, int empties, int& best, int& bestBit)
+    {
+        for (int j = i; j < n; ++j)
+            takeBest(children, j, n); // the order one thread would follow
+        SplitPoint split{split_, &workAt, this,    children + i, n - i, empties - 1,
+                         alpha,  beta,    &table_, stop_,        best,  bestBit};
+        pool_->run(split);
+        nodes_ += split.nodes;
+        best = split.best;
+        bestBit = split.bestBit;
+        stopped_ = mustStop(); // a cut of this split point itself is a result
+    }
+
+    // A split point's work, on any thread: its moves one by one, each first
+    // checked against the best so far with a null window.
+    static void workAt(SplitPoint& split)
+    {
+        const Search& creator = *static_cast<const Search*>(split.search);
+        Search search(*split.table, SolverTable::nearEndOfThisThread(), split.stop);
+        search.width_ = creator.width_;
+        search.tag_ = creator.tag_;
+        search.pool_ = creator.pool_;
+        search.split_ = &split;
+        const Child* moves = static_cast<const Child*>(split.moves);
+        for (int i; (i = search.pool_->take(split)) >= 0;) {
+            const Child& c = moves[i];
+            const int floor = search.pool_->floor(split), beta = split.beta;
+            int v;
+            if (beta - floor <= 1) {
+                v = -search.solve(c.own, c.opp, -beta, -floor, split.empties, c.moves);
+            } else {
+                v = -search.solve(c.own, c.opp, -floor - 1, -floor, split.empties, c.moves);
+                if (v > floor && v < beta && !search.stopped_)
+                    v = -search.solve(c.own, c.opp, -beta, -v, split.empties, c.moves);
+            }
+            if (search.stopped_)
+                break;
+            search.pool_->result(split, v, c.bit, 0);
+        }
+        search.pool_->result(split, 0, -1, search.nodes_);
+    }
+
     static int hintIndex(const Child children[], int n, int hint)
     {
         for (int i = 0; i < n; ++i)
@@ -388,16 +446,16 @@ template <Scoring S> class Search {
     int deep(Bits own, Bits opp, int alpha, int beta, int empties, Bits known)
     {
         ++nodes_;
-        if (stop_ && stop_->load(std::memory_order_relaxed)) {
+        if (mustStop()) {
             stopped_ = true;
             return 0;
         }
         const uint64_t nodesBefore = nodes_;
         int hint = -1;
         SolverTable& table = tableFor(empties);
-        const TableEntry* e = table.find(own, opp, tag_);
+        const std::optional<TableEntry> e = table.find(own, opp, tag_);
         if (!e && tag_ == Tag)
-            if (const TableEntry* g = table.find(own, opp, GuessTag))
+            if (const std::optional<TableEntry> g = table.find(own, opp, GuessTag))
                 hint = g->move; // the narrowed search's best move: its bounds say nothing here
         if (e) {
             if (e->lower >= beta)
@@ -425,7 +483,8 @@ template <Scoring S> class Search {
         // A child already known to be bad enough for the opponent cuts.
         if (empties >= EtcMin)
             for (int i = 0; i < n; ++i)
-                if (const TableEntry* e = childTable.find(children[i].own, children[i].opp, tag_);
+                if (const std::optional<TableEntry> e =
+                        childTable.find(children[i].own, children[i].opp, tag_);
                     e && -e->upper >= beta)
                     return -e->upper;
         const int alpha0 = alpha;
@@ -445,9 +504,14 @@ template <Scoring S> class Search {
             first = 1;
         }
         orderChildren(children + first, n - first, empties, hint);
-        for (int i = first; i < n; ++i) {
-            if (width_ && i >= width_ && empties >= GuessNarrowMin)
+        const int tried = width_ && empties >= GuessNarrowMin && width_ < n ? width_ : n;
+        for (int i = first; i < tried; ++i) {
+            if (i > 0 && tried - i >= 2 && empties >= SplitMin && pool_ && pool_->idle()) {
+                splitRest(children, i, tried, alpha, beta, empties, best, bestBit);
+                if (stopped_)
+                    return 0;
                 break;
+            }
             const Child c = takeBest(children, i, n);
             const int floor = best > alpha ? best : alpha;
             int v;

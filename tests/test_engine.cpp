@@ -558,8 +558,8 @@ TEST(EngineLong, DISABLED_TestPositionsFortyFiveToFortyNineScoreExactly)
 }
 
 // Where the processor runs the AVX2 forms: they must equal the portable ones,
-// the turned stones on every cell and the moves of random boards from nearly
-// empty to nearly full, and the solver's values and nodes.
+// the turned stones on every cell, the moves and the stable stones of random
+// boards from nearly empty to nearly full, and the solver's values and nodes.
 TEST(EngineVectorForms, MatchThePortableForms)
 {
 #if defined(REVERSE_AVX2_MOVES)
@@ -572,6 +572,7 @@ TEST(EngineVectorForms, MatchThePortableForms)
         const Bits filled[] = {a & b & c, a & b, a, a | b, a | b | c};
         const Bits own = filled[board % 5] & side, opp = filled[board % 5] & ~side;
         ASSERT_EQ(bits_detail::legalMovesAvx2(own, opp), bits_detail::portableLegalMoves(own, opp));
+        ASSERT_EQ(bits_detail::stableStonesAvx2(own, opp), stableStones(own, opp));
         for (int bit = 0; bit < 64; ++bit)
             ASSERT_EQ(bits_detail::flipsAvx2(bit, own, opp), bits_detail::portableFlips(bit, own, opp))
                 << std::hex << own << " " << opp << " " << std::dec << bit;

@@ -1,5 +1,5 @@
 #include "engine/bits.h"
-#include "engine/flip_lines.h"
+#include "engine/line_masks.h"
 
 #include <array>
 #include <bit>
@@ -69,7 +69,9 @@ constinit const std::array<FlipLines, 64> flipLines = [] {
 // Set before main, perhaps before the compiler's own start-up detection has
 // run, hence the explicit init. The check also asks whether the system saves
 // the vector registers.
-const bool avx2Moves = (__builtin_cpu_init(), __builtin_cpu_supports("avx2"));
+const bool avx2Moves =
+    (__builtin_cpu_init(), __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi") &&
+                               __builtin_cpu_supports("bmi2") && __builtin_cpu_supports("popcnt"));
 #endif
 
 } // namespace bits_detail

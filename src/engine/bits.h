@@ -89,8 +89,9 @@ using FlipsFn = Bits (*)(Bits own, Bits opp);
 extern const std::array<FlipsFn, 64> flipsAt;
 
 #if defined(REVERSE_AVX2_MOVES) // the build has the AVX2 forms
-// Whether this processor runs the AVX2 forms of the move generator, the
-// turned stones and the solver's search; set once at start-up.
+// Whether this processor runs the AVX2 forms (with BMI2) of the move
+// generator, the turned and stable stones and the solver's search; set once
+// at start-up.
 extern const bool avx2Moves;
 #endif
 

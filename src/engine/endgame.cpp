@@ -26,7 +26,7 @@
 #if defined(REVERSE_AVX2_MOVES)
 #include <immintrin.h>
 
-#include "engine/flip_lines.h"
+#include "engine/line_masks.h"
 #endif
 
 #include "ai/levels.h"
@@ -143,13 +143,17 @@ inline const Child& takeBest(Child children[], int i, int n)
 
 // The search for any processor.
 namespace portable {
-inline Bits movesFor(Bits own, Bits opp)
+[[gnu::always_inline]] inline Bits movesFor(Bits own, Bits opp)
 {
     return bits_detail::portableLegalMoves(own, opp);
 }
-inline Bits flipsFor(int bit, Bits own, Bits opp)
+[[gnu::always_inline]] inline Bits flipsFor(int bit, Bits own, Bits opp)
 {
     return bits_detail::portableFlips(bit, own, opp);
+}
+inline Bits stableFor(Bits own, Bits opp)
+{
+    return stableStones(own, opp);
 }
 #include "engine/endgame_search.h"
 } // namespace portable
@@ -169,13 +173,17 @@ inline Bits flipsFor(int bit, Bits own, Bits opp)
 #include "engine/kernels_avx2.h"
 namespace {
 namespace avx2 {
-inline Bits movesFor(Bits own, Bits opp)
+[[gnu::always_inline]] inline Bits movesFor(Bits own, Bits opp)
 {
     return bits_detail::avx2::moves(own, opp);
 }
-inline Bits flipsFor(int bit, Bits own, Bits opp)
+[[gnu::always_inline]] inline Bits flipsFor(int bit, Bits own, Bits opp)
 {
     return bits_detail::avx2::flips(bit, own, opp);
+}
+inline Bits stableFor(Bits own, Bits opp)
+{
+    return bits_detail::avx2::stable(own, opp);
 }
 #include "engine/endgame_search.h"
 } // namespace avx2

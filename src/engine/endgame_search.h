@@ -1,11 +1,12 @@
 // The solver's search, written once and compiled twice by endgame.cpp: for
 // any processor, and for processors with AVX2, each copy in a namespace of
-// its own that first defines movesFor and flipsFor (legalMoves and flipsOf in
-// that instruction set). Include it only there.
+// its own that first defines movesFor, flipsFor and stableFor (legalMoves,
+// flipsOf and stableStones in that instruction set). Include it only there.
 
 // Makes `moves` into children[]; returns their count. Given a table, each
 // child's line there starts to load as soon as the child is made.
-inline int childrenOf(Bits own, Bits opp, Bits moves, Child children[], const SolverTable* table = nullptr)
+[[gnu::always_inline]] inline int childrenOf(Bits own, Bits opp, Bits moves, Child children[],
+                                             const SolverTable* table = nullptr)
 {
     int n = 0;
     for (; moves; moves &= moves - 1) {
@@ -273,7 +274,7 @@ template <Scoring S> class Search {
     {
         if (64 - 2 * stoneCount(opp) > alpha)
             return Max + 1;
-        return 64 - 2 * stoneCount(stableStones(opp, own));
+        return 64 - 2 * stoneCount(stableFor(opp, own));
     }
 
     int passOrEnd(Bits own, Bits opp, int alpha, int beta, int empties)

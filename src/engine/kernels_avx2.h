@@ -8,7 +8,8 @@
 #include <cstdint>
 #include <immintrin.h>
 
-#include "engine/flip_lines.h"
+#include "engine/line_masks.h"
+#include "engine/stability.h"
 
 namespace bits_detail::avx2 {
 namespace {
@@ -17,7 +18,7 @@ namespace {
 // along a column (shift 1), a row (8) and the diagonals (9, 7). Runs may not
 // wrap across the board's edge, so all but the row lane keep only the
 // opponent's stones off rows 1 and 8.
-[[maybe_unused]] inline uint64_t moves(uint64_t own, uint64_t opp)
+[[maybe_unused, gnu::always_inline]] inline uint64_t moves(uint64_t own, uint64_t opp)
 {
     constexpr long long inner = 0x7E7E7E7E7E7E7E7Ell;
     const __m256i shift = _mm256_set_epi64x(7, 9, 8, 1), shift2 = _mm256_add_epi64(shift, shift);
@@ -44,7 +45,7 @@ namespace {
 // Stones of `opp` turned by `own` playing on `bit`, as flipsOf: the eight
 // lines through the cell in two registers, those that raise the bit index
 // and those that lower it, four lanes each.
-[[maybe_unused]] inline uint64_t flips(int bit, uint64_t own, uint64_t opp)
+[[maybe_unused, gnu::always_inline]] inline uint64_t flips(int bit, uint64_t own, uint64_t opp)
 {
     const FlipLines& lines = flipLines[bit];
     const __m256i p = _mm256_set1_epi64x(static_cast<long long>(own));
@@ -75,6 +76,54 @@ namespace {
     __m128i all = _mm_or_si128(_mm256_castsi256_si128(flips), _mm256_extracti128_si256(flips, 1));
     all = _mm_or_si128(all, _mm_unpackhi_epi64(all, all));
     return static_cast<uint64_t>(_mm_cvtsi128_si64(all));
+}
+
+// Stones of `own` no sequence of moves can turn, as stableStones: the four
+// axes side by side, one lane each (shifts of 1, 8, 9 and 7).
+[[maybe_unused, gnu::always_inline]] inline uint64_t stable(uint64_t own, uint64_t opp)
+{
+    constexpr uint64_t row1 = 0x0101010101010101ull, row8 = 0x8080808080808080ull;
+    constexpr long long notRow1 = static_cast<long long>(~row1), notRow8 = static_cast<long long>(~row8);
+    constexpr long long border = static_cast<long long>(row1 | row8 | 0xFF000000000000FFull);
+    const auto& edge = stability_detail::edgeLines;
+    const uint64_t seed = edge[own & 0xFF][opp & 0xFF] | uint64_t{edge[own >> 56][opp >> 56]} << 56 |
+                          _pdep_u64(edge[_pext_u64(own, row1)][_pext_u64(opp, row1)], row1) |
+                          _pdep_u64(edge[_pext_u64(own, row8)][_pext_u64(opp, row8)], row8);
+
+    // Cells whose line along the lane's axis is full: each step checks twice
+    // as many cells on either side, the border counting as full.
+    const __m256i step = _mm256_set_epi64x(7, 9, 8, 1);
+    const __m256i occupied = _mm256_set1_epi64x(static_cast<long long>(own | opp));
+    __m256i up = occupied, down = occupied;
+    for (int k = 0; k < 3; ++k) {
+        const __m256i shift = _mm256_sllv_epi64(step, _mm256_set1_epi64x(k)); // 1, 2 and 4 steps
+        const FullLineMasks& m = fullLineMasks[k];
+        up = _mm256_and_si256(up, _mm256_or_si256(_mm256_srlv_epi64(up, shift),
+                                                  _mm256_load_si256(reinterpret_cast<const __m256i*>(m.up))));
+        down = _mm256_and_si256(down,
+                                _mm256_or_si256(_mm256_sllv_epi64(down, shift),
+                                                _mm256_load_si256(reinterpret_cast<const __m256i*>(m.down))));
+    }
+    // A stone is stable when along each axis its line is full, or a
+    // neighbour on that axis is the border or another stable stone.
+    const __m256i settled =
+        _mm256_or_si256(_mm256_and_si256(up, down), _mm256_set_epi64x(border, border, 0xFF000000000000FFll,
+                                                                      static_cast<long long>(row1 | row8)));
+    const __m256i upMask = _mm256_set_epi64x(notRow8, notRow1, -1, notRow1);
+    const __m256i downMask = _mm256_set_epi64x(notRow1, notRow8, -1, notRow8);
+    uint64_t stones = seed;
+    for (;;) {
+        const __m256i s = _mm256_set1_epi64x(static_cast<long long>(stones));
+        const __m256i held =
+            _mm256_or_si256(settled, _mm256_or_si256(_mm256_and_si256(_mm256_sllv_epi64(s, step), upMask),
+                                                     _mm256_and_si256(_mm256_srlv_epi64(s, step), downMask)));
+        __m128i all = _mm_and_si128(_mm256_castsi256_si128(held), _mm256_extracti128_si256(held, 1));
+        all = _mm_and_si128(all, _mm_unpackhi_epi64(all, all));
+        const uint64_t next = seed | (own & static_cast<uint64_t>(_mm_cvtsi128_si64(all)));
+        if (next == stones)
+            return stones;
+        stones = next;
+    }
 }
 
 } // namespace

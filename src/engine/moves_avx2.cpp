@@ -19,4 +19,9 @@ uint64_t flipsAvx2(int bit, uint64_t own, uint64_t opp)
     return avx2::flips(bit, own, opp);
 }
 
+uint64_t stableStonesAvx2(uint64_t own, uint64_t opp)
+{
+    return avx2::stable(own, opp);
+}
+
 } // namespace bits_detail

@@ -1,6 +1,7 @@
-// The move generator and the turned stones in AVX2, for processors that have
-// it (kernels_avx2.h). Compiled on its own with AVX2 enabled; legalMoves and
-// flipsOf call them only where the processor runs them.
+// The move generator, the turned stones and the stable stones in AVX2 (with
+// BMI2), for processors that have them (kernels_avx2.h). Compiled on its own
+// for them; legalMoves and flipsOf call them only where the processor runs
+// them.
 #pragma once
 
 #include <cstdint>
@@ -8,4 +9,5 @@
 namespace bits_detail {
 uint64_t legalMovesAvx2(uint64_t own, uint64_t opp);
 uint64_t flipsAvx2(int bit, uint64_t own, uint64_t opp);
+uint64_t stableStonesAvx2(uint64_t own, uint64_t opp);
 } // namespace bits_detail

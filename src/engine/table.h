@@ -62,19 +62,19 @@ class SolverTable {
     // thread uses it.
     void share(bool shared) { shared_ = shared; }
 
-    std::optional<TableEntry> find(Bits own, Bits opp, unsigned char tag) const
+    [[gnu::always_inline]] std::optional<TableEntry> find(Bits own, Bits opp, unsigned char tag) const
     {
-        Bucket& b = bucketOf(own, opp);
-        const unsigned char version = shared_ ? b.beginRead() : 0;
-        if (version & 1)
-            return std::nullopt;
-        const int i = slotOf(b, own, opp, tag);
+        const Bucket& b = bucketOf(own, opp);
+        if (!shared_) {
+            const int i = slotOf<false>(b, own, opp, tag);
+            return i < 0 ? std::nullopt : std::optional(b.entry[i]);
+        }
+        const unsigned char version = b.beginRead();
+        const int i = version & 1 ? -1 : slotOf<true>(b, own, opp, tag);
         if (i < 0)
             return std::nullopt;
-        const TableEntry e = std::atomic_ref(b.entry[i]).load(std::memory_order_relaxed);
-        if (shared_ && !b.endRead(version))
-            return std::nullopt;
-        return e;
+        const TableEntry e = read<true>(b.entry[i]);
+        return b.endRead(version) ? std::optional(e) : std::nullopt;
     }
 
     // Starts loading the bucket of a position about to be looked up.
@@ -82,7 +82,13 @@ class SolverTable {
 
     // Adds bounds, keeping the tighter of old and new when the position is
     // already held.
-    void store(Bits own, Bits opp, unsigned char tag, int lower, int upper, int move, uint64_t nodes);
+    void store(Bits own, Bits opp, unsigned char tag, int lower, int upper, int move, uint64_t nodes)
+    {
+        if (shared_)
+            storeIn<true>(own, opp, tag, lower, upper, move, nodes);
+        else
+            storeIn<false>(own, opp, tag, lower, upper, move, nodes);
+    }
 
   private:
     static constexpr int Ways = 3;
@@ -116,21 +122,31 @@ class SolverTable {
 
     void allocate(int topBits);
     void release();
+    template <bool Shared>
+    void storeIn(Bits own, Bits opp, unsigned char tag, int lower, int upper, int move, uint64_t nodes);
 
-    template <class T> static T read(const T& field)
+    // A field of a bucket, atomically when other threads may use it too.
+    template <bool Shared, class T> static T read(const T& field)
     {
-        return std::atomic_ref(const_cast<T&>(field)).load(std::memory_order_relaxed);
+        if constexpr (Shared)
+            return std::atomic_ref(const_cast<T&>(field)).load(std::memory_order_relaxed);
+        return field;
     }
-    template <class T> static void write(T& field, T value)
+    template <bool Shared, class T> static void write(T& field, T value)
     {
-        std::atomic_ref(field).store(value, std::memory_order_relaxed);
+        if constexpr (Shared)
+            std::atomic_ref(field).store(value, std::memory_order_relaxed);
+        else
+            field = value;
     }
 
     // Where the bucket holds the position under `tag`, or -1.
-    static int slotOf(const Bucket& b, Bits own, Bits opp, unsigned char tag)
+    template <bool Shared>
+    [[gnu::always_inline]] static int slotOf(const Bucket& b, Bits own, Bits opp, unsigned char tag)
     {
         for (int i = 0; i < Ways; ++i)
-            if (read(b.own[i]) == own && read(b.opp[i]) == opp && read(b.entry[i]).tag() == tag)
+            if (read<Shared>(b.own[i]) == own && read<Shared>(b.opp[i]) == opp &&
+                read<Shared>(b.entry[i]).tag() == tag)
                 return i;
         return -1;
     }

@@ -7,9 +7,11 @@
 #include "modes/commands.h"
 #include "modes/dialogs.h"
 #include "modes/game_review.h"
+#include "modes/preferences.h"
 #include "modes/record_commands.h"
 #include "modes/resume.h"
 #include "modes/settings.h"
+#include "modes/window_size.h"
 #include "platform/platform.h"
 #include "res/resources.h"
 #include "ui/boardview.h"
@@ -33,6 +35,8 @@ void onCreate(Window* window)
     mainWindow = window;
     keyCursor = {0, 0}; // hidden until the first key press
     loadSettings(window);
+    loadPreferences();
+    applyRememberedSize(window); // before the pictures are made at the window's resolution
     createGdiResources(window);
     createChildControls(window);
     // Up and Down move through the record in record mode; the board's keys
@@ -58,6 +62,7 @@ void onDestroy(Window* window)
     waitForComputer(window);
     freeGdiResources(window);
     saveSettings(window);
+    releaseGameInProgress(); // a game left unfinished is offered at the next start
     postQuitMessage(0);
 }
 

@@ -286,8 +286,9 @@ TEST_F(CommandsTest, RecordCommandsFollowTheGameState)
     EXPECT_EQ(modalScript.shown, 2); // the two new-game dialogs only
 }
 
-// Each bad text or file gets its message, and the game in progress goes on
-// untouched: no question, no line, no stone, no state changed.
+// Each bad text or file gets its message, naming the file, and no question;
+// the game in progress goes on untouched, also when the question for a good
+// one is answered いいえ: no line, no stone, no state changed.
 TEST_F(CommandsTest, BadRecordsAreReportedAndChangeNothing)
 {
     startGame(0, 0);
@@ -312,8 +313,8 @@ TEST_F(CommandsTest, BadRecordsAreReportedAndChangeNothing)
     std::ofstream(directory / "binary.ggf", std::ios::binary) << std::string("(;GM[\0\1", 8);
     std::ofstream(directory / "large.txt") << std::string(1024 * 1024 + 1, ' ');
     const std::vector<std::pair<std::string, std::string>> files = {
-        {"binary.ggf", "テキストではありません（バイナリのデータです）"},
-        {"large.txt", "ファイルが大きすぎます（1 MiB までです）"},
+        {"binary.ggf", "「binary.ggf」：テキストではありません（バイナリのデータです）"},
+        {"large.txt", "「large.txt」：ファイルが大きすぎます（1 MiB までです）"},
     };
     for (const auto& [name, message] : files) {
         expectFileDialog((directory / name).string());
@@ -321,6 +322,12 @@ TEST_F(CommandsTest, BadRecordsAreReportedAndChangeNothing)
         invokeMenuCommand(window, CmdOpenRecord);
         EXPECT_EQ(modalScript.messages.back(), message);
     }
+    // A good record asks first; いいえ keeps the game as it is.
+    std::ofstream(directory / "good.txt") << "f5";
+    expectFileDialog((directory / "good.txt").string());
+    expectMessageBox(IDNO);
+    invokeMenuCommand(window, CmdOpenRecord);
+    EXPECT_EQ(modalScript.messages.back(), "対局中のゲームを終えて、「good.txt」を開きますか？");
     EXPECT_EQ(modalScript.unexpected, 0);
     EXPECT_EQ(modalScript.answers.size(), 0u);
     EXPECT_EQ(gameState, HumanTurn);
@@ -374,6 +381,7 @@ TEST_F(CommandsTest, SavingWritesTheChosenFormatAndAFailureLeavesNothing)
     expectFileDialog((directory / "game.txt").string());
     invokeMenuCommand(window, CmdSaveRecord);
     EXPECT_EQ(contentOf(directory / "game.txt"), "c4c3c2b4\n");
+    EXPECT_EQ(messageText(), "保存しました：game.txt");
 
     std::filesystem::create_directory(directory / "full");
     rlimit old{};
@@ -391,8 +399,9 @@ TEST_F(CommandsTest, SavingWritesTheChosenFormatAndAFailureLeavesNothing)
     EXPECT_EQ(modalScript.unexpected, 0);
 }
 
-// Copy waits for the computer's running move without the pause; paste, which
-// replaces the game, pauses too, and asks before ending the game.
+// Copy waits for the computer's running move without the pause; paste asks
+// before ending the game, waits for the move only once it may, and never
+// pauses: the question showed the board.
 TEST_F(CommandsTest, RecordCommandsWaitForTheComputer)
 {
     pauses = 0;
@@ -415,10 +424,14 @@ TEST_F(CommandsTest, RecordCommandsWaitForTheComputer)
     setClipboardText("f5");
     expectMessageBox(IDCANCEL);
     invokeMenuCommand(window, CmdPasteRecord);
-    EXPECT_EQ(pauses, 1);
-    EXPECT_TRUE(workerFinishedAtPause);
-    EXPECT_EQ(moveNumberAtPause, 5);
-    EXPECT_EQ(modalScript.messages.back(), "本当に投げますか？");
-    EXPECT_GE(gameState, 0); // the question was cancelled: the game goes on
-    EXPECT_EQ(moveNumber, 5);
+    EXPECT_EQ(modalScript.messages.back(), "対局中のゲームを終えて、貼り付けた棋譜を開きますか？");
+    EXPECT_EQ(pauses, 0); // the question was cancelled: the game goes on
+    EXPECT_GE(gameState, 0);
+
+    expectMessageBox(IDYES);
+    invokeMenuCommand(window, CmdPasteRecord);
+    EXPECT_EQ(workerThread, nullptr);
+    EXPECT_EQ(pauses, 0);
+    EXPECT_EQ(gameState, Replay);
+    EXPECT_EQ(listBoxCount(recordList), 1);
 }

@@ -8,6 +8,7 @@
 #include "modes/record_game.h"
 #include "modes/resume.h"
 #include "modes/trial.h"
+#include "modes/window_size.h"
 #include "platform/platform.h"
 #include "ui/computer.h"
 #include "ui/gdi.h"
@@ -112,7 +113,7 @@ bool commandEnabled(int id)
     }
 }
 
-void updateMenuState(Window*, Menu* popup)
+void updateMenuState(Window* window, Menu* popup)
 {
     const int count = menuItemCount(popup);
     for (int position = 0; position < count; ++position) {
@@ -121,6 +122,7 @@ void updateMenuState(Window*, Menu* popup)
             (id >= CmdOpenRecord && id <= CmdAnalyseRecord))
             setMenuItemState(popup, position, commandEnabled(id), id == CmdRecordMode && gameState == Replay);
     }
+    updateSizeItems(window, popup);
 }
 
 // The enable rules are checked here as well as in the menu: a command can
@@ -186,6 +188,8 @@ void onCommand(Window* window, uintptr_t command)
             showRecordPosition(window, listBoxSelection(recordList));
         break;
     default:
+        if (isSizeCommand(id))
+            chooseSize(window, id);
         break;
     }
 }

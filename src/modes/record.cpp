@@ -1,9 +1,11 @@
 #include "modes/record.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "board/moves.h"
 #include "platform/platform.h"
+#include "records/game.h"
 #include "ui/boardview.h"
 #include "ui/gdi.h"
 #include "ui/playflow.h"
@@ -17,6 +19,7 @@ namespace {
 constexpr int LineBufferSize = 100;
 constexpr int PlaybackOn = 100;
 constexpr Move EndMarker{-1, -1};
+constexpr const char* StartLineText = "開始局面";
 
 void appendText(char* buffer, const char* text)
 {
@@ -35,6 +38,13 @@ bool isMove(Move e)
 bool isRecordEnd(int n)
 {
     return n < 1 || n > GameRecordSize || recordEntry(n) == EndMarker;
+}
+
+// The turns played at the list's line index, the inverse of recordLineOf;
+// with no start line, no selection (-1) stands for the start.
+int turnsAtLine(int index)
+{
+    return std::max(0, index + 1 - (recordHasStartLine() ? 1 : 0));
 }
 
 void resetReplayStart()
@@ -94,12 +104,27 @@ void appendRecordLine(Window* list, int column, int row, int n, int colour)
     setRecordEntry(n, {column, row});
 }
 
+bool recordHasStartLine()
+{
+    static const Board standardStart = standardGame().start;
+    return recordFirstSide != Black || recordStart != standardStart;
+}
+
+int recordLineOf(int turns)
+{
+    return turns - 1 + (recordHasStartLine() ? 1 : 0);
+}
+
+// The record's start must be set before: a game from another start begins
+// its list with the start line.
 void clearRecordList(Window*)
 {
     if (!recordList)
         return;
     listBoxReset(recordList);
-    listBoxSetSelection(recordList, -1); // the empty list has no line 0
+    if (recordHasStartLine())
+        listBoxAddString(recordList, StartLineText);
+    listBoxSetSelection(recordList, recordLineOf(0)); // the start line, or none
 }
 
 // Every turn, a pass included, is an entry, so the colours alternate strictly
@@ -130,14 +155,15 @@ void enterRecordMode(Window* window)
     showRecordPosition(window, 0);
 }
 
-// Replays from the start without animation up to line k; k = -1 shows the
-// starting position. Ignored while playback runs.
+// Replays from the start without animation up to line k; k = -1, or the
+// start line, shows the starting position. Ignored while playback runs.
 void showRecordPosition(Window* window, int k)
 {
     if (replayRunning == PlaybackOn)
         return;
     resetReplayStart();
-    while (moveNumber <= k + 1 && !isRecordEnd(moveNumber)) {
+    const int turns = turnsAtLine(k);
+    while (moveNumber <= turns && !isRecordEnd(moveNumber)) {
         currentSide = opponentOf(currentSide);
         const Move e = recordEntry(moveNumber);
         if (isMove(e)) {
@@ -158,7 +184,7 @@ void togglePlayback(Window* window, int k)
     if (replayRunning == PlaybackOn) {
         stopPlayback();
         killTimer(window, WaitTimer);
-        selectLine(moveNumber - 2);
+        selectLine(recordLineOf(moveNumber - 1));
         return;
     }
     showRecordPosition(window, k);
@@ -189,7 +215,7 @@ void replayStep(Window* window)
         liveBoard = trialBoard;
     }
     ++moveNumber;
-    selectLine(moveNumber - 2);
+    selectLine(recordLineOf(moveNumber - 1));
     gameState = Replay;
     undoReady = -1;
     if (isRecordEnd(moveNumber))

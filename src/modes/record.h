@@ -20,5 +20,11 @@ void replayStep(Window* window);
 // The list line of record entry n: colour mark, number, cell or "パス".
 // The buffer needs 100 bytes; returns it.
 char* recordLineText(char* buffer, int column, int row, int n, int colour);
+// A game from another start than the standard one has a first line of its
+// own, "開始局面", so its start can be shown and played from.
+bool recordHasStartLine();
+// The index of the list's line that shows the position after the first
+// turns entries; for none, the start line, or -1 (no line) without one.
+int recordLineOf(int turns);
 // Ends a running playback and shows the play icon again.
 void stopPlayback();

@@ -175,6 +175,15 @@ Rect windowRect(Window* window);
 // that would leave the window off every screen is brought back onto the nearest one.
 void moveWindow(Window* window, int x, int y, int width, int height);
 
+// The main window shown larger: the game keeps drawing and placing in its own
+// pixels, and the window image, the controls and the mouse follow the scale,
+// as on a screen with percent / 100 times as many pixels. The frame's top-left
+// stays where it fits; the frame is kept on its screen.
+void setWindowScale(Window* window, int percent);
+int windowScale(Window* window); // in percent
+// Whether the window at that scale fits on its screen, frame included.
+bool windowScaleFits(Window* window, int percent);
+
 // Synchronous: runs the window procedure and returns its result. From another
 // thread it blocks until the window's thread has handled the message.
 LRESULT sendMessage(Window* window, unsigned message, WPARAM wParam, LPARAM lParam);
@@ -322,6 +331,9 @@ void setAnalysisGraph(Window* window, int lastTurn, const GraphPoint* points, in
 int menuItemCount(Menu* popup);
 int menuItemId(Menu* popup, int position); // 0 for a separator
 void setMenuItemState(Menu* popup, int position, bool enabled, bool checked);
+// Makes the items firstId to lastId a choice of one, marked with a dot, and
+// checks checkId (none when it is outside the range).
+void checkMenuRadioItem(Menu* popup, int firstId, int lastId, int checkId);
 bool menuItemEnabled(Window* window, int id);
 bool menuItemChecked(Window* window, int id);
 // Runs the command as the menu or its accelerator would: the popup's state is

@@ -32,9 +32,17 @@ const MenuItemDef gameItems[] = {
     {204, "ヒント（&H）\tCtrl+H"},
 };
 
+// The window's size: a choice of one, checked with a dot.
+const MenuItemDef viewItems[] = {
+    {301, "100%(&1)"},
+    {302, "150%(&5)"},
+    {303, "200%(&2)"},
+};
+
 const PopupDef popups[] = {
     {"ファイル(&F)", fileItems, countOf(fileItems)},
     {"ゲーム(&G)", gameItems, countOf(gameItems)},
+    {"表示(&V)", viewItems, countOf(viewItems)},
 };
 
 const AcceleratorDef accelerators[] = {{'N', 101}, {'X', 102}, {'P', 201}, {'G', 202}, {'Z', 203},

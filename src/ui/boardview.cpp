@@ -11,6 +11,15 @@ int16_t cursorKind = 1;
 
 namespace {
 
+// The cells the last paint lit, one bit per cell: what the screen shows
+// until the next paint, whatever the position has become meanwhile.
+uint64_t paintedHighlights = 0;
+
+uint64_t cellBit(int column, int row)
+{
+    return uint64_t{1} << ((column - 1) * 8 + (row - 1));
+}
+
 constexpr int CellSize = 30;
 constexpr int BoardLeft = 20; // the playing area spans 20..260 both ways
 constexpr int BoardRight = 260;
@@ -38,15 +47,18 @@ void drawLabels(DeviceContext* dc)
 
 void drawHighlights(DeviceContext* dc)
 {
+    paintedHighlights = 0;
     if (gameState < 0)
         return;
     const int mover = opponentOf(currentSide);
     for (int c = 1; c <= 8; ++c)
         for (int r = 1; r <= 8; ++r)
-            if (isLegalMove(mover, c, r, liveBoard) == 1)
+            if (isLegalMove(mover, c, r, liveBoard) == 1) {
                 fillRect(dc,
                          {cellOrigin(c), cellOrigin(r), cellOrigin(c) + CellSize, cellOrigin(r) + CellSize},
                          legalBrush);
+                paintedHighlights |= cellBit(c, r);
+            }
 }
 
 void drawStones(Window* window)
@@ -137,6 +149,12 @@ void drawFlipFrame(Window* window, int slot, int frame)
             break;
         drawStone(window, cell.column, cell.row, frame);
     }
+}
+
+bool cellLitOnScreen(int column, int row)
+{
+    return column >= 1 && column <= 8 && row >= 1 && row <= 8 &&
+           (paintedHighlights & cellBit(column, row)) != 0;
 }
 
 Rect cellRect(int column, int row)

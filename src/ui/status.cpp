@@ -1,6 +1,7 @@
 #include "ui/status.h"
 
 #include <cstdio>
+#include <string>
 
 #include "board/board.h"
 #include "platform/platform.h"
@@ -19,6 +20,8 @@ constexpr int Line3 = 54;
 constexpr int BlackCountLine = 105;
 constexpr int WhiteCountLine = 125;
 constexpr int LineBufferSize = 128;
+constexpr int PanelRight = 520; // as far as the message line below reaches
+constexpr size_t MaxShownCharacters = 64;
 
 // Lines are cleared by overwriting them with spaces on an opaque background.
 constexpr char spaces38[] = "                                      ";
@@ -79,17 +82,60 @@ void drawResult(DeviceContext* dc)
     textOut(dc, PanelLeft, Line1, "終局です。");
 }
 
+// An opened game's own players while it is only shown; the player settings
+// otherwise. A name the file leaves out shows as "？".
+std::string shownPlayerName(int colour)
+{
+    if (recordOpened && gameState < 0) {
+        const std::string& name = colour == Black ? recordHeader.black : recordHeader.white;
+        if (name.empty())
+            return "？";
+        std::string shown = name;
+        for (char& c : shown) // a line break in a file's name must not break the line
+            if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+                c = ' ';
+        return shown;
+    }
+    char name[PlayerNameSize];
+    return playerName(name, playerOf(colour));
+}
+
+// Cuts name after at most count UTF-8 characters.
+void keepCharacters(std::string& name, size_t count)
+{
+    size_t i = 0;
+    for (size_t kept = 0; i < name.size() && kept < count; ++kept) {
+        ++i;
+        while (i < name.size() && (static_cast<unsigned char>(name[i]) & 0xC0) == 0x80)
+            ++i;
+    }
+    name.resize(i);
+}
+
+// "黒（name）：12", the name cut short with "…" where the line would run past
+// the panel. No more characters than the panel could ever show are measured.
+std::string countLine(DeviceContext* dc, int colour, std::string name, const char* count)
+{
+    const auto line = [&](const std::string& n) {
+        return (colour == Black ? "黒（" : "白（") + n + "）：" + count;
+    };
+    if (textWidth(dc, line(name).c_str()) <= PanelRight - TextLeft)
+        return line(name);
+    keepCharacters(name, MaxShownCharacters);
+    for (size_t n = MaxShownCharacters; n > 0; --n) {
+        keepCharacters(name, n);
+        if (textWidth(dc, line(name + "…").c_str()) <= PanelRight - TextLeft)
+            break;
+    }
+    return line(name + "…");
+}
+
 void drawCountLine(DeviceContext* dc, int colour, int top)
 {
-    char name[PlayerNameSize];
     char count[8];
-    char line[LineBufferSize];
-    const bool black = colour == Black;
-    playerName(name, black ? blackPlayer : whitePlayer);
-    std::snprintf(line, sizeof line, "%s%s）：%s", black ? "黒（" : "白（", name,
-                  numberText(count, countStones(colour, liveBoard)));
+    numberText(count, countStones(colour, liveBoard));
     textOut(dc, TextLeft, top, spaces38);
-    textOut(dc, TextLeft, top, line);
+    textOut(dc, TextLeft, top, countLine(dc, colour, shownPlayerName(colour), count).c_str());
 }
 
 } // namespace

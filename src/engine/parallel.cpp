@@ -68,11 +68,16 @@ void SolverPool::run(SplitPoint& split)
         wake_.notify_all();
     join(split, lock);
     open_.erase(std::find(open_.begin(), open_.end(), &split));
+    // Waiting counts as idle, so that the moves still searched below offer
+    // their own moves to this thread.
     while (split.workers > 0) {
-        if (SplitPoint* below = openSplit(&split))
+        if (SplitPoint* below = openSplit(&split)) {
             join(*below, lock);
-        else
+        } else {
+            idle_.fetch_add(1, std::memory_order_relaxed);
             wake_.wait(lock);
+            idle_.fetch_sub(1, std::memory_order_relaxed);
+        }
     }
 }
 

@@ -4,7 +4,7 @@
 // endgame solver's nodes per second on 20 to 24 empty cells.
 //
 // reverse-bench-engine [--plain] [--solver-only] [--scan] [--ffo [FIRST [LAST [RUNS [THREADS]]]]]
-// [--analysis]
+// [--hints] [--analysis]
 // --scan: the slowest fast move per level over every position of 40 games.
 // --ffo: the exact solve of the endgame test positions FIRST..LAST (default
 // 40..49) of positions/ffo.txt, each from a cold table, with nodes, time and
@@ -13,6 +13,9 @@
 // turn see the same load from other programs, so the figure drifts less.
 // With THREADS above 1 each solve runs on that many threads (SolverHelpers)
 // and the time is the wall time; on one thread it is the thread's CPU time.
+// --hints: the wall time to the exact best cell of hints at 24 empty cells or
+// fewer, as the window asks for them (on every core): FFO #40 to #46 and 20
+// positions at 24 empty cells from games between the fast levels.
 // --analysis: the wall time of hints on the endgame test positions #40 (every
 // value exact) and #45 (the exact best cells, after the preview and the first
 // exact best cell the window shows before them), and of the exact analysis (two
@@ -304,34 +307,84 @@ bool timeTestPositions(int first, int last, int runs, int threads)
     return allRight;
 }
 
+// The hint as the window asks for it, from a cold table: from 21 empty cells
+// the preview (0.2 s) and one exact best cell come first. Returns the
+// seconds to that first exact best cell (to the whole hint below 21).
+double timeHint(const Position& p, const char* kind, int number)
+{
+    clearSolverTable();
+    CancelFlag cancel{false};
+    const auto start = std::chrono::steady_clock::now();
+    auto since = [&] {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    };
+    double firstSeconds = 0;
+    Move guess{0, 0};
+    if (hintHasPreview(p.board))
+        guess = firstBestCell(previewHint(p.board, p.side, cancel, 0.2));
+    const Hint hint =
+        computeHint(p.board, p.side, cancel, 0.5, guess, [&](const Hint&) { firstSeconds = since(); });
+    const double seconds = since();
+    std::printf("hint %s%d (%d empties): %zu cells,", kind, number, countEmpty(p.board), hint.cells.size());
+    if (firstSeconds > 0)
+        std::printf(" one exact best cell after %.2f s,", firstSeconds);
+    for (const CellHint& c : hint.cells)
+        if (c.hasValue)
+            std::printf(" %c%d %+d%s", 'a' + c.move.column - 1, c.move.row, c.value, c.best ? "*" : "");
+    std::printf(", %.2f s\n", seconds);
+    return firstSeconds > 0 ? firstSeconds : seconds;
+}
+
 void timeHints()
 {
-    for (const TestPosition& t : loadTestPositions(REVERSE_BENCH_FFO)) {
-        if (t.number != 40 && t.number != 45)
-            continue;
-        clearSolverTable();
-        CancelFlag cancel{false};
-        const auto start = std::chrono::steady_clock::now();
-        auto since = [&] {
-            return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        };
-        // As the window shows it: from 21 empty cells a preview and one exact best cell come first.
-        double firstSeconds = 0;
-        Move guess{0, 0};
-        if (hintHasPreview(t.position.board))
-            guess = firstBestCell(previewHint(t.position.board, t.position.side, cancel, 0.2));
-        const Hint hint = computeHint(t.position.board, t.position.side, cancel, 0.5, guess,
-                                      [&](const Hint&) { firstSeconds = since(); });
-        const double seconds = since();
-        std::printf("hint #%d (%d empties): %zu cells,", t.number, countEmpty(t.position.board),
-                    hint.cells.size());
-        if (firstSeconds > 0)
-            std::printf(" one exact best cell after %.2f s,", firstSeconds);
-        for (const CellHint& c : hint.cells)
-            if (c.hasValue)
-                std::printf(" %c%d %+d%s", 'a' + c.move.column - 1, c.move.row, c.value, c.best ? "*" : "");
-        std::printf(", %.2f s\n", seconds);
+    for (const TestPosition& t : loadTestPositions(REVERSE_BENCH_FFO))
+        if (t.number == 40 || t.number == 45)
+            timeHint(t.position, "#", t.number);
+}
+
+// The position with 24 empty cells of a game between fast levels (lv6
+// against lv2 to lv5, after four random moves), or false when there is none
+// with a move to play.
+bool gamePosition24(int game, Position& out)
+{
+    setupBoard();
+    Board board = liveBoard;
+    int side = Black;
+    for (int ply = 0, passes = 0; passes < 2 && ply < 70; ++ply) {
+        if (countEmpty(board) == 24) {
+            out = {board, side};
+            listMoves(7, side, board);
+            return moveCount(moveLists[7]) > 0;
+        }
+        benchSecond = 104729 * game + ply;
+        engineChooseMove(ply < 4 ? 1 : side == Black ? 7 : 3 + game % 4, side, board); // random openings
+        passes = chosenMove.column == 0 ? passes + 1 : 0;
+        if (chosenMove.column != 0) {
+            applyMove(board, chosenMove.column, chosenMove.row, side);
+            board = trialBoard;
+        }
+        side = opponentOf(side);
     }
+    return false;
+}
+
+// The time to the exact best cell of hints at 24 empty cells or fewer:
+// FFO #40 to #46 and 20 positions at 24 empty cells from games.
+void timeExactHints()
+{
+    std::vector<double> seconds;
+    for (const TestPosition& t : loadTestPositions(REVERSE_BENCH_FFO))
+        if (countEmpty(t.position.board) <= 24)
+            seconds.push_back(timeHint(t.position, "#", t.number));
+    Position p;
+    for (int game = 0, found = 0; found < 20; ++game)
+        if (gamePosition24(game, p)) {
+            seconds.push_back(timeHint(p, "game ", game));
+            ++found;
+        }
+    std::sort(seconds.begin(), seconds.end());
+    std::printf("exact best cell: median %.2f s, slowest %.2f s over %zu hints\n",
+                seconds[seconds.size() / 2], seconds.back(), seconds.size());
 }
 
 // Games of fast lv6 against fast lv5 from the start, with passes recorded.
@@ -386,6 +439,10 @@ int main(int argc, char** argv)
     }
     setvbuf(stdout, nullptr, _IOLBF, 0);
     setClock(benchClock);
+    if (argc > 1 && std::strcmp(argv[1], "--hints") == 0) {
+        timeExactHints();
+        return 0;
+    }
     if (argc > 1 && std::strcmp(argv[1], "--analysis") == 0) {
         timeAnalysis();
         return 0;

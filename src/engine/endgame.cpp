@@ -54,7 +54,8 @@ constexpr int StepWidth = 2;       // the first widening after a guess proved wr
 constexpr int GuessMin = 22;       // from here the guess comes from a narrowed search...
 constexpr int GuessWidth = 3;      // ...of the best-ordered moves only
 constexpr int GuessNarrowMin = 12; // at nodes with this many empty cells or more
-constexpr int SplitMin = 12;       // from here a node may hand moves to other threads
+constexpr int SplitMin = 12;       // from here a node may hand moves to other threads...
+constexpr int SplitAfter = 2;      // ...once this many moves were searched without a cut
 constexpr int ParallelMin = 16;    // a solve from fewer empty cells stays on one thread
 
 // Ordering weights, per stone or cell. The order key scores one move; the

@@ -391,7 +391,7 @@ template <Scoring S> class Search {
     // ---- several threads ----
 
     // Searches children[i..n) on this and idle threads, after the first
-    // move proved no cut; best and bestBit take in what they find.
+    // moves proved no cut; best and bestBit take in what they find.
     void splitRest(Child children[], int i, int n, int alpha, int beta, int empties, int& best, int& bestBit)
     {
         for (int j = i; j < n; ++j)
@@ -507,7 +507,7 @@ template <Scoring S> class Search {
         orderChildren(children + first, n - first, empties, hint);
         const int tried = width_ && empties >= GuessNarrowMin && width_ < n ? width_ : n;
         for (int i = first; i < tried; ++i) {
-            if (i > 0 && tried - i >= 2 && empties >= SplitMin && pool_ && pool_->idle()) {
+            if (i >= SplitAfter && tried - i >= 2 && empties >= SplitMin && pool_ && pool_->idle()) {
                 splitRest(children, i, tried, alpha, beta, empties, best, bestBit);
                 if (stopped_)
                     return 0;

@@ -1,9 +1,12 @@
 // One solve on several cores: young brothers wait. A node with enough empty
-// cells whose first move did not cut offers its other moves to idle threads
-// (a split point); the thread that searched the first move and any helper
-// take them one by one. Each thread searches with its own small table of
-// the positions near the end, and all share the main table of the thread
-// that started the solve.
+// cells whose first two moves did not cut offers its other moves to idle
+// threads (a split point); the thread that searched the first ones and any
+// helper take them one by one. Waiting for two moves, not one, keeps the
+// helpers out of most nodes that the second move cuts, where their work
+// would be wasted: on the endgame test positions the threads then visit
+// about as many nodes as one thread alone. Each thread searches with its own
+// small table of the positions near the end, and all share the main table
+// of the thread that started the solve.
 //
 // The split points of one solve form a tree through `parent`: a move that
 // reaches beta at a split point stops every search below it, and a global

@@ -6,6 +6,7 @@
 #include "cli/command_line.h"
 #include "modes/commands.h"
 #include "modes/dialogs.h"
+#include "modes/editor.h"
 #include "modes/game_review.h"
 #include "modes/preferences.h"
 #include "modes/record_commands.h"
@@ -59,6 +60,7 @@ void onDestroy(Window* window)
     // A worker still searching would deliver its move to freed resources.
     cancelHint(window);
     closeGameReview(window);
+    forgetEditor();
     waitForComputer(window);
     freeGdiResources(window);
     saveSettings(window);
@@ -115,6 +117,10 @@ bool boardTakesClicks()
 // moves through the record with them.
 LRESULT onKeyDown(Window* window, WPARAM key)
 {
+    if (editorOpen())
+        return onEditorKey(window, static_cast<unsigned>(key))
+                   ? 0
+                   : defaultWindowProc(window, WM_KEYDOWN, key, 0);
     if (!isBoardKey(static_cast<unsigned>(key)) || gameState == Replay)
         return defaultWindowProc(window, WM_KEYDOWN, key, 0);
     if (boardTakesClicks())
@@ -157,8 +163,14 @@ LRESULT dispatchMessage(Window* window, unsigned message, WPARAM wParam, LPARAM 
         onBoardMouseMove(lParam);
         return 0;
     case WM_LBUTTONDOWN:
-        if (boardTakesClicks())
+        if (editorOpen())
+            onEditorClick(window, lParam, false);
+        else if (boardTakesClicks())
             onBoardClick(window, lParam);
+        return 0;
+    case WM_RBUTTONDOWN:
+        if (editorOpen())
+            onEditorClick(window, lParam, true);
         return 0;
     case WM_KEYDOWN:
         return onKeyDown(window, wParam);

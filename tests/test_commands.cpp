@@ -6,6 +6,7 @@
 #include "ai/random.h"
 #include "board_text.h"
 #include "config_home.h"
+#include "modes/editor.h"
 #include "modes_fixture.h"
 #include "ui/computer.h"
 #include "ui/hint_view.h"
@@ -255,6 +256,17 @@ TEST_F(CommandsTest, RecordCommandsFollowTheGameState)
     EXPECT_TRUE(itemEnabled(CmdSaveRecord));
     EXPECT_TRUE(itemEnabled(CmdCopyRecord));
     EXPECT_FALSE(itemEnabled(CmdPlayFromHere)); // only in record mode
+    // The position as text, and back: a pasted position opens in the editor
+    // without a question, the game waiting behind it.
+    invokeMenuCommand(window, CmdCopyPosition);
+    const std::string position = std::string(24, '-') + "--XXX------XO---" + std::string(24, '-') + " O";
+    EXPECT_EQ(clipboardText(), position);
+    invokeMenuCommand(window, CmdPasteRecord);
+    ASSERT_TRUE(editorOpen());
+    EXPECT_EQ(editorSide(), White);
+    sendMessage(window, WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_EQ(gameState, HumanTurn);
+    EXPECT_EQ(moveNumber, 2);
     play({shortGame.begin() + 1, shortGame.end()});
     EXPECT_FALSE(itemEnabled(CmdHint)); // the game is over
     EXPECT_FALSE(itemEnabled(CmdAnalyseRecord));
@@ -279,6 +291,7 @@ TEST_F(CommandsTest, RecordCommandsFollowTheGameState)
     EXPECT_FALSE(itemEnabled(CmdSaveRecord));
     EXPECT_FALSE(itemEnabled(CmdAnalyseRecord));
     EXPECT_FALSE(itemEnabled(CmdHint)); // a trial
+    EXPECT_FALSE(itemEnabled(CmdEditBoard));
     setClipboardText("c4");
     invokeMenuCommand(window, CmdPasteRecord);
     EXPECT_EQ(trialStage, 1);
@@ -302,6 +315,7 @@ TEST_F(CommandsTest, BadRecordsAreReportedAndChangeNothing)
         {"hello", "棋譜の形式がわかりません（GGF でも手順の文字列でもありません）"},
         {"(;GM[Othello]PB[x]BO[8 ", "GGF が途中で切れています"},
         {"(;GM[Othello]BO[8 ---*O--- *];)", "GGF の開始局面 BO が正しくありません"},
+        {std::string(64, '-') + " X", "黒も白も打てる所がない局面です"},
     };
     for (const auto& [text, message] : texts) {
         setClipboardText(text);

@@ -537,6 +537,15 @@ TEST_F(Platform, MouseReachesTheProcedureInClientCoordinates)
     EXPECT_EQ(received[4].lParam, makePoint(79, 60)) << "a fractional move";
     EXPECT_EQ(received[5].message, WM_LBUTTONDOWN);
     EXPECT_EQ(received[5].lParam, makePoint(79, 60)) << "a fractional click";
+    // The right button has its own message; the middle one none.
+    received.clear();
+    QTest::mouseClick(window->client, Qt::RightButton, {}, QPoint(52, 62));
+    QTest::mouseClick(window->client, Qt::MiddleButton, {}, QPoint(52, 62));
+    std::erase_if(received,
+                  [](const Message& m) { return m.message == WM_PAINT || m.message == WM_SETCURSOR; });
+    ASSERT_EQ(received.size(), 1u);
+    EXPECT_EQ(received[0].message, WM_RBUTTONDOWN);
+    EXPECT_EQ(received[0].lParam, makePoint(52, 62));
     setCursor(CursorShape::No);
     EXPECT_EQ(window->client->cursor().shape(), Qt::ForbiddenCursor);
 

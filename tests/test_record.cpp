@@ -117,6 +117,17 @@ TEST_F(RecordTest, SelectingALineShowsThePositionAfterIt)
     EXPECT_EQ(moveNumber, Entries + 1);
     selectLine(-1);
     EXPECT_EQ(liveBoard, positionAfter(shortGame, 0));
+
+    // The stone of the line's move is marked; at a pass, the move before it.
+    const auto marked = [this](Move m) {
+        repaintedTexts();
+        return windowPixel(window, 30 * m.column + 5, 30 * m.row + 5) == rgb(230, 30, 30);
+    };
+    selectLine(3);
+    EXPECT_TRUE(marked(shortGame[3]));
+    selectLine(PassEntry - 1);
+    EXPECT_TRUE(marked(shortGame[PassEntry - 2]));
+    EXPECT_FALSE(marked(shortGame[3]));
 }
 
 TEST_F(RecordTest, PlaybackRunsToTheEndAndStopsItself)

@@ -124,7 +124,7 @@ const char* const PassStart = "*-O----- -OO----- O-*----- --***--- ---**--- ----
 TEST(RecordRoundTrip, GeneratedGamesReadBackAsTheSameGame)
 {
     std::mt19937 rng(20240131);
-    int withPass = 0, endedEarly = 0, unfinished = 0, otherStart = 0, endingInPass = 0;
+    int withPass = 0, endedEarly = 0, unfinished = 0, otherStart = 0, endingInPass = 0, named = 0;
     for (int i = 0; i < 400; ++i) {
         Board start = standardGame().start;
         int firstSide = Black;
@@ -143,7 +143,9 @@ TEST(RecordRoundTrip, GeneratedGamesReadBackAsTheSameGame)
         endedEarly += played.ended && countStones(Empty, played.final) > 36;
         unfinished += !played.ended;
 
-        const GameRead ggf = readGame(writeGgf(played.game));
+        const std::string written = writeGgf(played.game);
+        named += written.find("ON[") != std::string::npos; // the opening's name, skipped when read
+        const GameRead ggf = readGame(written);
         EXPECT_EQ(ggf.format, RecordFormat::Ggf);
         expectReadsAs(ggf, played, turns);
         EXPECT_EQ(ggf.game.start, start);
@@ -177,6 +179,7 @@ TEST(RecordRoundTrip, GeneratedGamesReadBackAsTheSameGame)
     EXPECT_GE(unfinished, 100);
     EXPECT_GE(otherStart, 100);
     EXPECT_GE(endingInPass, 1);
+    EXPECT_GE(named, 100);
 }
 
 TEST(RecordReading, HandWrittenGgfWithItsOwnStartPassesAndSuffixes)
@@ -245,7 +248,7 @@ TEST(RecordWriting, GgfHoldsHeaderBoardTurnsAndResultOnceOver)
     GameRead read = readGame("f5d6");
     read.game.header = {"人", "lv2 [x]", "2024.01.31_23:59:07", "Tavixリバーシ", ""};
     EXPECT_EQ(writeGgf(read.game),
-              std::string("(;GM[Othello]PC[Tavixリバーシ]DT[2024.01.31_23:59:07]PB[人]") +
+              std::string("(;GM[Othello]PC[Tavixリバーシ]DT[2024.01.31_23:59:07]ON[Perpendicular]PB[人]") +
                   "PW[lv2 [x\\]]TY[8]" + StandardBoard + "B[f5]W[d6];)\n");
     read.game.resignedBy = Black;
     EXPECT_NE(writeGgf(read.game).find("PW[lv2 [x\\]]RE[-64.00:r]TY[8]"), std::string::npos);

@@ -240,12 +240,18 @@ TEST_F(SettingsTest, SettledMovesAndTheSessionsEndAreSaved)
 // the last line of a key counts.
 TEST(Preferences, KnownKeysAreReadAndRewrittenAndEveryOtherLineKept)
 {
-    const std::string other = "# sizes\nwindow-scale = 150\r\nshow-clock=1\n\x01=\x02\0junk"s;
+    const std::string other =
+        "# sizes\nwindow-scale = 150\r\nshow-clock=1\nopening-names=0\nlast-move-mark=7\n\x01=\x02\0junk"s;
     readPreferences(other);
     EXPECT_EQ(windowScalePercent, 150);
+    EXPECT_EQ(showOpeningNames, 0);
+    EXPECT_EQ(showLastMove, 1) << "a yes or no is 0 or 1";
     windowScalePercent = 200;
-    EXPECT_EQ(writePreferences(other), "# sizes\nwindow-scale=200\nshow-clock=1\n\x01=\x02\0junk\n"s);
-    EXPECT_EQ(writePreferences(""), "window-scale=200\n");
+    EXPECT_EQ(
+        writePreferences(other),
+        "# sizes\nwindow-scale=200\nshow-clock=1\nopening-names=0\nlast-move-mark=1\n\x01=\x02\0junk\n"s);
+    EXPECT_EQ(writePreferences(""), "window-scale=200\nopening-names=0\nlast-move-mark=1\n");
+    showOpeningNames = 1;
     for (const char* bad : {"window-scale=abc", "window-scale=", "window-scale=99", "window-scale=201",
                             "window-scale=150x", "window-scale=99999999999999999999"}) {
         readPreferences(bad);
@@ -271,7 +277,8 @@ TEST_F(SettingsTest, TheWindowsSizeIsChosenKeptAndFitToTheScreen)
     EXPECT_EQ(windowScale(window), 150);
     EXPECT_TRUE(itemChecked(CmdSize150));
     EXPECT_FALSE(itemChecked(CmdSize100));
-    EXPECT_EQ(readText(preferences), "# mine\nlater-key=1\nwindow-scale=150\n");
+    EXPECT_EQ(readText(preferences),
+              "# mine\nlater-key=1\nwindow-scale=150\nopening-names=1\nlast-move-mark=1\n");
     destroyWindow(window);
     EXPECT_EQ(fs::file_size(file()), 16u);
 
@@ -297,7 +304,9 @@ TEST_F(SettingsTest, ADamagedPreferencesFileGivesTheDefaults)
         onCommand(window, CmdSize150);
         EXPECT_EQ(windowScale(window), 150);
         const std::string kept = readText(preferences);
-        EXPECT_EQ(kept, damage.size() > 1000 ? damage : damage + "\nwindow-scale=150\n");
+        EXPECT_EQ(kept, damage.size() > 1000
+                            ? damage
+                            : damage + "\nwindow-scale=150\nopening-names=1\nlast-move-mark=1\n");
         onCommand(window, CmdSize100);
     }
     fs::remove(preferences);

@@ -66,13 +66,21 @@ TEST_F(View, StartShowsAreaHighlightsStonesGridAndStars)
     EXPECT_LT(brightness(pixel(305, 42)), 270) << "Black to move";
 }
 
+// The last move's stone is marked from the repaint that shows it, and only
+// while the item is checked.
 TEST_F(View, FlipsTurnAtTheThirdFrameAndHighlightsNeedAGame)
 {
+    constexpr Colour Mark = rgb(230, 30, 30);
     open(0, 0);
     click(4, 3);
     EXPECT_GT(brightness(windowPixel(window, centre(4), centre(4))), 500) << "still White";
+    EXPECT_EQ(windowPixel(window, centre(4), centre(3)), Legal) << "no stone and no mark before the repaint";
     finishAnimations();
     EXPECT_LT(brightness(windowPixel(window, centre(4), centre(4))), 270);
+    EXPECT_EQ(windowPixel(window, centre(4), centre(3)), Mark);
+    invokeMenuCommand(window, CmdShowLastMove);
+    EXPECT_LT(brightness(cell(4, 3)), 270) << "Black's stone, unmarked";
+    invokeMenuCommand(window, CmdShowLastMove);
     EXPECT_EQ(cell(3, 3), Legal) << "White's cell lit";
     EXPECT_GT(brightness(pixel(305, 42)), 500) << "White to move";
     // Black leads 4 to 1: the board's end gives Black the win, Black's
@@ -375,7 +383,7 @@ TEST_F(View, EveryDialogTextShowsWhole)
 {
     open(0, 0);
     setModalHook(expectWholeTexts);
-    for (const DialogDef* def : {&MYDIALOG, &CONFIGDLG})
+    for (const DialogDef* def : {&MYDIALOG, &CONFIGDLG, &EDITDONEDLG})
         EXPECT_EQ(runDialog(window, *def, nullptr), IDCANCEL) << def->caption;
 }
 

@@ -127,7 +127,7 @@ void showLostDiscs(const GameAnalysis& a)
     const std::string text = lineTurns.empty()
                                  ? "空き24からの石損はありません"
                                  : "空き24からの石損：" + std::to_string(lineTurns.size()) + "手";
-    setAnalysisText(reviewWindow, text.c_str());
+    setAnalysisText(reviewWindow, withOpeningName(text, shownGame).c_str());
 }
 
 void onAnalysisDone(const void* sent)

@@ -12,6 +12,8 @@
 #include "files/safe_save.h"
 
 int windowScalePercent = 100;
+int showOpeningNames = 1;
+int showLastMove = 1;
 
 namespace {
 
@@ -26,6 +28,8 @@ struct Preference {
 
 const Preference preferences[] = {
     {"window-scale", &windowScalePercent, 100, 100, 200},
+    {"opening-names", &showOpeningNames, 1, 0, 1},
+    {"last-move-mark", &showLastMove, 1, 0, 1},
 };
 
 // Far more than the file of any version holds: a larger file is not ours,

@@ -9,6 +9,10 @@
 
 // The window's size in percent of the plain window (100, 150 or 200).
 extern int windowScalePercent;
+// 1 or 0: the openings' names in the status panel, the record list and the
+// analysis window; the mark on the last move's cell.
+extern int showOpeningNames;
+extern int showLastMove;
 
 constexpr const char* PreferencesName = "preferences.conf";
 

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "board/moves.h"
+#include "modes/preferences.h"
 #include "platform/platform.h"
 #include "records/game.h"
 #include "ui/boardview.h"
@@ -89,19 +90,74 @@ char* recordLineText(char* buffer, int column, int row, int n, int colour)
     return buffer;
 }
 
-// Called before the move is applied, so liveBoard is the position before
-// this turn: the snapshot that undo goes back to two turns later.
-void appendRecordLine(Window* list, int column, int row, int n, int colour)
+std::string recordListText(int column, int row, int n, int colour)
 {
     char text[LineBufferSize];
-    recordLineText(text, column, row, n, colour);
+    std::string line = recordLineText(text, column, row, n, colour);
+    if (showOpeningNames) {
+        const OpeningName name = recordOpening(n);
+        if (name.opening && name.turn == n)
+            line += std::string("　") + name.opening->japanese;
+    }
+    return line;
+}
+
+// Called before the move is applied, so liveBoard is the position before
+// this turn: the snapshot that undo goes back to two turns later. The entry
+// is stored first, as the line names the opening it reaches.
+void appendRecordLine(Window* list, int column, int row, int n, int colour)
+{
+    setRecordEntry(n, {column, row});
     if (list)
-        listBoxSetSelection(list, listBoxAddString(list, text));
+        listBoxSetSelection(list, listBoxAddString(list, recordListText(column, row, n, colour).c_str()));
     if (undoReady < 1)
         ++undoReady;
     boardBeforePrevious = boardBeforeLast;
     boardBeforeLast = liveBoard;
-    setRecordEntry(n, {column, row});
+}
+
+// The record line of a move is made between the move's trial and its copy
+// into liveBoard: the trial board is kept through the openings' replay.
+OpeningName recordOpening(int turns)
+{
+    if (recordHasStartLine())
+        return {};
+    Game game = standardGame();
+    for (int n = 1; n <= turns && !isRecordEnd(n); ++n)
+        game.turns.push_back(recordEntry(n));
+    const Board trial = trialBoard;
+    const OpeningName name = openingName(game, turns);
+    trialBoard = trial;
+    return name;
+}
+
+std::string openingLabel(const Opening& opening)
+{
+    return std::string(opening.japanese) + "（" + opening.english + "）";
+}
+
+std::string withOpeningName(const std::string& text, const Game& game)
+{
+    const OpeningName name = openingName(game, static_cast<int>(game.turns.size()));
+    return showOpeningNames && name.opening ? text + "　定石：" + openingLabel(*name.opening) : text;
+}
+
+void relabelRecordList()
+{
+    if (!recordList)
+        return;
+    const int selected = listBoxSelection(recordList);
+    const int start = recordHasStartLine() ? 1 : 0;
+    const int lines = listBoxCount(recordList) - start;
+    listBoxReset(recordList);
+    if (start)
+        listBoxAddString(recordList, StartLineText);
+    for (int n = 1; n <= lines; ++n) {
+        const Move e = recordEntry(n);
+        const int colour = n % 2 == 1 ? recordFirstSide : opponentOf(recordFirstSide);
+        listBoxAddString(recordList, recordListText(e.column, e.row, n, colour).c_str());
+    }
+    listBoxSetSelection(recordList, selected);
 }
 
 bool recordHasStartLine()

@@ -10,11 +10,13 @@
 #include "files/safe_save.h"
 #include "modes/commands.h"
 #include "modes/dialogs.h"
+#include "modes/editor.h"
 #include "modes/message.h"
 #include "modes/record.h"
 #include "modes/record_game.h"
 #include "modes/resume.h"
 #include "platform/platform.h"
+#include "records/board_text.h"
 #include "records/formats.h"
 #include "res/resources.h"
 #include "ui/computer.h"
@@ -112,6 +114,12 @@ bool showReadGame(Window* window, const GameRead& read, const std::string& name)
         warn(window, name.empty() ? problem : "「" + shownName(name) + "」：" + problem, CannotOpenCaption);
         return false;
     }
+    // A position alone opens in the editor over the game, which goes on
+    // untouched unless play starts from the position.
+    if (read.format == RecordFormat::Position) {
+        openEditorWith(window, read.game.start, read.game.firstSide);
+        return true;
+    }
     const std::string question =
         name.empty() ? PasteQuestion : "対局中のゲームを終えて、「" + shownName(name) + "」を開きますか？";
     if (!endGameInProgress(window, question))
@@ -169,18 +177,19 @@ std::string saveFailureText(const std::string& path, int error)
            std::to_string(error) + "）";
 }
 
-void writeRecordFile(Window* window, const Game& game, const std::string& path, int filter)
+bool writeRecordFile(Window* window, const Game& game, const std::string& path, bool transcript)
 {
-    const bool transcript = savedAsTranscript(path, filter);
     if (transcript && !hasStandardStart(game)) {
         warn(window, NotATranscriptMessage, CannotSaveCaption);
-        return;
+        return false;
     }
     const std::string bytes = transcript ? writeTranscript(game) + "\n" : writeGgf(game);
-    if (const int error = saveFileSafely(path, bytes, InPlace::Never))
+    if (const int error = saveFileSafely(path, bytes, InPlace::Never)) {
         warn(window, saveFailureText(path, error), CannotSaveCaption);
-    else
-        setMessageText(("保存しました：" + shownName(baseName(path))).c_str());
+        return false;
+    }
+    setMessageText(("保存しました：" + shownName(baseName(path))).c_str());
+    return true;
 }
 
 std::string proposedFileName()
@@ -234,8 +243,37 @@ void saveRecordCommand(Window* window)
     modalOpen = 1;
     if (saveFileDialog(window, SaveCaption, documentsFolder(), proposedFileName(), saveFilters, 2, path,
                        filter))
-        writeRecordFile(window, game, path, filter);
+        writeRecordFile(window, game, path, savedAsTranscript(path, filter));
     modalOpen = was;
+}
+
+// A position has no moves for a transcript: GGF is offered alone, whatever
+// the name typed.
+bool saveGameAsGgf(Window* window, const Game& game)
+{
+    std::string path;
+    int filter = 0;
+    const int was = modalOpen;
+    modalOpen = 1;
+    const bool saved = saveFileDialog(window, SaveCaption, documentsFolder(), proposedFileName(), saveFilters,
+                                      1, path, filter) &&
+                       writeRecordFile(window, game, path, false);
+    modalOpen = was;
+    return saved;
+}
+
+bool canCopyPosition()
+{
+    return countStones(Black, liveBoard) + countStones(White, liveBoard) > 0;
+}
+
+// The board as shown, with the side to move: in the editor the side chosen.
+void copyPositionCommand(Window*)
+{
+    if (!canCopyPosition())
+        return;
+    const int side = editorOpen() ? editorSide() : opponentOf(currentSide);
+    setClipboardText(writeBoardText(liveBoard, side));
 }
 
 // A transcript cannot say where a game started: a game from another start

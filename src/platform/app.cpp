@@ -64,10 +64,13 @@ class ClientArea : public QWidget {
     }
     void mousePressEvent(QMouseEvent* event) override
     {
-        if (event->button() != Qt::LeftButton)
+        unsigned message = WM_LBUTTONDOWN;
+        if (event->button() == Qt::RightButton)
+            message = WM_RBUTTONDOWN;
+        else if (event->button() != Qt::LeftButton)
             return;
         const QPoint p = clientPoint(this, event, window_->scale);
-        callProcedure(window_, WM_LBUTTONDOWN, 1, makePoint(p.x(), p.y()));
+        callProcedure(window_, message, message == WM_LBUTTONDOWN ? 1 : 2, makePoint(p.x(), p.y()));
     }
 
   private:

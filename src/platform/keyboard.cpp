@@ -17,6 +17,12 @@ unsigned virtualKey(const QKeyEvent& event)
     if ((event.modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
         return 0;
     switch (event.key()) {
+    case Qt::Key_Backspace:
+        return VK_BACK;
+    case Qt::Key_Escape:
+        return VK_ESCAPE;
+    case Qt::Key_Delete:
+        return VK_DELETE;
     case Qt::Key_Return:
     case Qt::Key_Enter:
         return VK_RETURN;

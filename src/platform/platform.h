@@ -39,6 +39,7 @@ enum : unsigned {
     WM_INITMENUPOPUP = 0x0117,
     WM_MOUSEMOVE = 0x0200,
     WM_LBUTTONDOWN = 0x0201,
+    WM_RBUTTONDOWN = 0x0204,
     WM_DROPFILES = 0x0233,
     WM_USER = 0x0400,
 };
@@ -49,7 +50,9 @@ enum : unsigned {
 // the key, or leaves it to defaultWindowProc, which returns 1 and lets the
 // control have it.
 enum : unsigned {
+    VK_BACK = 0x08,
     VK_RETURN = 0x0D,
+    VK_ESCAPE = 0x1B,
     VK_SPACE = 0x20,
     VK_END = 0x23,
     VK_HOME = 0x24,
@@ -57,6 +60,7 @@ enum : unsigned {
     VK_UP = 0x26,
     VK_RIGHT = 0x27,
     VK_DOWN = 0x28,
+    VK_DELETE = 0x2E,
 };
 
 // Notification codes in the high 16 bits of a WM_COMMAND wParam.

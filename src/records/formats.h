@@ -33,8 +33,9 @@ GameRead readGame(std::string_view text);
 // Moves only, lower case, no separators and no passes. Games that do not
 // start from the standard position (see hasStandardStart) lose their start.
 std::string writeTranscript(const Game& game);
-// One game, ending with a newline: GM, PC, DT, PB, PW, RE, TY[8], BO and
-// every turn, passes included. RE is the header's result when it has one
+// One game, ending with a newline: GM, PC, DT, the English name of the
+// opening when the game has one (ON), PB, PW, RE, TY[8], BO and every turn,
+// passes included. RE is the header's result when it has one
 // (read with the game), else the game's own once it has ended or was
 // resigned: the disc difference with the empty cells to the winner.
 std::string writeGgf(const Game& game);

@@ -6,6 +6,7 @@
 
 #include "engine/bits.h"
 #include "engine/solver.h"
+#include "records/openings.h"
 #include "records/reading.h"
 
 namespace {
@@ -340,8 +341,12 @@ GameRead readGgf(std::string_view text)
 std::string writeGgf(const Game& game)
 {
     const GameHeader& h = game.header;
-    std::string text = "(;GM[Othello]PC[" + escaped(h.place) + "]DT[" + escaped(h.date) + "]PB[" +
-                       escaped(h.black) + "]PW[" + escaped(h.white) + "]";
+    std::string text = "(;GM[Othello]PC[" + escaped(h.place) + "]DT[" + escaped(h.date) + "]";
+    // The opening's name in the field the SGF family keeps for it, in the
+    // servers' language; readers that do not know it skip it.
+    if (const Opening* opening = openingName(game, static_cast<int>(game.turns.size())).opening)
+        text += "ON[" + escaped(opening->english) + "]";
+    text += "PB[" + escaped(h.black) + "]PW[" + escaped(h.white) + "]";
     // A result read with the game stands: it may say more than the board
     // does (a loss on time, a score agreed).
     if (!h.result.empty())

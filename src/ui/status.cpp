@@ -4,7 +4,11 @@
 #include <string>
 
 #include "board/board.h"
+#include "modes/editor.h"
+#include "modes/preferences.h"
+#include "modes/record.h"
 #include "platform/platform.h"
+#include "records/board_text.h"
 #include "res/strings.h"
 #include "ui/boardview.h"
 #include "ui/gdi.h"
@@ -17,6 +21,8 @@ constexpr int TextLeft = 320;
 constexpr int Line1 = 20;
 constexpr int Line2 = 37;
 constexpr int Line3 = 54;
+constexpr int OpeningLine = 69; // the free band between line 3 and the count heading
+constexpr int LineHeight = 12;
 constexpr int BlackCountLine = 105;
 constexpr int WhiteCountLine = 125;
 constexpr int LineBufferSize = 128;
@@ -138,6 +144,51 @@ void drawCountLine(DeviceContext* dc, int colour, int top)
     textOut(dc, TextLeft, top, countLine(dc, colour, shownPlayerName(colour), count).c_str());
 }
 
+// "定石：虎（Tiger）", or the Japanese name alone where both do not fit, cut
+// short with "…" where even that does not.
+std::string openingText(DeviceContext* dc, const Opening& opening)
+{
+    const std::string prefix = "定石：";
+    const auto fits = [dc](const std::string& text) {
+        return textWidth(dc, text.c_str()) <= PanelRight - PanelLeft;
+    };
+    if (fits(prefix + openingLabel(opening)))
+        return prefix + openingLabel(opening);
+    std::string name = opening.japanese;
+    if (fits(prefix + name))
+        return prefix + name;
+    for (size_t n = MaxShownCharacters; n > 0; --n) {
+        keepCharacters(name, n);
+        if (fits(prefix + name + "…"))
+            break;
+    }
+    return prefix + name + "…";
+}
+
+// The band is blank in every other state, so clearing it there changes no pixel.
+void drawOpeningName(DeviceContext* dc)
+{
+    fillRect(dc, {PanelLeft, OpeningLine, PanelRight, OpeningLine + LineHeight},
+             stockBrush(StockBrush::White));
+    if (!showOpeningNames || editorOpen())
+        return;
+    const OpeningName name = recordOpening(moveNumber - 1);
+    if (name.opening)
+        textOut(dc, PanelLeft, OpeningLine, openingText(dc, *name.opening).c_str());
+}
+
+// The editor's lines: what the window is doing, the side to move chosen, and
+// whether play could start from the position.
+void drawEditorStatus(DeviceContext* dc)
+{
+    textOut(dc, PanelLeft, Line1, "局面編集");
+    const int side = editorSide();
+    drawDisc(dc, side, Line2);
+    textOut(dc, TextLeft, Line2, side == Black ? "黒番です" : "白番です");
+    const std::string problem = positionProblem(liveBoard);
+    textOut(dc, TextLeft, Line3, problem.empty() ? "クリックで石を置きます" : problem.c_str());
+}
+
 } // namespace
 
 int resignationWinner(int side, int blackSetting, int whiteSetting)
@@ -167,6 +218,14 @@ void paintStatus(Window*, DeviceContext* dc)
     Brush* oldBrush = selectBrush(dc, stockBrush(StockBrush::Black));
     textOut(dc, PanelLeft, Line1, spaces38);
     textOut(dc, PanelLeft, Line2, spaces38);
+    drawOpeningName(dc);
+    if (editorOpen()) {
+        textOut(dc, PanelLeft, Line3, wideSpaces30);
+        drawEditorStatus(dc);
+        selectBrush(dc, oldBrush);
+        selectPen(dc, oldPen);
+        return;
+    }
     const bool inGame = gameState >= 0 || gameState == Replay;
     if (inGame) {
         char number[8];

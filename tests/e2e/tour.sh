@@ -4,7 +4,8 @@
 # undo, resignation, record mode with playback, a hint in the endgame of an
 # opened game played on and the analysis of that game, the settings dialog, the first
 # trial banner, exit, and the settings file; then a record from another start,
-# named on the command line, shown from its start line; and the window at 200%.
+# named on the command line, shown from its start line; the window at 200%;
+# and the board editor with play from the position set up, and an opening's name.
 # Usage: tour.sh <reverse binary> <screenshot folder>   (run under xvfb-run)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -216,15 +217,15 @@ shot_shows() {
     find_client_origin "$shot"
     "$@"
 }
-shoot_until() { wait_until "$patience" shot_shows "$@"; }
+shoot_board_until() { wait_until "$patience" shot_shows "$@"; }
 empty_at() { [ "$(client_pixel "$shot" "$(cell_x "$1")" "$(cell_y "$2")")" = "0 153 0" ]; }
 stones_at_g2_e8() { ! empty_at 7 2 && ! empty_at 5 8; }
 g2_e8_empty() { empty_at 7 2 && empty_at 5 8; }
-shoot_until 16-endgame-opened stones_at_g2_e8 || fail "the opened record's last moves are not on the board"
+shoot_board_until 16-endgame-opened stones_at_g2_e8 || fail "the opened record's last moves are not on the board"
 click_client "$win" 330 "$(line_y 0)"
-shoot_until 16-start-line g2_e8_empty || fail "the start line does not show the start"
+shoot_board_until 16-start-line g2_e8_empty || fail "the start line does not show the start"
 click_client "$win" 315 246
-shoot_until 16-replayed-from-start stones_at_g2_e8 || fail "playback from the start line did not replay the moves"
+shoot_board_until 16-replayed-from-start stones_at_g2_e8 || fail "playback from the start line did not replay the moves"
 exit_with_ctrl_x
 # 11. The window at 200%: 表示 → 200% draws the same game twice as large (the
 # board's green square 480 pixels wide, less its first grid line), a click at
@@ -268,6 +269,67 @@ xdotool key Return
 wait_gone "対局の再開"
 win=$(find_window "Tavixリバーシ")
 wait_until "$patience" width_is 1068 || fail "the next start is not at 200%"
+exit_with_ctrl_x
+
+# 12. Studying a position, at 100% again with no game kept: Ctrl+E opens the
+# board editor on the position shown, where a click puts a black stone on a1
+# and a right click a white one on h8; Ctrl+E again offers play from there,
+# whose players the new-game dialog chooses, and the first lit cell is played
+# from the position set up. Then a game between persons follows the Tiger,
+# f5 d6 c3 d3 c4: from d6 the panel names the opening, in the band under the
+# state message, and the last move's stone carries the red mark.
+rm -f "$XDG_STATE_HOME"/tavix-reversi/current*.ggf
+printf 'window-scale=100\n' >"$(dirname "$config")/preferences.conf"
+"$bin" &
+pid=$!
+accept_new_game
+shoot "$win" 18-before-editing
+find_client_origin "$shot"
+stone_is() { # column row dark|light: a new shot shows that stone there
+    shoot "$win" "$4"
+    local l
+    l=$(luminance "$(client_pixel "$shot" "$(cell_x "$1")" $(($(cell_y "$2") + 7)))")
+    if [ "$3" = dark ]; then [ "$l" -lt 90 ]; else [ "$l" -gt 170 ]; fi
+}
+focus "$win"
+xdotool key ctrl+e
+click_client "$win" "$(cell_x 1)" "$(cell_y 1)"
+wait_until "$patience" stone_is 1 1 dark 18-board-editor || fail "the editor did not put Black on a1"
+xdotool mousemove --window "$win" $((ox + $(cell_x 8))) $((oy + $(cell_y 8))) click 3
+wait_until "$patience" stone_is 8 8 light 18-board-editor || fail "a right click in the editor did not put White on h8"
+focus "$win"
+xdotool key ctrl+e
+dialog=$(find_window "局面編集を終える")
+import -window "$dialog" "$SHOTS/18-editor-done-dialog.png"
+focus "$dialog"
+xdotool key Return # 対局する
+accept_new_game
+shoot "$win" 19-play-from-edited
+first_lit_cell "$shot"
+click_client "$win" "$(cell_x "$cell_c")" "$(cell_y "$cell_r")"
+wait_until "$patience" stone_is "$cell_c" "$cell_r" dark 19-played-on-from-edited ||
+    fail "no move played on from the edited position"
+stone_is 1 1 dark 19-played-on-from-edited && stone_is 8 8 light 19-played-on-from-edited ||
+    fail "the edited stones are not on the board of the game played on"
+
+focus "$win"
+xdotool key ctrl+n
+question=$(find_window "投了確認")
+focus "$question"
+xdotool key Return
+accept_new_game
+band_dark() { [ "$(dark_pixels "$shot" 300 69 220 12)" "$1" "$2" ]; }
+n=0
+for move in "6 5 dark" "4 6 light" "3 3 dark" "4 3 light" "3 4 dark"; do
+    read -r c r colour <<<"$move"
+    n=$((n + 1))
+    click_client "$win" "$(cell_x "$c")" "$(cell_y "$r")"
+    wait_until "$patience" stone_is "$c" "$r" "$colour" "20-tiger-move-$n" || fail "Tiger move $n not played"
+    if [ "$n" = 1 ]; then band_dark -eq 0 || fail "a name shown after f5 alone"; fi
+done
+band_dark -gt 20 || fail "no opening name in the panel after the Tiger's moves"
+shoot "$win" 20-opening-name-tiger
+[ "$(client_pixel "$shot" "$(cell_x 3)" "$(cell_y 4)")" = "230 30 30" ] || fail "c4, the last move, is not marked"
 exit_with_ctrl_x
 working_folder_untouched
 echo "tour: passed"

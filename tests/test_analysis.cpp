@@ -289,20 +289,24 @@ TEST(Cancellation, HintAndAnalysisReturnPromptlyAndNothingRunsOn)
     const Board hard = boardOf("---XXXX-X-XXXO--XXOXOO--XXXOXO--XXOXXO---OXXXOO-O-OOOO------OO--");
     CancelFlag cancel{false};
     Hint hint;
-    GameAnalysis analysis;
+    GameAnalysis analysis, single;
     std::thread hinter([&] { hint = computeHint(hard, Black, cancel); });
     std::thread analyst([&] { analysis = analyseGame(hard, Black, {{7, 1}}, cancel); });
+    // One position alone: every core on it.
+    std::thread lone([&] { single = analyseGame(hard, Black, {}, cancel); });
     std::this_thread::sleep_for(std::chrono::milliseconds(100)); // into the searches
     const auto stop = std::chrono::steady_clock::now();
     cancel = true;
     hinter.join();
     analyst.join();
+    lone.join();
     // Milliseconds when the machine is free; a generous bound for sanitizers
     // on a busy one, still well short of the searches' own time.
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - stop).count();
     EXPECT_LT(seconds, 2.0);
     EXPECT_TRUE(hint.cancelled);
     EXPECT_TRUE(analysis.cancelled);
+    EXPECT_TRUE(single.cancelled);
     // A joined thread may linger in the count for a moment while the kernel finishes its exit.
     const auto settle = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (threadCount() > threadsBefore && std::chrono::steady_clock::now() < settle)
@@ -356,8 +360,12 @@ TEST(ParallelSolve, MatchesOneThreadWithAndWithoutAStop)
             };
             clearSolverTable();
             const int v = solveWindow(own, opp, Scoring::EmptiesToWinner, -64, 64);
+            const Solution one = solveBest(own, opp, Scoring::EmptiesToWinner);
             clearSolverTable();
             EXPECT_EQ(solve(-64, 64), v);
+            clearSolverTable();
+            const Solution two = solveBest(own, opp, Scoring::EmptiesToWinner, nullptr, -1, &helpers);
+            EXPECT_TRUE(two.value == one.value && two.bestBit == one.bestBit);
             clearSolverTable();
             const int above = solve(v + 1, v + 7);
             EXPECT_TRUE(above >= v && above <= v + 1) << above << " " << v;

@@ -48,30 +48,36 @@ struct Job {
 };
 
 void solveJobs(std::vector<Job>& jobs, std::atomic<size_t>& next, const CancelFlag& cancel,
-               AnalysisProgress* progress)
+               AnalysisProgress* progress, SolverHelpers* helpers)
 {
     for (size_t k; !cancel.load() && (k = next.fetch_add(1)) < jobs.size();) {
         Job& job = jobs[k];
         const Bits own = job.position.own(), opp = job.position.opp();
         if (job.playedBit >= 0)
-            job.solution = solveBest(own, opp, Players, &cancel, job.playedBit);
+            job.solution = solveBest(own, opp, Players, &cancel, job.playedBit, helpers);
         else
-            job.solution = {solveWindow(own, opp, Players, -64, 64, &cancel), -1};
+            job.solution = {solveWindow(own, opp, Players, -64, 64, &cancel, helpers), -1};
         if (progress)
             progress->done.fetch_add(1);
     }
 }
 
-// Both cores; on one when no second thread can be started.
+// Both cores: one position each, or every core on the same position when
+// there is only one; on one core when no second thread can be started.
 void solveOnTwoThreads(std::vector<Job>& jobs, const CancelFlag& cancel, AnalysisProgress* progress)
 {
     std::atomic<size_t> next{0};
+    if (jobs.size() == 1) {
+        SolverHelpers helpers;
+        solveJobs(jobs, next, cancel, progress, &helpers);
+        return;
+    }
     std::thread helper;
     try {
-        helper = std::thread(solveJobs, std::ref(jobs), std::ref(next), std::cref(cancel), progress);
+        helper = std::thread(solveJobs, std::ref(jobs), std::ref(next), std::cref(cancel), progress, nullptr);
     } catch (const std::system_error&) {
     }
-    solveJobs(jobs, next, cancel, progress);
+    solveJobs(jobs, next, cancel, progress, nullptr);
     if (helper.joinable())
         helper.join();
 }

@@ -70,7 +70,7 @@ test-tsan: deps
 	  -DCMAKE_CXX_FLAGS="$(TSAN_FLAGS)" -DCMAKE_EXE_LINKER_FLAGS="$(TSAN_FLAGS)"
 	cmake --build build-tsan -j $(JOBS) --target platform-tests window-tests modes-tests soak-tests analysis-tests engine-tests
 	cd build-tsan/tests && for t in platform-tests window-tests modes-tests "soak/soak-tests --gtest_filter=Soak.*" \
-	  "analysis-tests --gtest_filter=Cancellation.*:GameAnalysis.*" "engine-tests --gtest_filter=Midgame.*"; do \
+	  "analysis-tests --gtest_filter=Cancellation.*:GameAnalysis.*:ParallelSolve.*" "engine-tests --gtest_filter=Midgame.*"; do \
 	  QT_QPA_PLATFORM=offscreen SOAK_EVENTS=3000 \
 	  TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$(CURDIR)/tests/sanitizers/tsan.supp" \
 	  ./$$t || exit 1; done

@@ -3,13 +3,19 @@
 // --plain), a whole lv6-against-lv6 game with the fast engine, and the
 // endgame solver's nodes per second on 20 to 24 empty cells.
 //
-// reverse-bench-engine [--plain] [--solver-only] [--scan] [--ffo [FIRST [LAST [RUNS]]]] [--analysis]
+// reverse-bench-engine [--plain] [--solver-only] [--scan] [--ffo [FIRST [LAST [RUNS [THREADS]]]]]
+// [--hints] [--analysis]
 // --scan: the slowest fast move per level over every position of 40 games.
 // --ffo: the exact solve of the endgame test positions FIRST..LAST (default
 // 40..49) of positions/ffo.txt, each from a cold table, with nodes, time and
 // nodes per second, checked against the known scores. With RUNS each position
 // is solved that many times in a row and the median time is shown: runs in
 // turn see the same load from other programs, so the figure drifts less.
+// With THREADS above 1 each solve runs on that many threads (SolverHelpers)
+// and the time is the wall time; on one thread it is the thread's CPU time.
+// --hints: the wall time to the exact best cell of hints at 24 empty cells or
+// fewer, as the window asks for them (on every core): FFO #40 to #46 and 20
+// positions at 24 empty cells from games between the fast levels.
 // --analysis: the wall time of hints on the endgame test positions #40 (every
 // value exact) and #45 (the exact best cells, after the preview and the first
 // exact best cell the window shows before them), and of the exact analysis (two
@@ -21,13 +27,16 @@
 #include <cstring>
 #include <ctime>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "ai/levels.h"
 #include "ai/random.h"
 #include "analysis/analysis.h"
+#include "engine/bits.h"
 #include "engine/engine.h"
+#include "engine/solver.h"
 #include "positions.h"
 
 namespace {
@@ -247,16 +256,23 @@ std::vector<TestPosition> loadTestPositions(const char* file)
 }
 
 // The median of `runs` cold solves of one position, in seconds; `value` and
-// `nodes` are those of the last (every run searches the same tree).
-double medianSolve(const TestPosition& t, int runs, int& value, uint64_t& nodes)
+// `nodes` are those of the last (on one thread every run searches the same
+// tree). `helpers` given, the time is the wall time.
+double medianSolve(const TestPosition& t, int runs, int& value, uint64_t& nodes, SolverHelpers* helpers)
 {
     std::vector<double> seconds;
+    const Board& board = t.position.board;
+    const Bits own = bitsOfColour(t.position.side, board),
+               opp = bitsOfColour(opponentOf(t.position.side), board);
     for (int run = 0; run < runs; ++run) {
         clearSolverTable();
         resetSolverNodes();
+        const auto wallStart = std::chrono::steady_clock::now();
         const double start = threadMillis();
-        value = solveEndgame(t.position.side, t.position.board, Scoring::EmptiesToWinner);
-        seconds.push_back((threadMillis() - start) / 1000);
+        value = solveWindow(own, opp, Scoring::EmptiesToWinner, -64, 64, nullptr, helpers);
+        seconds.push_back(
+            helpers ? std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count()
+                    : (threadMillis() - start) / 1000);
         nodes = solverNodes();
     }
     std::sort(seconds.begin(), seconds.end());
@@ -264,8 +280,11 @@ double medianSolve(const TestPosition& t, int runs, int& value, uint64_t& nodes)
 }
 
 // Returns false when a value differs from the known score.
-bool timeTestPositions(int first, int last, int runs)
+bool timeTestPositions(int first, int last, int runs, int threads)
 {
+    std::unique_ptr<SolverHelpers> helpers;
+    if (threads > 1)
+        helpers = std::make_unique<SolverHelpers>(threads);
     std::printf("%-4s %7s %6s %14s %10s %10s\n", "#", "empties", "value", "nodes", "time s", "M nodes/s");
     uint64_t allNodes = 0;
     double allSeconds = 0;
@@ -275,7 +294,7 @@ bool timeTestPositions(int first, int last, int runs)
             continue;
         int v = 0;
         uint64_t nodes = 0;
-        const double seconds = medianSolve(t, runs, v, nodes);
+        const double seconds = medianSolve(t, runs, v, nodes, helpers.get());
         allNodes += nodes;
         allSeconds += seconds;
         allRight &= v == t.score;
@@ -288,34 +307,84 @@ bool timeTestPositions(int first, int last, int runs)
     return allRight;
 }
 
+// The hint as the window asks for it, from a cold table: from 21 empty cells
+// the preview (0.2 s) and one exact best cell come first. Returns the
+// seconds to that first exact best cell (to the whole hint below 21).
+double timeHint(const Position& p, const char* kind, int number)
+{
+    clearSolverTable();
+    CancelFlag cancel{false};
+    const auto start = std::chrono::steady_clock::now();
+    auto since = [&] {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    };
+    double firstSeconds = 0;
+    Move guess{0, 0};
+    if (hintHasPreview(p.board))
+        guess = firstBestCell(previewHint(p.board, p.side, cancel, 0.2));
+    const Hint hint =
+        computeHint(p.board, p.side, cancel, 0.5, guess, [&](const Hint&) { firstSeconds = since(); });
+    const double seconds = since();
+    std::printf("hint %s%d (%d empties): %zu cells,", kind, number, countEmpty(p.board), hint.cells.size());
+    if (firstSeconds > 0)
+        std::printf(" one exact best cell after %.2f s,", firstSeconds);
+    for (const CellHint& c : hint.cells)
+        if (c.hasValue)
+            std::printf(" %c%d %+d%s", 'a' + c.move.column - 1, c.move.row, c.value, c.best ? "*" : "");
+    std::printf(", %.2f s\n", seconds);
+    return firstSeconds > 0 ? firstSeconds : seconds;
+}
+
 void timeHints()
 {
-    for (const TestPosition& t : loadTestPositions(REVERSE_BENCH_FFO)) {
-        if (t.number != 40 && t.number != 45)
-            continue;
-        clearSolverTable();
-        CancelFlag cancel{false};
-        const auto start = std::chrono::steady_clock::now();
-        auto since = [&] {
-            return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        };
-        // As the window shows it: from 21 empty cells a preview and one exact best cell come first.
-        double firstSeconds = 0;
-        Move guess{0, 0};
-        if (hintHasPreview(t.position.board))
-            guess = firstBestCell(previewHint(t.position.board, t.position.side, cancel, 0.2));
-        const Hint hint = computeHint(t.position.board, t.position.side, cancel, 0.5, guess,
-                                      [&](const Hint&) { firstSeconds = since(); });
-        const double seconds = since();
-        std::printf("hint #%d (%d empties): %zu cells,", t.number, countEmpty(t.position.board),
-                    hint.cells.size());
-        if (firstSeconds > 0)
-            std::printf(" one exact best cell after %.2f s,", firstSeconds);
-        for (const CellHint& c : hint.cells)
-            if (c.hasValue)
-                std::printf(" %c%d %+d%s", 'a' + c.move.column - 1, c.move.row, c.value, c.best ? "*" : "");
-        std::printf(", %.2f s\n", seconds);
+    for (const TestPosition& t : loadTestPositions(REVERSE_BENCH_FFO))
+        if (t.number == 40 || t.number == 45)
+            timeHint(t.position, "#", t.number);
+}
+
+// The position with 24 empty cells of a game between fast levels (lv6
+// against lv2 to lv5, after four random moves), or false when there is none
+// with a move to play.
+bool gamePosition24(int game, Position& out)
+{
+    setupBoard();
+    Board board = liveBoard;
+    int side = Black;
+    for (int ply = 0, passes = 0; passes < 2 && ply < 70; ++ply) {
+        if (countEmpty(board) == 24) {
+            out = {board, side};
+            listMoves(7, side, board);
+            return moveCount(moveLists[7]) > 0;
+        }
+        benchSecond = 104729 * game + ply;
+        engineChooseMove(ply < 4 ? 1 : side == Black ? 7 : 3 + game % 4, side, board); // random openings
+        passes = chosenMove.column == 0 ? passes + 1 : 0;
+        if (chosenMove.column != 0) {
+            applyMove(board, chosenMove.column, chosenMove.row, side);
+            board = trialBoard;
+        }
+        side = opponentOf(side);
     }
+    return false;
+}
+
+// The time to the exact best cell of hints at 24 empty cells or fewer:
+// FFO #40 to #46 and 20 positions at 24 empty cells from games.
+void timeExactHints()
+{
+    std::vector<double> seconds;
+    for (const TestPosition& t : loadTestPositions(REVERSE_BENCH_FFO))
+        if (countEmpty(t.position.board) <= 24)
+            seconds.push_back(timeHint(t.position, "#", t.number));
+    Position p;
+    for (int game = 0, found = 0; found < 20; ++game)
+        if (gamePosition24(game, p)) {
+            seconds.push_back(timeHint(p, "game ", game));
+            ++found;
+        }
+    std::sort(seconds.begin(), seconds.end());
+    std::printf("exact best cell: median %.2f s, slowest %.2f s over %zu hints\n",
+                seconds[seconds.size() / 2], seconds.back(), seconds.size());
 }
 
 // Games of fast lv6 against fast lv5 from the start, with passes recorded.
@@ -370,6 +439,10 @@ int main(int argc, char** argv)
     }
     setvbuf(stdout, nullptr, _IOLBF, 0);
     setClock(benchClock);
+    if (argc > 1 && std::strcmp(argv[1], "--hints") == 0) {
+        timeExactHints();
+        return 0;
+    }
     if (argc > 1 && std::strcmp(argv[1], "--analysis") == 0) {
         timeAnalysis();
         return 0;
@@ -378,7 +451,8 @@ int main(int argc, char** argv)
         const int first = argc > 2 ? std::atoi(argv[2]) : 40;
         const int last = argc > 3 ? std::atoi(argv[3]) : argc > 2 ? first : 49;
         const int runs = argc > 4 ? std::max(1, std::atoi(argv[4])) : 1;
-        return timeTestPositions(first, last, runs) ? 0 : 1;
+        const int threads = argc > 5 ? std::max(1, std::atoi(argv[5])) : 1;
+        return timeTestPositions(first, last, runs, threads) ? 0 : 1;
     }
     if (scan) {
         scanSlowest();

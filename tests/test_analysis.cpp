@@ -350,16 +350,19 @@ TEST(Cancellation, HintAndAnalysisReturnPromptlyAndNothingRunsOn)
     const Board hard = boardOf("---XXXX-X-XXXO--XXOXOO--XXXOXO--XXOXXO---OXXXOO-O-OOOO------OO--");
     CancelFlag cancel{false};
     Hint hint, estimate;
-    GameAnalysis analysis;
+    GameAnalysis analysis, single;
     std::thread hinter([&] { hint = computeHint(hard, Black, cancel); });
     std::thread estimator([&] { estimate = estimateHint(hard, Black, cancel, 30); });
     std::thread analyst([&] { analysis = analyseGame(hard, Black, {{7, 1}}, cancel); });
+    // A game of one position alone.
+    std::thread lone([&] { single = analyseGame(hard, Black, {}, cancel); });
     std::this_thread::sleep_for(std::chrono::milliseconds(100)); // into the searches
     const auto stop = std::chrono::steady_clock::now();
     cancel = true;
     hinter.join();
     estimator.join();
     analyst.join();
+    lone.join();
     // Milliseconds when the machine is free; a generous bound for sanitizers
     // on a busy one, still well short of the searches' own time.
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - stop).count();
@@ -367,6 +370,7 @@ TEST(Cancellation, HintAndAnalysisReturnPromptlyAndNothingRunsOn)
     EXPECT_TRUE(hint.cancelled);
     EXPECT_TRUE(estimate.cancelled && estimate.cells.empty()); // nothing of a stopped search
     EXPECT_TRUE(analysis.cancelled);
+    EXPECT_TRUE(single.cancelled);
     // A joined thread may linger in the count for a moment while the kernel finishes its exit.
     const auto settle = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (threadCount() > threadsBefore && std::chrono::steady_clock::now() < settle)
@@ -404,4 +408,64 @@ TEST(Cancellation, AStoppedSolveLeavesTheTableSound)
         ++stops;
     }
     EXPECT_GE(stops, 3); // 23 empty cells take far longer than 20 ms
+}
+
+// One solve on two threads against the same solve on one: values and
+// fail-soft bounds, and the value again after solves stopped ever later on
+// one table (what a stopped solve shared must be sound), each ending promptly.
+TEST(ParallelSolve, MatchesOneThreadWithAndWithoutAStop)
+{
+    SolverHelpers helpers(2);
+    for (int e : {16, 17, 19})
+        for (const auto& [board, colour] : randomPositions(3, e, 31 * e)) {
+            const Bits own = bitsOfColour(colour, board), opp = bitsOfColour(opponentOf(colour), board);
+            auto solve = [&](int alpha, int beta, const StopFlag* stop = nullptr) {
+                return solveWindow(own, opp, Scoring::EmptiesToWinner, alpha, beta, stop, &helpers);
+            };
+            clearSolverTable();
+            const int v = solveWindow(own, opp, Scoring::EmptiesToWinner, -64, 64);
+            const Solution one = solveBest(own, opp, Scoring::EmptiesToWinner);
+            clearSolverTable();
+            EXPECT_EQ(solve(-64, 64), v);
+            clearSolverTable();
+            const Solution two = solveBest(own, opp, Scoring::EmptiesToWinner, nullptr, -1, &helpers);
+            EXPECT_TRUE(two.value == one.value && two.bestBit == one.bestBit);
+            clearSolverTable();
+            const int above = solve(v + 1, v + 7);
+            EXPECT_TRUE(above >= v && above <= v + 1) << above << " " << v;
+            const int below = solve(v - 7, v - 1);
+            EXPECT_TRUE(below >= v - 1 && below <= v) << below << " " << v;
+        }
+    const Board board = boardOf("--O-X-O---O-XO-O-OOXXXOOOOOOXXXOOOOOXX--XXOOXO----XXXX-----XXX--"); // -14
+    const Bits own = bitsOfColour(White, board), opp = bitsOfColour(Black, board);
+    clearSolverTable();
+    int stops = 0;
+    bool finished = false;
+    for (int ms = 2; !finished && ms < 100000; ms *= 2) {
+        StopFlag stop{false};
+        std::atomic<bool> returned{false}, stoppedWhileRunning{false};
+        std::chrono::steady_clock::time_point stoppedAt;
+        std::thread stopper([&] {
+            const auto at = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+            while (!returned && std::chrono::steady_clock::now() < at)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            stoppedAt = std::chrono::steady_clock::now();
+            stop = true;
+            stoppedWhileRunning = !returned;
+        });
+        const int value = solveWindow(own, opp, Scoring::EmptiesToWinner, -64, 64, &stop, &helpers);
+        const auto end = std::chrono::steady_clock::now();
+        returned = true;
+        stopper.join();
+        finished = !stoppedWhileRunning;
+        if (finished) {
+            EXPECT_EQ(value, -14) << "after " << stops << " stopped solves, the last at " << ms / 2 << " ms";
+        } else {
+            // Milliseconds on a free machine; generous for sanitizers on a busy one.
+            EXPECT_LT(std::chrono::duration<double>(end - stoppedAt).count(), 2.0) << ms;
+            ++stops;
+        }
+    }
+    EXPECT_TRUE(finished);
+    EXPECT_GE(stops, 3);
 }

@@ -703,3 +703,42 @@ TEST(EngineLong, DISABLED_TestPositionsFortyFiveToFortyNineScoreExactly)
 {
     expectTestScores(45, 49);
 }
+
+// Where the processor runs the AVX2 forms: they must equal the portable ones,
+// the turned stones on every cell, the moves and the stable stones of random
+// boards from nearly empty to nearly full, and the solver's values and nodes.
+TEST(EngineVectorForms, MatchThePortableForms)
+{
+#if defined(REVERSE_AVX2_MOVES)
+    if (!bits_detail::avx2Moves)
+        GTEST_SKIP() << "this processor has no AVX2";
+    uint64_t seed = 2024;
+    auto next = [&seed] { return seed = seed * 6364136223846793005ull + 1442695040888963407ull; };
+    for (int board = 0; board < 20000; ++board) {
+        const Bits a = next(), b = next() >> 3 | next() << 61, c = next() >> 7 | next() << 57, side = next();
+        const Bits filled[] = {a & b & c, a & b, a, a | b, a | b | c};
+        const Bits own = filled[board % 5] & side, opp = filled[board % 5] & ~side;
+        ASSERT_EQ(bits_detail::legalMovesAvx2(own, opp), bits_detail::portableLegalMoves(own, opp));
+        ASSERT_EQ(bits_detail::stableStonesAvx2(own, opp), stableStones(own, opp));
+        for (int bit = 0; bit < 64; ++bit)
+            ASSERT_EQ(bits_detail::flipsAvx2(bit, own, opp), bits_detail::portableFlips(bit, own, opp))
+                << std::hex << own << " " << opp << " " << std::dec << bit;
+    }
+    for (const Sample& s : withEmpties(positions(), 15, 16, 4)) {
+        int values[2];
+        uint64_t nodes[2];
+        for (int portable = 0; portable < 2; ++portable) {
+            usePortableSearch(portable);
+            clearSolverTable();
+            resetSolverNodes();
+            values[portable] = solveEndgame(s.colour, s.board, Scoring::EmptiesToWinner);
+            nodes[portable] = solverNodes();
+        }
+        usePortableSearch(false);
+        EXPECT_EQ(values[0], values[1]) << s;
+        EXPECT_EQ(nodes[0], nodes[1]) << s;
+    }
+#else
+    GTEST_SKIP() << "built without the AVX2 forms";
+#endif
+}

@@ -10,9 +10,10 @@
 // Threads:
 // - estimateHint, computeHint, previewHint and analyseGame run on the thread
 //   that calls them, which must not be the window's thread (a hint takes a
-//   second or more, an analysis up to a minute). estimateHint and analyseGame
-//   also start helper threads, so they use both cores, and join them before
-//   returning: nothing of a call runs on after it returns.
+//   second or more, an analysis up to a minute). estimateHint, analyseGame
+//   and computeHint from 17 empty cells also start helper threads, so they
+//   use both cores, and join them before returning: nothing of a call runs on
+//   after it returns.
 // - Any thread may set the CancelFlag passed in. The call then returns within
 //   a few milliseconds with `cancelled` set; its other fields are then
 //   incomplete and must not be shown.

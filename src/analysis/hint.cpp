@@ -1,6 +1,7 @@
 // The hint: every cell's value by the midgame search first, then exact values
 // near the end; the evaluation's choice where the search cannot run.
 #include <algorithm>
+#include <optional>
 
 #include "analysis/analysis.h"
 #include "analysis/guess.h"
@@ -10,16 +11,21 @@
 namespace {
 
 constexpr Scoring Players = Scoring::EmptiesToWinner;
+// Above this many empty cells the exact hint's solves use every core; below,
+// they end in moments on one.
+constexpr int ParallelHintEmpties = 16;
 
 struct Root {
     Bits own, opp;
     const CancelFlag& cancel;
+    SolverHelpers* helpers = nullptr; // the solves' other threads, if any
 
     // The value for `own` of playing `bit`, exact inside (alpha, beta).
     int valueOf(int bit, int alpha, int beta) const
     {
         const Bits flips = flipsOf(bit, own, opp);
-        return -solveWindow(opp & ~flips, own | flips | Bits{1} << bit, Players, -beta, -alpha, &cancel);
+        return -solveWindow(opp & ~flips, own | flips | Bits{1} << bit, Players, -beta, -alpha, &cancel,
+                            helpers);
     }
 };
 
@@ -49,7 +55,7 @@ void allValues(const Root& root, std::vector<CellHint>& cells)
 // hears of the first best cell.
 void bestValues(const Root& root, std::vector<CellHint>& cells, Move prefer, const FirstBest& firstBest)
 {
-    const int best = solveWindow(root.own, root.opp, Players, -64, 64, &root.cancel);
+    const int best = solveWindow(root.own, root.opp, Players, -64, 64, &root.cancel, root.helpers);
     const int solved = tableMove(root.own, root.opp, Players);
     auto rank = [&](const CellHint* c) {
         return bitOfMove(c->move) == solved ? 0 : c->move == prefer ? 1 : 2;
@@ -137,11 +143,17 @@ Hint computeHint(const Board& board, int colour, const CancelFlag& cancel, doubl
                  const FirstBest& firstBest)
 {
     Hint hint;
-    const Root root{bitsOfColour(colour, board), bitsOfColour(opponentOf(colour), board), cancel};
+    Root root{bitsOfColour(colour, board), bitsOfColour(opponentOf(colour), board), cancel};
     hint.cells = legalCells(root);
     if (hint.cells.empty())
         return hint;
     const int empties = 64 - stoneCount(root.own | root.opp);
+    // Every core on each exact solve; the threads end with the hint.
+    std::optional<SolverHelpers> helpers;
+    if (empties <= BestValueEmpties && empties > ParallelHintEmpties) {
+        helpers.emplace();
+        root.helpers = &*helpers;
+    }
     if (empties <= AllValuesEmpties) {
         hint.kind = HintKind::AllValues;
         allValues(root, hint.cells);

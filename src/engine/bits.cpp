@@ -1,4 +1,5 @@
 #include "engine/bits.h"
+#include "engine/line_masks.h"
 
 #include <array>
 #include <bit>
@@ -53,11 +54,24 @@ template <std::size_t... Bit> constexpr std::array<FlipsFn, 64> makeFlipsAt(std:
 
 constinit const std::array<FlipsFn, 64> flipsAt = makeFlipsAt(std::make_index_sequence<64>{});
 
+constinit const std::array<FlipLines, 64> flipLines = [] {
+    constexpr int steps[4][2] = {{0, 1}, {1, 0}, {1, 1}, {1, -1}}; // bit steps 1, 8, 9 and 7
+    std::array<FlipLines, 64> t{};
+    for (int bit = 0; bit < 64; ++bit)
+        for (int lane = 0; lane < 4; ++lane) {
+            t[bit].up[lane] = rayFrom(bit, steps[lane][0], steps[lane][1]);
+            t[bit].down[lane] = rayFrom(bit, -steps[lane][0], -steps[lane][1]);
+        }
+    return t;
+}();
+
 #if defined(REVERSE_AVX2_MOVES)
 // Set before main, perhaps before the compiler's own start-up detection has
 // run, hence the explicit init. The check also asks whether the system saves
 // the vector registers.
-const bool avx2Moves = (__builtin_cpu_init(), __builtin_cpu_supports("avx2"));
+const bool avx2Moves =
+    (__builtin_cpu_init(), __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi") &&
+                               __builtin_cpu_supports("bmi2") && __builtin_cpu_supports("popcnt"));
 #endif
 
 } // namespace bits_detail

@@ -88,10 +88,18 @@ template <int Shift> inline __m128i fillUp(__m128i own, __m128i mask)
 using FlipsFn = Bits (*)(Bits own, Bits opp);
 extern const std::array<FlipsFn, 64> flipsAt;
 
-#if defined(REVERSE_AVX2_MOVES) // the build has the AVX2 form
-// Whether this processor runs legalMovesAvx2; set once at start-up.
+#if defined(REVERSE_AVX2_MOVES) // the build has the AVX2 forms
+// Whether this processor runs the AVX2 forms (with BMI2) of the move
+// generator, the turned and stable stones and the solver's search; set once
+// at start-up.
 extern const bool avx2Moves;
 #endif
+
+// flipsOf for any processor.
+inline Bits portableFlips(int bit, Bits own, Bits opp)
+{
+    return flipsAt[bit](own, opp);
+}
 
 // legalMoves for any processor.
 inline Bits portableLegalMoves(Bits own, Bits opp)
@@ -132,7 +140,11 @@ inline Bits legalMoves(Bits own, Bits opp)
 // Stones of `opp` turned by `own` playing on bit; 0 when it turns nothing.
 inline Bits flipsOf(int bit, Bits own, Bits opp)
 {
-    return bits_detail::flipsAt[bit](own, opp);
+#if defined(REVERSE_AVX2_MOVES)
+    if (bits_detail::avx2Moves)
+        return bits_detail::flipsAvx2(bit, own, opp);
+#endif
+    return bits_detail::portableFlips(bit, own, opp);
 }
 
 // Evaluation of the position for the side owning `own`, exactly the plain

@@ -23,10 +23,16 @@
 // - Five empty cells: no table, fewest replies first. Four or fewer: moves
 //   in odd quadrants first, and dedicated code for each count.
 #include <utility>
+#if defined(REVERSE_AVX2_MOVES)
+#include <immintrin.h>
+
+#include "engine/line_masks.h"
+#endif
 
 #include "ai/levels.h"
 #include "engine/bits.h"
 #include "engine/engine.h"
+#include "engine/parallel.h"
 #include "engine/patterns.h"
 #include "engine/solver.h"
 #include "engine/stability.h"
@@ -48,6 +54,9 @@ constexpr int StepWidth = 2;       // the first widening after a guess proved wr
 constexpr int GuessMin = 22;       // from here the guess comes from a narrowed search...
 constexpr int GuessWidth = 3;      // ...of the best-ordered moves only
 constexpr int GuessNarrowMin = 12; // at nodes with this many empty cells or more
+constexpr int SplitMin = 12;       // from here a node may hand moves to other threads...
+constexpr int SplitAfter = 2;      // ...once this many moves were searched without a cut
+constexpr int ParallelMin = 16;    // a solve from fewer empty cells stays on one thread
 
 // Ordering weights, per stone or cell. The order key scores one move; the
 // estimate scores a position at the leaves of the shallow search.
@@ -63,6 +72,7 @@ constexpr Bits Quadrants[4] = {0x000000000F0F0F0Full, 0x00000000F0F0F0F0ull, 0x0
                                0xF0F0F0F000000000ull};
 
 thread_local uint64_t nodeCount = 0;
+std::atomic<bool> portableOnly{false};
 
 template <Scoring S> inline int finalOf(Bits own, Bits opp)
 {
@@ -121,21 +131,6 @@ struct Child {
     Bits moves; // the opponent's, or UnknownMoves until the ordering needs them
 };
 
-// Makes `moves` into children[]; returns their count. Given a table, each
-// child's line there starts to load as soon as the child is made.
-inline int childrenOf(Bits own, Bits opp, Bits moves, Child children[], const SolverTable* table = nullptr)
-{
-    int n = 0;
-    for (; moves; moves &= moves - 1) {
-        const int bit = lowestBit(moves);
-        const Bits flips = flipsOf(bit, own, opp);
-        const Child& c = children[n++] = {opp & ~flips, own | flips | Bits{1} << bit, 0, bit, UnknownMoves};
-        if (table)
-            table->prefetch(c.own, c.opp);
-    }
-    return n;
-}
-
 // Swaps the highest key of children[i..n) into place i and returns it.
 inline const Child& takeBest(Child children[], int i, int n)
 {
@@ -147,473 +142,89 @@ inline const Child& takeBest(Child children[], int i, int n)
     return children[i];
 }
 
-template <Scoring S> class Search {
-  public:
-    Search(SolverTable& table, SolverTable& nearEnd, const StopFlag* stop)
-        : table_(table), nearEnd_(nearEnd), stop_(stop)
-    {
-    }
+// The search for any processor.
+namespace portable {
+[[gnu::always_inline]] inline Bits movesFor(Bits own, Bits opp)
+{
+    return bits_detail::portableLegalMoves(own, opp);
+}
+[[gnu::always_inline]] inline Bits flipsFor(int bit, Bits own, Bits opp)
+{
+    return bits_detail::portableFlips(bit, own, opp);
+}
+inline Bits stableFor(Bits own, Bits opp)
+{
+    return stableStones(own, opp);
+}
+#include "engine/endgame_search.h"
+} // namespace portable
 
-    bool stopped() const { return stopped_; }
-    uint64_t nodes() const { return nodes_; }
+} // namespace
 
-    int run(Bits own, Bits opp, int alpha, int beta)
-    {
-        const int empties = 64 - stoneCount(own | opp);
-        if (empties == 0)
-            return finalOf<S>(own, opp);
-        if (empties < AspirationMin || beta - alpha <= 2)
-            return solve(own, opp, alpha, beta, empties);
-        // Sound aspiration by narrow windows. A fail-soft answer outside the
-        // window proves a bound, often the value itself: the next window
-        // holds that bound and reaches further each time the value lies
-        // beyond it. Every step narrows the range the value may lie in, and
-        // the table keeps what the earlier steps proved.
-        int g = empties >= GuessMin ? guess(own, opp, empties) : 0;
-        g = g < alpha + 1 ? alpha + 1 : g > beta - 1 ? beta - 1 : g;
-        int lo = g - GuessMargin > alpha ? g - GuessMargin : alpha;
-        int hi = g + GuessMargin < beta ? g + GuessMargin : beta, width = 0;
-        for (;;) {
-            const int v = solve(own, opp, lo, hi, empties);
-            if (stopped_ || (v > lo && v < hi) || v <= alpha || v >= beta)
-                return v;
-            if (v >= hi) {
-                lo = v - 1;
-                hi = v + width + 1 < beta ? v + width + 1 : beta;
-            } else {
-                hi = v + 1;
-                lo = v - width - 1 > alpha ? v - width - 1 : alpha;
-            }
-            width = width ? 2 * width : StepWidth;
-        }
-    }
+// The same search with the AVX2 forms inlined, chosen at start-up where the
+// processor runs them. Only the code of this region is compiled for AVX2:
+// what it calls from outside stays as it is, and all of it is internal.
+#if defined(REVERSE_AVX2_MOVES)
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((target("avx2,bmi,bmi2,popcnt"))), apply_to = function)
+#else
+#pragma GCC push_options
+#pragma GCC target("avx2,bmi,bmi2,popcnt")
+#endif
+#include "engine/kernels_avx2.h"
+namespace {
+namespace avx2 {
+[[gnu::always_inline]] inline Bits movesFor(Bits own, Bits opp)
+{
+    return bits_detail::avx2::moves(own, opp);
+}
+[[gnu::always_inline]] inline Bits flipsFor(int bit, Bits own, Bits opp)
+{
+    return bits_detail::avx2::flips(bit, own, opp);
+}
+inline Bits stableFor(Bits own, Bits opp)
+{
+    return bits_detail::avx2::stable(own, opp);
+}
+#include "engine/endgame_search.h"
+} // namespace avx2
+} // namespace
+#if defined(__clang__)
+#pragma clang attribute pop
+#else
+#pragma GCC pop_options
+#endif
+#endif
 
-  private:
-    static constexpr unsigned char Tag = static_cast<unsigned char>(1 + static_cast<int>(S));
-    static constexpr unsigned char GuessTag = Tag + 2; // its entries bound the narrowed game only
+namespace {
 
-    // An estimate of the value, only ever used to place the window.
-    int guess(Bits own, Bits opp, int empties)
-    {
-        Search narrowed(table_, nearEnd_, stop_);
-        narrowed.width_ = GuessWidth;
-        narrowed.tag_ = GuessTag;
-        const int v = narrowed.solve(own, opp, -Max, Max, empties);
-        nodes_ += narrowed.nodes_;
-        stopped_ |= narrowed.stopped_;
-        return v;
-    }
+template <class Search>
+int runOn(Bits own, Bits opp, int alpha, int beta, SolverTable& table, SolverTable& nearEnd,
+          const StopFlag* stop, SolverPool* pool)
+{
+    Search search(table, nearEnd, stop);
+    search.usePool(pool);
+    // The pool's threads share the main table while the solve runs.
+    table.share(pool != nullptr);
+    const int v = search.run(own, opp, alpha, beta);
+    table.share(false);
+    nodeCount += search.nodes();
+    return v;
+}
 
-    SolverTable& table_;
-    SolverTable& nearEnd_;
-    SolverTable& tableFor(int empties) { return empties <= SolverTable::NearEndCells ? nearEnd_ : table_; }
-    const StopFlag* stop_;
-    bool stopped_ = false;
-    int width_ = 0;           // moves tried per node from GuessNarrowMin cells; 0: all
-    unsigned char tag_ = Tag; // of the table entries this search reads and writes
-    uint64_t nodes_ = 0;
-
-    // `moves` are those of `own`, when the caller has them at hand.
-    int solve(Bits own, Bits opp, int alpha, int beta, int empties, Bits moves = UnknownMoves)
-    {
-        if (empties > LightCells)
-            return deep(own, opp, alpha, beta, empties, moves);
-        if (empties == LightCells)
-            return light(own, opp, alpha, beta, false, moves);
-        if (empties == 4) {
-            int cells[4];
-            parityOrdered(~(own | opp), cells);
-            return last4(own, opp, alpha, beta, cells, false);
-        }
-        return fewest(own, opp, alpha, beta, empties);
-    }
-
-    // ---- the last cells ----
-
-    // Exactly one empty cell: only the count of turned stones matters.
-    int last1(Bits own, Bits opp, int bit)
-    {
-        ++nodes_;
-        const int ownCount = stoneCount(own);
-        if (const Bits flips = flipsOf(bit, own, opp))
-            return 2 * (ownCount + stoneCount(flips)) + 2 - 64;
-        if (const Bits flips = flipsOf(bit, opp, own))
-            return 64 - 2 * (stoneCount(opp) + stoneCount(flips) + 1);
-        const int diff = 2 * ownCount - 63; // nobody can fill the last cell
-        if constexpr (S == Scoring::EmptiesToWinner)
-            return diff > 0 ? diff + 1 : diff - 1;
-        return diff;
-    }
-
-    int last2(Bits own, Bits opp, int alpha, int beta, int a, int b, bool passed = false)
-    {
-        if (!passed)
-            ++nodes_;
-        int best = -Max - 1;
-        if (const Bits flips = flipsOf(a, own, opp)) {
-            best = -last1(opp & ~flips, own | flips | Bits{1} << a, b);
-            if (best >= beta)
-                return best;
-        }
-        if (const Bits flips = flipsOf(b, own, opp)) {
-            const int v = -last1(opp & ~flips, own | flips | Bits{1} << b, a);
-            return v > best ? v : best;
-        }
-        if (best > -Max - 1)
-            return best;
-        if (passed)
-            return finalOf<S>(own, opp);
-        return -last2(opp, own, -beta, -alpha, a, b, true);
-    }
-
-    int last3(Bits own, Bits opp, int alpha, int beta, const int cells[3], bool passed = false)
-    {
-        if (!passed)
-            ++nodes_;
-        int best = -Max - 1;
-        for (int i = 0; i < 3; ++i) {
-            const int bit = cells[i];
-            const Bits flips = flipsOf(bit, own, opp);
-            if (flips == 0)
-                continue;
-            const int floor = best > alpha ? best : alpha;
-            const int x = cells[i == 0 ? 1 : 0], y = cells[i == 2 ? 1 : 2];
-            const int v = -last2(opp & ~flips, own | flips | Bits{1} << bit, -beta, -floor, x, y);
-            if (v > best) {
-                best = v;
-                if (best >= beta)
-                    return best;
-            }
-        }
-        if (best > -Max - 1)
-            return best;
-        if (passed)
-            return finalOf<S>(own, opp);
-        return -last3(opp, own, -beta, -alpha, cells, true);
-    }
-
-    // Four empty cells in the order given (odd quadrants first). `moves`
-    // may hold the moves of `own` when the caller has them.
-    int last4(Bits own, Bits opp, int alpha, int beta, const int cells[4], bool passed,
-              Bits moves = UnknownMoves)
-    {
-        if (!passed) {
-            ++nodes_;
-            if (const int ceiling = stabilityCeiling(own, opp, alpha); ceiling <= alpha)
-                return ceiling;
-        }
-        int best = -Max - 1;
-        for (int i = 0; i < 4; ++i) {
-            const int bit = cells[i];
-            if (!(moves >> bit & 1))
-                continue;
-            const Bits flips = flipsOf(bit, own, opp);
-            if (flips == 0)
-                continue;
-            int rest[3];
-            for (int j = 0, k = 0; j < 4; ++j)
-                if (j != i)
-                    rest[k++] = cells[j];
-            const int floor = best > alpha ? best : alpha;
-            const int v = -last3(opp & ~flips, own | flips | Bits{1} << bit, -beta, -floor, rest);
-            if (v > best) {
-                best = v;
-                if (best >= beta)
-                    return best;
-            }
-        }
-        if (best > -Max - 1)
-            return best;
-        if (passed)
-            return finalOf<S>(own, opp);
-        return -last4(opp, own, -beta, -alpha, cells, true);
-    }
-
-    // Five empty cells: here the table and the full ordering keys cost more
-    // time than the nodes they save. The moves go fewest replies first, then
-    // odd quadrants first. `moves` may hold those of `own`, as in last4.
-    int light(Bits own, Bits opp, int alpha, int beta, bool passed, Bits moves = UnknownMoves)
-    {
-        if (!passed) {
-            ++nodes_;
-            if (const int ceiling = stabilityCeiling(own, opp, alpha); ceiling <= alpha)
-                return ceiling;
-        }
-        int cells[LightCells];
-        parityOrdered(~(own | opp), cells);
-        Child children[LightCells];
-        int n = 0;
-        for (const int bit : cells)
-            if (const Bits flips = moves >> bit & 1 ? flipsOf(bit, own, opp) : 0) {
-                Child& c = children[n++];
-                c = {opp & ~flips, own | flips | Bits{1} << bit, 0, bit, UnknownMoves};
-                c.moves = legalMoves(c.own, c.opp);
-                c.key = -weightedMoves(c.moves);
-            }
-        if (n == 0) {
-            if (passed)
-                return finalOf<S>(own, opp);
-            return -light(opp, own, -beta, -alpha, true);
-        }
-        int best = -Max - 1;
-        for (int i = 0; i < n; ++i) {
-            const Child& c = takeBest(children, i, n);
-            int rest[ShallowMax];
-            parityOrdered(~(c.own | c.opp), rest);
-            const int floor = best > alpha ? best : alpha;
-            const int v = -last4(c.own, c.opp, -beta, -floor, rest, false, c.moves);
-            if (v > best) {
-                best = v;
-                if (best >= beta)
-                    return best;
-            }
-        }
-        return best;
-    }
-
-    // A solve that starts with one to three empty cells.
-    int fewest(Bits own, Bits opp, int alpha, int beta, int empties)
-    {
-        int cells[3];
-        parityOrdered(~(own | opp), cells);
-        if (empties == 1)
-            return last1(own, opp, cells[0]);
-        if (empties == 2)
-            return last2(own, opp, alpha, beta, cells[0], cells[1]);
-        return last3(own, opp, alpha, beta, cells);
-    }
-
-    // The opponent keeps its stable stones, which caps what this side can
-    // reach; worked out only when even all opponent stones being stable
-    // could cut.
-    static int stabilityCeiling(Bits own, Bits opp, int alpha)
-    {
-        if (64 - 2 * stoneCount(opp) > alpha)
-            return Max + 1;
-        return 64 - 2 * stoneCount(stableStones(opp, own));
-    }
-
-    int passOrEnd(Bits own, Bits opp, int alpha, int beta, int empties)
-    {
-        const Bits replies = legalMoves(opp, own);
-        if (replies == 0)
-            return finalOf<S>(own, opp);
-        --nodes_; // the pass is not a node of its own
-        return -solve(opp, own, -beta, -alpha, empties, replies);
-    }
-
-    // ---- move ordering ----
-
-    // The position for `own` to move, in ordering units: mobility, potential
-    // mobility and settled corner stones of both sides, and the pattern
-    // estimate of the final difference. The two halves order far better
-    // together than either alone.
-    static int estimate(Bits own, Bits opp, Bits moves)
-    {
-        const Bits empty = ~(own | opp);
-        moves = moves == UnknownMoves ? legalMoves(own, opp) : moves;
-        int v = (weightedMoves(moves) - weightedMoves(legalMoves(opp, own))) * EstimateMoves;
-        v += (stoneCount(frontier(opp, empty)) - stoneCount(frontier(own, empty))) * EstimateFrontier;
-        v += (stoneCount(cornerStable(own)) - stoneCount(cornerStable(opp))) * EstimateCorners;
-        return v + patternValue(own, opp) * EstimateDisc / PatternScale;
-    }
-
-    // Fail-soft alpha-beta of the estimate, `depth` plies; its positions
-    // count as nodes. Above the last ply the moves go fewest replies first,
-    // corners up and the cells beside them down, so the window closes soon.
-    int probe(Bits own, Bits opp, int depth, int alpha, int beta, Bits known = UnknownMoves)
-    {
-        ++nodes_;
-        if (depth == 0)
-            return estimate(own, opp, known);
-        const Bits moves = known == UnknownMoves ? legalMoves(own, opp) : known;
-        if (moves == 0) {
-            if (legalMoves(opp, own) == 0)
-                return finalOf<S>(own, opp) * 1000;
-            return -probe(opp, own, depth - 1, -beta, -alpha);
-        }
-        Child children[64];
-        const int n = childrenOf(own, opp, moves, children);
-        for (int i = 0; i < n; ++i) {
-            Child& c = children[i];
-            c.key =
-                static_cast<int>(Corners >> c.bit & 1) * 4 - static_cast<int>(NearCorners >> c.bit & 1) * 4;
-            if (depth > 1) {
-                c.moves = legalMoves(c.own, c.opp);
-                c.key -= weightedMoves(c.moves) * 2;
-            }
-        }
-        int best = -(1 << 29);
-        for (int i = 0; i < n; ++i) {
-            const Child& c = takeBest(children, i, n);
-            const int floor = best > alpha ? best : alpha;
-            const int v = -probe(c.own, c.opp, depth - 1, -beta, -floor, c.moves);
-            if (v > best) {
-                best = v;
-                if (best >= beta)
-                    return best;
-            }
-        }
-        return best;
-    }
-
-    // The shallow search of a child, for the opponent: exact up to
-    // ProbeSlack above the lowest (best for this side) value of its siblings
-    // so far, a lower bound beyond; `lowest` follows.
-    int probeChild(const Child& c, int depth, int& lowest)
-    {
-        const int cap = lowest == Unbounded ? Unbounded : lowest + ProbeSlack;
-        const int v = probe(c.own, c.opp, depth, -Unbounded, cap, c.moves);
-        lowest = v < lowest ? v : lowest;
-        return v;
-    }
-
-    // Higher for moves likely to be best and quick to prove: few replies for
-    // the opponent, few empty cells next to own stones, settled corners, and
-    // a cell of a quadrant with an odd number of empty cells (`odd`).
-    static int orderKey(Child& c, Bits odd)
-    {
-        const Bits empty = ~(c.own | c.opp);
-        c.moves = legalMoves(c.own, c.opp);
-        int key = -weightedMoves(c.moves) * KeyReplies;
-        key -= stoneCount(frontier(c.opp, empty)) * KeyFrontier;
-        key += stoneCount(cornerStable(c.opp)) * KeyCorners;
-        if (odd >> c.bit & 1)
-            key += KeyParity;
-        return key;
-    }
-
-    // Plies of the shallow search below each child. Near ProbeMin one ply
-    // orders nearly as well as two at a fraction of the cost.
-    static int probeDepth(int empties)
-    {
-        return empties >= DeepProbeMin ? 3 : empties >= MidProbeMin ? 2 : 1;
-    }
-
-    // The keys of children[], the table's move first; from ProbeMin empty
-    // cells each other key also holds the child's shallow search.
-    void orderChildren(Child children[], int n, int empties, int hint)
-    {
-        int lowest = Unbounded;
-        for (int i = 0; i < n; ++i) {
-            Child& c = children[i];
-            if (c.bit == hint)
-                c.key = 1 << 30;
-            else if (empties >= ProbeMin)
-                c.key -= probeChild(c, probeDepth(empties), lowest);
-        }
-    }
-
-    static int hintIndex(const Child children[], int n, int hint)
-    {
-        for (int i = 0; i < n; ++i)
-            if (children[i].bit == hint)
-                return i;
-        return -1;
-    }
-
-    // ---- six cells and more: the table ----
-
-    int deep(Bits own, Bits opp, int alpha, int beta, int empties, Bits known)
-    {
-        ++nodes_;
-        if (stop_ && stop_->load(std::memory_order_relaxed)) {
-            stopped_ = true;
-            return 0;
-        }
-        const uint64_t nodesBefore = nodes_;
-        int hint = -1;
-        SolverTable& table = tableFor(empties);
-        const TableEntry* e = table.find(own, opp, tag_);
-        if (!e && tag_ == Tag)
-            if (const TableEntry* g = table.find(own, opp, GuessTag))
-                hint = g->move; // the narrowed search's best move: its bounds say nothing here
-        if (e) {
-            if (e->lower >= beta)
-                return e->lower;
-            if (e->upper <= alpha)
-                return e->upper;
-            if (e->lower == e->upper)
-                return e->lower;
-            alpha = alpha > e->lower ? alpha : e->lower;
-            beta = beta < e->upper ? beta : e->upper;
-            hint = e->move;
-        }
-        if (const int ceiling = stabilityCeiling(own, opp, alpha); ceiling <= alpha)
-            return ceiling;
-        const Bits moves = known == UnknownMoves ? legalMoves(own, opp) : known;
-        if (moves == 0)
-            return passOrEnd(own, opp, alpha, beta, empties);
-        Child children[64];
-        // The children's lines load while their keys are made.
-        SolverTable& childTable = tableFor(empties - 1);
-        const int n = childrenOf(own, opp, moves, children, empties - 1 > LightCells ? &childTable : nullptr);
-        const Bits odd = oddQuadrants(~(own | opp));
-        for (int i = 0; i < n; ++i)
-            children[i].key = orderKey(children[i], odd); // while the table loads the children
-        // A child already known to be bad enough for the opponent cuts.
-        if (empties >= EtcMin)
-            for (int i = 0; i < n; ++i)
-                if (const TableEntry* e = childTable.find(children[i].own, children[i].opp, tag_);
-                    e && -e->upper >= beta)
-                    return -e->upper;
-        const int alpha0 = alpha;
-        int best = -Max - 1, bestBit = -1;
-        // The table's move alone often cuts: its siblings need no shallow searches then.
-        int first = 0;
-        if (const int h = hintIndex(children, n, hint); h >= 0 && empties >= ProbeMin && !width_) {
-            std::swap(children[0], children[h]);
-            best = -solve(children[0].own, children[0].opp, -beta, -alpha, empties - 1, children[0].moves);
-            if (stopped_)
-                return 0;
-            bestBit = children[0].bit;
-            if (best >= beta) {
-                table.store(own, opp, tag_, best, Max, bestBit, nodes_ - nodesBefore);
-                return best;
-            }
-            first = 1;
-        }
-        orderChildren(children + first, n - first, empties, hint);
-        for (int i = first; i < n; ++i) {
-            if (width_ && i >= width_ && empties >= GuessNarrowMin)
-                break;
-            const Child c = takeBest(children, i, n);
-            const int floor = best > alpha ? best : alpha;
-            int v;
-            if (i == 0 || beta - floor <= 1) {
-                v = -solve(c.own, c.opp, -beta, -floor, empties - 1, c.moves);
-            } else {
-                // Later moves first only have to show they are no better.
-                v = -solve(c.own, c.opp, -floor - 1, -floor, empties - 1, c.moves);
-                if (v > floor && v < beta && !stopped_)
-                    v = -solve(c.own, c.opp, -beta, -v, empties - 1, c.moves);
-            }
-            if (stopped_)
-                return 0; // nothing of a stopped search is stored
-            if (v > best) {
-                best = v;
-                bestBit = c.bit;
-                if (best >= beta)
-                    break;
-            }
-        }
-        const int lower = best > alpha0 ? best : -Max;
-        const int upper = best < beta ? best : Max;
-        table.store(own, opp, tag_, lower, upper, bestBit, nodes_ - nodesBefore);
-        return best;
-    }
-};
-
-template <Scoring S> int runSearch(Bits own, Bits opp, int alpha, int beta, const StopFlag* stop)
+template <Scoring S>
+int runSearch(Bits own, Bits opp, int alpha, int beta, const StopFlag* stop, SolverHelpers* helpers)
 {
     SolverTable& table = SolverTable::ofThisThread();
     SolverTable& nearEnd = SolverTable::nearEndOfThisThread();
     table.startSolve();
     nearEnd.startSolve();
-    Search<S> search(table, nearEnd, stop);
-    const int v = search.run(own, opp, alpha, beta);
-    nodeCount += search.nodes();
-    return v;
+    SolverPool* pool = helpers && 64 - stoneCount(own | opp) >= ParallelMin ? &helpers->pool() : nullptr;
+#if defined(REVERSE_AVX2_MOVES)
+    if (bits_detail::avx2Moves && !portableOnly.load(std::memory_order_relaxed))
+        return runOn<avx2::Search<S>>(own, opp, alpha, beta, table, nearEnd, stop, pool);
+#endif
+    return runOn<portable::Search<S>>(own, opp, alpha, beta, table, nearEnd, stop, pool);
 }
 
 } // namespace
@@ -624,24 +235,40 @@ int finalScore(Bits own, Bits opp, Scoring scoring)
                                                : finalOf<Scoring::EmptiesToNobody>(own, opp);
 }
 
-int solveWindow(Bits own, Bits opp, Scoring scoring, int alpha, int beta, const StopFlag* stop)
+SolverHelpers::SolverHelpers(int threads)
 {
-    return scoring == Scoring::EmptiesToWinner
-               ? runSearch<Scoring::EmptiesToWinner>(own, opp, alpha, beta, stop)
-               : runSearch<Scoring::EmptiesToNobody>(own, opp, alpha, beta, stop);
+    if (threads <= 0)
+        threads = static_cast<int>(std::thread::hardware_concurrency());
+    pool_ = std::make_unique<SolverPool>(threads > 1 ? threads - 1 : 0);
 }
 
-Solution solveBest(Bits own, Bits opp, Scoring scoring, const StopFlag* stop, int preferBit)
+SolverHelpers::~SolverHelpers() = default;
+
+int SolverHelpers::threads() const
+{
+    return pool_->threads();
+}
+
+int solveWindow(Bits own, Bits opp, Scoring scoring, int alpha, int beta, const StopFlag* stop,
+                SolverHelpers* helpers)
+{
+    return scoring == Scoring::EmptiesToWinner
+               ? runSearch<Scoring::EmptiesToWinner>(own, opp, alpha, beta, stop, helpers)
+               : runSearch<Scoring::EmptiesToNobody>(own, opp, alpha, beta, stop, helpers);
+}
+
+Solution solveBest(Bits own, Bits opp, Scoring scoring, const StopFlag* stop, int preferBit,
+                   SolverHelpers* helpers)
 {
     const Bits moves = legalMoves(own, opp);
-    const int value = solveWindow(own, opp, scoring, -Max, Max, stop);
+    const int value = solveWindow(own, opp, scoring, -Max, Max, stop, helpers);
     if (moves == 0)
         return {value, -1};
     // Whether playing `bit` reaches the value: a window around it suffices.
     auto reaches = [&](int bit) {
         const Bits flips = flipsOf(bit, own, opp);
-        return -solveWindow(opp & ~flips, own | flips | Bits{1} << bit, scoring, -value - 1, -value + 1,
-                            stop) >= value;
+        return -solveWindow(opp & ~flips, own | flips | Bits{1} << bit, scoring, -value - 1, -value + 1, stop,
+                            helpers) >= value;
     };
     if (preferBit >= 0 && (moves >> preferBit & 1) && reaches(preferBit))
         return {value, preferBit};
@@ -653,9 +280,15 @@ Solution solveBest(Bits own, Bits opp, Scoring scoring, const StopFlag* stop, in
 
 int tableMove(Bits own, Bits opp, Scoring scoring)
 {
-    const TableEntry* e = SolverTable::ofThisThreadFor(64 - stoneCount(own | opp))
-                              .find(own, opp, static_cast<unsigned char>(1 + static_cast<int>(scoring)));
+    const std::optional<TableEntry> e =
+        SolverTable::ofThisThreadFor(64 - stoneCount(own | opp))
+            .find(own, opp, static_cast<unsigned char>(1 + static_cast<int>(scoring)));
     return e ? e->move : -1;
+}
+
+void usePortableSearch(bool portable)
+{
+    portableOnly.store(portable, std::memory_order_relaxed);
 }
 
 void clearSolverTable()

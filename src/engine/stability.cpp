@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "engine/line_masks.h"
+
 namespace {
 
 constexpr Bits Row1 = 0x0101010101010101ull, Row8 = 0x8080808080808080ull;
@@ -36,8 +38,23 @@ constexpr AxisMasks makeAxis(int dc, int dr)
 }
 
 // Shift 1 steps down a column, 8 along a row, 9 and 7 along the diagonals.
-constinit const AxisMasks columnAxis = makeAxis(0, 1), rowAxis = makeAxis(1, 0), risingAxis = makeAxis(1, 1),
-                          fallingAxis = makeAxis(1, -1);
+constexpr AxisMasks columnAxis = makeAxis(0, 1), rowAxis = makeAxis(1, 0), risingAxis = makeAxis(1, 1),
+                    fallingAxis = makeAxis(1, -1);
+
+} // namespace
+
+constinit const std::array<bits_detail::FullLineMasks, 3> bits_detail::fullLineMasks = [] {
+    std::array<FullLineMasks, 3> t{};
+    const AxisMasks* axes[4] = {&columnAxis, &rowAxis, &risingAxis, &fallingAxis};
+    for (int k = 0; k < 3; ++k)
+        for (int lane = 0; lane < 4; ++lane) {
+            t[k].up[lane] = axes[lane]->up[k];
+            t[k].down[lane] = axes[lane]->down[k];
+        }
+    return t;
+}();
+
+namespace {
 
 // Cells whose whole line along one axis is occupied: each doubling step
 // checks twice as many cells on either side, the border counting as full.
@@ -82,9 +99,10 @@ class EdgeTable {
                     stable(own, opp);
     }
     unsigned char operator()(unsigned own, unsigned opp) const { return stable_[own][opp]; }
+    const unsigned char (&lines() const)[256][256] { return stable_; }
 
   private:
-    unsigned char stable_[256][256];
+    alignas(64) unsigned char stable_[256][256];
     bool known_[256][256];
 
     // Stones of `p` turned by `p` playing cell x of the line.
@@ -120,10 +138,12 @@ class EdgeTable {
     }
 };
 
+// Made before main, as the search reads it without a guard.
+const EdgeTable edges;
+
 const EdgeTable& edgeTable()
 {
-    static const EdgeTable table;
-    return table;
+    return edges;
 }
 
 // Row 1 (r = 0) or row 8 (r = 7) of every column as one byte, column 1 lowest.
@@ -148,6 +168,8 @@ inline Bits spreadRow(unsigned line, int r)
 }
 
 } // namespace
+
+const unsigned char (&stability_detail::edgeLines)[256][256] = edges.lines();
 
 Bits edgeStable(Bits own, Bits opp)
 {

@@ -13,6 +13,12 @@ Bits stableStones(Bits own, Bits opp);
 // (and no other move can).
 Bits edgeStable(Bits own, Bits opp);
 
+namespace stability_detail {
+// For each own and opponent stones of an edge line (one byte each), those of
+// the own that no move can turn: what edgeStable reads for each edge.
+extern const unsigned char (&edgeLines)[256][256];
+} // namespace stability_detail
+
 // A cheap subset of the above for ordering moves: own corners and the own
 // edge stones joined to them along the edge (two steps from the corner).
 // Only the border cells of `own` count.

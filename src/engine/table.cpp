@@ -61,29 +61,48 @@ void SolverTable::release()
     buckets_ = nullptr;
 }
 
-void SolverTable::store(Bits own, Bits opp, unsigned char tag, int lower, int upper, int move, uint64_t nodes)
+template <bool Shared>
+void SolverTable::storeIn(Bits own, Bits opp, unsigned char tag, int lower, int upper, int move,
+                          uint64_t nodes)
 {
     int cost = 63 - __builtin_clzll(nodes | 1);
     Bucket& b = bucketOf(own, opp);
-    int slot = slotOf(b, own, opp, tag);
+    unsigned char v = 0;
+    if constexpr (Shared) {
+        // Another thread writing the bucket keeps it: these bounds are only
+        // a saving, and it is cheaper to drop them than to wait.
+        std::atomic_ref version(b.version);
+        v = version.load(std::memory_order_relaxed);
+        if ((v & 1) || !version.compare_exchange_strong(v, v + 1, std::memory_order_acquire))
+            return;
+    }
+    int slot = slotOf<Shared>(b, own, opp, tag);
     if (slot >= 0) {
-        const TableEntry* e = &b.entry[slot];
-        lower = lower > e->lower ? lower : e->lower;
-        upper = upper < e->upper ? upper : e->upper;
-        move = move < 0 ? e->move : move;
-        cost = cost > e->cost() ? cost : e->cost();
+        const TableEntry e = read<Shared>(b.entry[slot]);
+        lower = lower > e.lower ? lower : e.lower;
+        upper = upper < e.upper ? upper : e.upper;
+        move = move < 0 ? e.move : move;
+        cost = cost > e.cost() ? cost : e.cost();
     } else {
         // Room of an older solve first, then of the cheapest entry.
         slot = 0;
-        auto keep = [&](int i) { return (b.date[i] == date_ ? 64 : 0) + b.entry[i].cost(); };
+        auto keep = [&](int i) {
+            return (read<Shared>(b.date[i]) == date_ ? 64 : 0) + read<Shared>(b.entry[i]).cost();
+        };
         for (int i = 1; i < Ways; ++i)
             if (keep(i) < keep(slot))
                 slot = i;
     }
     cost = cost < 31 ? cost : 31;
-    b.own[slot] = own;
-    b.opp[slot] = opp;
-    b.entry[slot] = TableEntry{static_cast<signed char>(lower), static_cast<signed char>(upper),
-                               static_cast<signed char>(move), static_cast<unsigned char>(tag | cost << 3)};
-    b.date[slot] = date_;
+    write<Shared>(b.own[slot], own);
+    write<Shared>(b.opp[slot], opp);
+    write<Shared>(b.entry[slot],
+                  TableEntry{static_cast<signed char>(lower), static_cast<signed char>(upper),
+                             static_cast<signed char>(move), static_cast<unsigned char>(tag | cost << 3)});
+    write<Shared>(b.date[slot], date_);
+    if constexpr (Shared)
+        std::atomic_ref(b.version).store(v + 2, std::memory_order_release);
 }
+
+template void SolverTable::storeIn<false>(Bits, Bits, unsigned char, int, int, int, uint64_t);
+template void SolverTable::storeIn<true>(Bits, Bits, unsigned char, int, int, int, uint64_t);

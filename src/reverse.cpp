@@ -15,6 +15,7 @@
 #include "modes/window_size.h"
 #include "platform/platform.h"
 #include "res/resources.h"
+#include "res/text.h"
 #include "ui/boardview.h"
 #include "ui/computer.h"
 #include "ui/gdi.h"
@@ -218,6 +219,7 @@ int printAndExit(const char* text)
 int main(int argc, char** argv)
 {
     const CommandLine commandLine = parseCommandLine(argc, argv);
+    setLanguage(chosenLanguage(commandLine)); // once, before any text is shown
     switch (commandLine.action) {
     case CommandAction::Help:
         return printAndExit(helpText());
@@ -240,12 +242,12 @@ int main(int argc, char** argv)
     if (!commandLine.file.empty())
         startupRecordFile = commandLine.file.c_str();
     closeOnSessionEnd(); // a logout or kill saves like Exit, also before the window is up
-    const WindowClass windowClass{"Blantu", mainWindowProc, "MAINICN", "SUBICN", &MYAPP};
+    const WindowClass windowClass{"Blantu", mainWindowProc, "MAINICN", "SUBICN", &mainMenuDef()};
     if (!registerWindowClass(windowClass))
         return 0;
-    Window* window = createMainWindow("Blantu", "Tavixリバーシ", 540, 375);
+    Window* window = createMainWindow("Blantu", uiText(TextId::AppTitle), 540, 375);
     showWindow(window);
     updateWindow(window);
-    return runMessageLoop(window, MYACCEL);
+    return runMessageLoop(window, acceleratorDef());
 }
 #endif

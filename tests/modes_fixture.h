@@ -34,7 +34,7 @@ struct ModalScript {
 };
 extern ModalScript modalScript;
 
-void expectMessageBox(int code);
+void expectMessageBox(int code, void (*before)(Window*) = nullptr);
 void expectDialog(int code, void (*before)(Window*) = nullptr);
 // A file dialog that gets this path typed as the file's name, then OK.
 void expectFileDialog(const std::string& path);
@@ -74,6 +74,7 @@ class ModesTest : public ::testing::Test {
     bool waitUntil(bool (*done)(), int milliseconds = 10000);
 
     Window* window = nullptr;
+    const char* windowClass = "Blantu"; // "BlantuEn" has the English menus
     std::filesystem::path home;
     std::filesystem::path directory;
 };

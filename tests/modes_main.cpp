@@ -15,6 +15,7 @@
 #include "offscreen_screen.h"
 #include "platform/qt_window.h"
 #include "res/resources.h"
+#include "res/text.h"
 
 ModalScript modalScript;
 std::vector<DrawnText> drawnLog;
@@ -63,9 +64,9 @@ void answerNext(Window* dialog)
 
 } // namespace
 
-void expectMessageBox(int code)
+void expectMessageBox(int code, void (*before)(Window*))
 {
-    modalScript.answers.push_back({true, code, nullptr});
+    modalScript.answers.push_back({true, code, before});
 }
 
 void expectDialog(int code, void (*before)(Window*))
@@ -137,7 +138,7 @@ void ModesTest::SetUp()
     replayRunning = 0;
     pauseBeforeRestart = [](int) {};
     expectDialog(IDCANCEL); // the new-game dialog of the window's creation
-    window = createMainWindow("Blantu", "Tavixリバーシ", 540, 375);
+    window = createMainWindow(windowClass, uiText(TextId::AppTitle), 540, 375);
     ASSERT_NE(window, nullptr);
     ASSERT_EQ(gameState, GameOver);
 }
@@ -246,7 +247,12 @@ int main(int argc, char** argv)
     if (!initPlatform(argc, argv))
         return 1;
     std::remove(screen.c_str());
-    if (!registerWindowClass({"Blantu", mainWindowProc, "MAINICN", "SUBICN", &MYAPP}))
+    if (!registerWindowClass({"Blantu", mainWindowProc, "MAINICN", "SUBICN", &mainMenuDef()}))
+        return 1;
+    setLanguage(Language::English);
+    const bool english = registerWindowClass({"BlantuEn", mainWindowProc, "MAINICN", "SUBICN", &mainMenuDef()});
+    setLanguage(Language::Japanese);
+    if (!english)
         return 1;
     return RUN_ALL_TESTS();
 }

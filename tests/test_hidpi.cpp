@@ -277,7 +277,7 @@ int main(int argc, char** argv)
         return 1;
     std::remove(screen.c_str());
     useConfigHome(directory);
-    registerWindowClass({"Blantu", mainWindowProc, "MAINICN", "SUBICN", &MYAPP});
+    registerWindowClass({"Blantu", mainWindowProc, "MAINICN", "SUBICN", &mainMenuDef()});
     const int result = RUN_ALL_TESTS();
     std::filesystem::remove_all(directory);
     return result;

@@ -1,6 +1,7 @@
 // The hint over the board and the analysis window, on the real window
 // offscreen with real workers.
 #include <QCoreApplication>
+#include <QLabel>
 
 #include <algorithm>
 #include <fstream>
@@ -11,6 +12,7 @@
 #include "modes/message.h"
 #include "modes/record_game.h"
 #include "modes_fixture.h"
+#include "platform/qt_window.h"
 #include "ui/boardview.h"
 #include "ui/hint_view.h"
 
@@ -268,6 +270,14 @@ TEST_F(AnalysisTest, ListsTheMovesThatLostDiscsAndAClickShowsThePosition)
     EXPECT_EQ(liveBoard, positionAfter(game, 13));
     updateWindow(window);
     EXPECT_NE(frameOf(8, 1), rgb(220, 30, 30));
+    // A status text too long for its line ends in "…", whole in its tooltip.
+    const std::string longText(300, 'x');
+    setAnalysisText(gameReviewWindow(), longText.c_str());
+    const auto* status = gameReviewWindow()->widget->findChild<QLabel*>();
+    ASSERT_NE(status, nullptr);
+    EXPECT_TRUE(status->text().endsWith(QChar(0x2026))) << status->text().toStdString();
+    EXPECT_LE(status->fontMetrics().horizontalAdvance(status->text()), status->width());
+    EXPECT_EQ(status->toolTip().toStdString(), longText);
 
     // The progress timer joins the worker once it has handed its result over.
     EXPECT_TRUE(waitUntil([] {

@@ -3,6 +3,7 @@
 #include "offscreen_screen.h"
 #include "platform/platform.h"
 #include "platform/qt_window.h"
+#include "res/text.h"
 
 #include <QApplication>
 #include <QListWidget>
@@ -39,8 +40,8 @@ const MenuItemDef fileItems[] = {{101, "New(&N)\tCtrl+N"}, {0, nullptr}, {102, "
 const MenuItemDef gameItems[] = {{201, "パス（&P）\tCtrl+P"}, {203, "Undo\tCtrl+Z"}};
 const PopupDef popups[] = {{"File(&F)", fileItems, 3}, {"Game(&G)", gameItems, 2}};
 const MenuDef menu = {popups, 2};
-const AcceleratorDef accelEntries[] = {{'N', 101}, {'P', 201}};
-const AcceleratorTable accelerators = {accelEntries, 2};
+const AcceleratorDef accelEntries[] = {{'N', 101}, {'P', 201}, {char(VK_F1), 102}};
+const AcceleratorTable accelerators = {accelEntries, 3};
 
 void applyMenuState(Menu* popup)
 {
@@ -593,8 +594,10 @@ TEST_F(Platform, CtrlKeysGoThroughTheMenuState)
     received.clear();
     QTest::keyClick(window->widget, Qt::Key_P, Qt::ControlModifier);
     QTest::keyClick(window->widget, Qt::Key_N, Qt::ControlModifier);
-    EXPECT_EQ(messagesOf(WM_INITMENUPOPUP).size(), 2u);
-    EXPECT_EQ(messagesOf(WM_COMMAND), std::vector<unsigned>{101});
+    QTest::keyClick(window->widget, Qt::Key_F1); // the one key without Ctrl
+    QTest::keyClick(window->widget, Qt::Key_F1, Qt::ControlModifier);
+    EXPECT_EQ(messagesOf(WM_INITMENUPOPUP).size(), 3u);
+    EXPECT_EQ(messagesOf(WM_COMMAND), (std::vector<unsigned>{101, 102}));
 }
 
 // ---- Dialogs ---------------------------------------------------------------------------
@@ -758,6 +761,21 @@ TEST_F(Platform, MessageBoxAnswers)
     EXPECT_EQ(messageBoxOkCancel(window, "?", "?"), IDCANCEL);
     EXPECT_STREQ(okText, "OK");
     EXPECT_STREQ(cancelText, "キャンセル"); // as the game's own dialogs say it
+    setLanguage(Language::English);
+    setModalHook([](Window* box) {
+        getDialogItemText(box, IDCANCEL, cancelText, sizeof cancelText);
+        answerMessageBox(box, IDOK);
+    });
+    messageBoxOkCancel(window, "?", "?");
+    setLanguage(Language::Japanese);
+    EXPECT_STREQ(cancelText, "Cancel");
+    // A longer text, read whole and closed with OK.
+    setModalHook([](Window* box) {
+        getDialogItemText(box, TextWindowTextId, okText, sizeof okText);
+        clickDialogButton(box, IDOK);
+    });
+    showTextWindow(window, "a\nb", "?");
+    EXPECT_STREQ(okText, "a\r\nb");
 
     // Beside the title, the window manager's bar holds an icon and buttons:
     // a short text must not leave the title cut.

@@ -1,8 +1,12 @@
 // The program's resources: the string tables must hold exactly the expected
 // ids, every text must survive conversion to code page 932 in 99 bytes and
-// fit whole, in UTF-8, the buffer the game loads it into, and the stone pictures must combine with their
-// masks over the board green without leaving stray colour around the stone.
+// fit whole, in UTF-8, the buffer the game loads it into, every language
+// must give every text with the same values to fill in, and the stone
+// pictures must combine with their masks over the board green without
+// leaving stray colour around the stone.
+#include "japanese_text.h"
 #include "res/strings.h"
+#include "res/text_tables.h"
 #include "ui/status.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +18,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #ifdef HAVE_QT_GUI
 #include <QImage>
@@ -68,25 +73,91 @@ std::string passwordOf(const std::string& text)
 
 TEST(StringTable, HoldsExactlyTheExpectedIdsAndEveryTextFitsCp932AndItsBuffer)
 {
-    std::set<int> found;
-    for (int id = -1000; id <= 2000; ++id)
-        if (findString(id))
-            found.insert(id);
-    EXPECT_EQ(found, expectedIds());
-    EXPECT_EQ(found.size(), 18u + 38u + 100u);
-    for (int id : found) {
-        std::string cp932;
-        ASSERT_TRUE(toCp932(findString(id), cp932)) << "id " << id;
-        EXPECT_LE(cp932.size(), 99u) << "id " << id;
-        EXPECT_LT(std::strlen(findString(id)), static_cast<size_t>(StringBufferSize)) << "id " << id;
+    for (Language language : {Language::Japanese, Language::English}) {
+        setLanguage(language);
+        SCOPED_TRACE(languageCode(language));
+        std::set<int> found;
+        for (int id = -1000; id <= 2000; ++id)
+            if (findString(id))
+                found.insert(id);
+        EXPECT_EQ(found, expectedIds());
+        EXPECT_EQ(found.size(), 18u + 38u + 100u);
+        for (int id : found) {
+            std::string cp932;
+            ASSERT_TRUE(toCp932(findString(id), cp932)) << "id " << id;
+            EXPECT_LE(cp932.size(), 99u) << "id " << id;
+            EXPECT_LT(std::strlen(findString(id)), static_cast<size_t>(StringBufferSize)) << "id " << id;
+        }
+        for (int level = 0; level < PersonaCount; ++level) {
+            std::string name, label;
+            ASSERT_TRUE(toCp932(personaName(level), name) && toCp932(levelLabel(level), label)) << level;
+            // The count line "白（lv6 name）：64" must stay inside its cleared width.
+            if (language == Language::Japanese) {
+                EXPECT_LE(name.size(), 8u) << level;
+            }
+            EXPECT_LT(std::strlen("lv0 ") + std::strlen(personaName(level)),
+                      static_cast<size_t>(PlayerNameSize));
+        }
     }
-    for (int level = 0; level < ComputerLevels; ++level) {
-        std::string name, label;
-        ASSERT_TRUE(toCp932(personaNames[level], name) && toCp932(levelLabels[level], label)) << level;
-        // The count line "白（lv6 name）：64" must stay inside its cleared width.
-        EXPECT_LE(name.size(), 8u) << level;
-        EXPECT_LT(std::strlen("lv0 ") + std::strlen(personaNames[level]),
-                  static_cast<size_t>(PlayerNameSize));
+    setLanguage(Language::Japanese);
+}
+
+namespace {
+
+// The printf conversions of a text in the order of the values they take,
+// such as "ds" for "%d手目 %s" and for "%2$s, move %1$d". A "%" that starts
+// no conversion ("100%(&1)") is no conversion: such texts are never formats.
+// "!" stands for a format that numbers some values and not others.
+std::string valuesTaken(const std::string& text)
+{
+    std::vector<char> byPosition(10, '\0');
+    int next = 0;
+    bool numbered = false, plain = false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '%')
+            continue;
+        size_t j = i + 1;
+        int position = 0;
+        if (j + 1 < text.size() && text[j] >= '1' && text[j] <= '9' && text[j + 1] == '$')
+            position = text[j] - '0', j += 2;
+        j = text.find_first_not_of("-+ #0123456789.lh", j);
+        if (j == std::string::npos || std::string("diouxXcs%").find(text[j]) == std::string::npos)
+            continue;
+        i = j;
+        if (text[j] == '%')
+            continue;
+        (position ? numbered : plain) = true;
+        byPosition[position ? position - 1 : next++] = text[j] == 'i' ? 'd' : text[j];
+    }
+    if (numbered && plain)
+        return "!";
+    std::string values;
+    for (char c : byPosition)
+        if (c)
+            values += c;
+    return values;
+}
+
+} // namespace
+
+// Every language's table gives every text (its compiler checks that), so the
+// faults left to catch are in the texts themselves.
+TEST(StringTable, EveryLanguageGivesEveryTextWithTheSameValuesInCodePage932)
+{
+    EXPECT_EQ(valuesTaken("%2$s, move %1$d of %3$c"), "dsc");
+    EXPECT_EQ(valuesTaken("%d%% 100%(&1) %s"), "ds");
+    EXPECT_EQ(valuesTaken("%1$s %s"), "!");
+    for (int i = 0; i < TextCount; ++i) {
+        const TextId id = static_cast<TextId>(i);
+        const std::string japanese = uiTextIn(Language::Japanese, id),
+                          english = uiTextIn(Language::English, id);
+        std::string cp932;
+        EXPECT_FALSE(english.empty()) << "text " << i;
+        EXPECT_EQ(valuesTaken(english), valuesTaken(japanese)) << "text " << i << ": " << english;
+        EXPECT_NE(valuesTaken(english), "!") << english;
+        EXPECT_TRUE(toCp932(japanese, cp932) && toCp932(english, cp932)) << "text " << i << ": " << english;
+        // The verses stay in the original.
+        EXPECT_EQ(hasJapanese(english), isVerse(id)) << "text " << i << ": " << english;
     }
 }
 
@@ -110,33 +181,42 @@ TEST(StringTable, VersesFollowTheBundledAnthologyData)
     EXPECT_EQ(number, 100);
 }
 
+// In English, a proverb is at most 80 characters, one line of the message line.
 TEST(StringTable, ProverbsAreDistinctSingleLinesOfFourToThirtyCharacters)
 {
     EXPECT_STREQ(findString(401), "敵を知り己を知らば百戦危うからず");
-    std::set<std::string> seen;
-    for (int id = FirstProverb; id < FirstProverb + ProverbCount; ++id) {
-        std::string text = findString(id);
-        EXPECT_GE(characterCount(text), 4) << "id " << id;
-        EXPECT_LE(characterCount(text), 30) << "id " << id;
-        EXPECT_EQ(text.find_first_of("\r\n"), std::string::npos) << "id " << id;
-        EXPECT_TRUE(seen.insert(text).second) << "repeated proverb at id " << id;
+    for (Language language : {Language::Japanese, Language::English}) {
+        std::set<std::string> seen;
+        for (int i = 0; i < ProverbCount; ++i) {
+            std::string text = uiTextIn(language, TextId::Proverb + i);
+            EXPECT_GE(characterCount(text), 4) << text;
+            EXPECT_LE(characterCount(text), language == Language::English ? 80 : 30) << text;
+            EXPECT_EQ(text.find_first_of("\r\n"), std::string::npos) << text;
+            EXPECT_TRUE(seen.insert(text).second) << "repeated proverb " << text;
+        }
     }
 }
 
+// The passwords are the same keepsakes in English, but the last, a title.
 TEST(SpeechLines, PasswordsOnlyWhereExpectedAndOfTheirShapes)
 {
-    for (int id : {101, 201, 202, 203, 204, 205, 301, 302, 303, 304, 305, 306})
-        EXPECT_EQ(std::string(findString(id)).find_first_of("\r\n"), std::string::npos) << "id " << id;
-    const size_t lengths[] = {6, 6, 7, 4, 5};
-    for (int stage = 2; stage <= 6; ++stage) {
-        std::string word = passwordOf(findString(100 + stage));
-        EXPECT_EQ(word.size(), lengths[stage - 2]) << "stage " << stage;
-        EXPECT_EQ(word.find_first_not_of("abcdefghijklmnopqrstuvwxyz"), std::string::npos) << word;
+    for (Language language : {Language::Japanese, Language::English}) {
+        setLanguage(language);
+        for (int id : {101, 201, 202, 203, 204, 205, 301, 302, 303, 304, 305, 306})
+            EXPECT_EQ(std::string(findString(id)).find_first_of("\r\n"), std::string::npos) << "id " << id;
+        const size_t lengths[] = {6, 6, 7, 4, 5};
+        for (int stage = 2; stage <= 6; ++stage) {
+            std::string word = passwordOf(findString(100 + stage));
+            EXPECT_EQ(word.size(), lengths[stage - 2]) << "stage " << stage;
+            EXPECT_EQ(word.find_first_not_of("abcdefghijklmnopqrstuvwxyz"), std::string::npos) << word;
+        }
     }
+    setLanguage(Language::Japanese);
     std::string word = passwordOf(findString(206)), cp932;
     EXPECT_EQ(characterCount(word), 8);
     ASSERT_TRUE(toCp932(word, cp932));
     EXPECT_EQ(cp932.size(), 16u); // eight double-byte characters, no ASCII
+    EXPECT_FALSE(passwordOf(uiTextIn(Language::English, TextId::SpeechLose + 5)).empty());
 }
 
 namespace {

@@ -1,5 +1,6 @@
 // The window as drawn and configured: board and status pixels, cell mapping,
 // the cursor, the texts' helpers and the two dialogs.
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
@@ -14,6 +15,7 @@
 #include "modes/commands.h"
 #include "modes/dialogs.h"
 #include "res/resources.h"
+#include "res/text.h"
 #include "ui/boardview.h"
 #include "ui/gdi.h"
 #include "ui/keycursor.h"
@@ -352,8 +354,8 @@ TEST_F(View, WaitTimeReadsLeadingDigitsWithinTheTimersRange)
 
 namespace {
 
-// Each text shows whole in the font it is drawn with, and no two controls
-// overlap but those inside a group box.
+// Each text shows whole in the font it is drawn with, a list's entries
+// included, and no two controls overlap but those inside a group box.
 void expectWholeTexts(Window* d)
 {
     std::vector<QWidget*> placed;
@@ -367,6 +369,10 @@ void expectWholeTexts(Window* d)
             EXPECT_LT(metrics.horizontalAdvance(name), w->width()) << name.toStdString();
         } else if (qobject_cast<QAbstractButton*>(w) || qobject_cast<QGroupBox*>(w)) {
             EXPECT_LE(w->sizeHint().width(), w->width()) << name.toStdString();
+        } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
+            EXPECT_GT(combo->count(), 0);
+            EXPECT_LE(combo->sizeHint().width(), w->width())
+                << combo->itemText(combo->count() - 1).toStdString();
         }
         if (qobject_cast<QGroupBox*>(w) == nullptr) {
             for (QWidget* other : placed)
@@ -384,8 +390,13 @@ TEST_F(View, EveryDialogTextShowsWhole)
 {
     open(0, 0);
     setModalHook(expectWholeTexts);
-    for (const DialogDef* def : {&MYDIALOG, &CONFIGDLG, &EDITDONEDLG})
-        EXPECT_EQ(runDialog(window, *def, nullptr), IDCANCEL) << def->caption;
+    for (Language language : {Language::Japanese, Language::English}) {
+        setLanguage(language);
+        EXPECT_EQ(runDialog(window, newGameDialogDef(), newGameDialog), IDCANCEL) << languageCode(language);
+        EXPECT_EQ(runDialog(window, settingsDialogDef(), settingsDialog), IDCANCEL) << languageCode(language);
+        EXPECT_EQ(runDialog(window, editDoneDialogDef(), nullptr), IDCANCEL) << languageCode(language);
+    }
+    setLanguage(Language::Japanese);
 }
 
 int main(int argc, char** argv)
@@ -396,7 +407,7 @@ int main(int argc, char** argv)
     if (mkdtemp(directory) == nullptr || !initPlatform(argc, argv))
         return 1;
     useConfigHome(directory);
-    registerWindowClass({"Blantu", mainWindowProc, "MAINICN", "SUBICN", &MYAPP});
+    registerWindowClass({"Blantu", mainWindowProc, "MAINICN", "SUBICN", &mainMenuDef()});
     const int result = RUN_ALL_TESTS();
     std::filesystem::remove_all(directory);
     return result;

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "res/text.h"
+
 enum class CommandAction {
     Run,     // start the game
     Help,    // print helpText() and exit 0
@@ -14,14 +16,19 @@ enum class CommandAction {
 
 struct CommandLine {
     CommandAction action = CommandAction::Run;
-    std::string file;  // the game record to open at start; empty when none was given
-    std::string error; // one line, for CommandAction::Error
+    std::string file;     // the game record to open at start; empty when none was given
+    std::string error;    // one line, for CommandAction::Error
+    std::string language; // "ja" or "en" from --lang; empty when the locale decides
 };
 
 // Options and operands are read left to right; --help and --version act as
 // soon as they are met, the first fault ends the parse. "--" ends the
-// options, and "-" is an operand, as on other Linux programs.
+// options, and "-" is an operand, as on other Linux programs. A --lang
+// after --help still counts, so the help comes in the language asked for.
 CommandLine parseCommandLine(int argc, const char* const* argv);
 
-const char* helpText();
+// The interface's language: --lang's, else the locale's.
+Language chosenLanguage(const CommandLine& commandLine);
+
+const char* helpText(); // in the interface's language
 const char* versionText();

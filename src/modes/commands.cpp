@@ -4,6 +4,7 @@
 #include "modes/dialogs.h"
 #include "modes/editor.h"
 #include "modes/game_review.h"
+#include "modes/help.h"
 #include "modes/preferences.h"
 #include "modes/record.h"
 #include "modes/record_commands.h"
@@ -12,6 +13,7 @@
 #include "modes/trial.h"
 #include "modes/window_size.h"
 #include "platform/platform.h"
+#include "res/text.h"
 #include "ui/computer.h"
 #include "ui/gdi.h"
 #include "ui/hint_view.h"
@@ -272,6 +274,12 @@ void onCommand(Window* window, uintptr_t command)
     case CmdUndo:
         undo(window);
         break;
+    case CmdHowToPlay:
+        showHowToPlay(window);
+        break;
+    case CmdAbout:
+        showAbout(window);
+        break;
     case PlayButtonId:
         if (gameState == Replay)
             togglePlayback(window, listBoxSelection(recordList));
@@ -292,7 +300,8 @@ int confirmResign(Window* window)
     if (gameState < 0)
         return 2;
     modalOpen = 1;
-    const int answer = messageBoxOkCancel(window, "本当に投げますか？", "投了確認");
+    const int answer =
+        messageBoxOkCancel(window, uiText(TextId::ResignQuestion), uiText(TextId::ResignCaption));
     modalOpen = 0;
     if (answer != IDOK || gameState < 0) // the game may have ended meanwhile
         return 2;

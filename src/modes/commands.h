@@ -30,6 +30,8 @@ enum : int {
     CmdCopyPosition = 210,
     CmdShowOpenings = 211,
     CmdShowLastMove = 212,
+    CmdHowToPlay = 401,
+    CmdAbout = 402,
 };
 
 void onCommand(Window* window, uintptr_t command);

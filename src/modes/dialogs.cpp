@@ -26,17 +26,13 @@ constexpr int EntryTextSize = 96;
 constexpr int WaitTextSize = 32;
 constexpr int MasterSetting = 8; // lv7, which needs the midgame search's evaluation
 
-// Without the evaluation lv7 stays in the list, marked, and OK refuses it.
-const char* const MasterUnavailable =
-    "名人は評価データを読み込めなかったため選べません。ほかのレベルを選んでください。";
-
 void fillLevelList(Window* dialog, int listId)
 {
     char text[EntryTextSize];
     for (int level = 0; level < ComputerLevels; ++level) {
         const bool unavailable = level + 1 == MasterSetting && !midgameReady();
-        std::snprintf(text, sizeof text, "%s%s", personaNames[level],
-                      unavailable ? "（使えません）" : levelLabels[level]);
+        std::snprintf(text, sizeof text, uiText(TextId::LevelEntry), personaName(level),
+                      unavailable ? uiText(TextId::LevelUnavailable) : levelLabel(level));
         comboAddString(dialog, listId, text);
     }
 }
@@ -96,7 +92,8 @@ bool onNewGameCommand(Window* dialog, unsigned id)
         return true;
     case IDOK:
         if (choosesUnavailableMaster(dialog)) { // the dialog stays for another choice
-            messageBoxWarning(dialog, MasterUnavailable, "新規ゲーム");
+            // Without the evaluation lv7 stays in the list, marked, and OK refuses it.
+            messageBoxWarning(dialog, uiText(TextId::MasterUnavailable), uiText(TextId::NewGameTitle));
             return true;
         }
         readLevels(dialog);
@@ -146,7 +143,7 @@ void startNewGame(Window* window)
 {
     if (gameState >= 0 && confirmResign(window) != 1)
         return;
-    if (runDialog(window, MYDIALOG, newGameDialog) != IDOK)
+    if (runDialog(window, newGameDialogDef(), newGameDialog) != IDOK)
         return;
     resetGameStart(window);
     invalidateWindow(window);
@@ -173,7 +170,7 @@ void showSettingsDialog(Window* window)
 {
     // Keeps the wait timer from advancing the game behind the dialog.
     modalOpen = 1;
-    const int answer = runDialog(window, CONFIGDLG, settingsDialog);
+    const int answer = runDialog(window, settingsDialogDef(), settingsDialog);
     modalOpen = 0;
     if (answer == IDOK)
         saveSettings(window);

@@ -12,6 +12,7 @@
 #include "records/board_text.h"
 #include "records/formats.h"
 #include "res/resources.h"
+#include "res/text.h"
 #include "ui/boardview.h"
 #include "ui/computer.h"
 #include "ui/gdi.h"
@@ -20,12 +21,6 @@
 #include "ui/playflow.h"
 
 namespace {
-
-const char* const HelpText = "局面編集：クリックで 空→黒→白、右クリックで逆の順に石が替わります。\n"
-                             "Ctrl+E で終えて対局・ヒント・保存へ。Esc で編集をやめて元に戻ります。";
-const char* const Caption = "局面編集";
-const char* const CopiedText = "局面を GGF でコピーしました";
-const char* const PlaceName = "Tavixリバーシ";
 
 // The buttons of the dialog that ends editing; Cancel goes back to editing.
 enum : int { ChoicePlay = 1, ChoiceBack = 2, ChoiceHint = 3, ChoiceSave = 4, ChoiceCopy = 5 };
@@ -97,7 +92,7 @@ Game editedGame()
     Game game;
     game.start = liveBoard;
     game.firstSide = sideToMove;
-    game.header.place = PlaceName;
+    game.header.place = uiText(TextId::AppTitle);
     const std::time_t now = std::time(nullptr);
     std::tm local{};
     localtime_r(&now, &local);
@@ -108,7 +103,7 @@ Game editedGame()
 // The players are chosen as for a new game; Cancel goes back to editing.
 void playOn(Window* window)
 {
-    if (runDialog(window, MYDIALOG, newGameDialog) != IDOK)
+    if (runDialog(window, newGameDialogDef(), newGameDialog) != IDOK)
         return;
     const Game game = editedGame();
     editing = false;
@@ -134,7 +129,7 @@ void saveHere(Window* window)
 void copyHere(Window* window)
 {
     setClipboardText(writeGgf(editedGame()));
-    restoreBehind(window, CopiedText);
+    restoreBehind(window, uiText(TextId::EditorCopied));
 }
 
 intptr_t finishDialog(Window* dialog, unsigned message, uintptr_t wParam, intptr_t)
@@ -179,7 +174,7 @@ void openEditorWith(Window* window, const Board& board, int side)
         behind = {liveBoard, currentSide, gameState, messageNow(),
                   recordList ? listBoxSelection(recordList) : -1};
         editing = true;
-        setMessageText(HelpText);
+        setMessageText(uiText(TextId::EditorHelp));
     }
     liveBoard = board;
     sideToMove = side == White ? White : Black;
@@ -203,9 +198,9 @@ void finishEditor(Window* window)
     const int was = modalOpen;
     modalOpen = 1;
     if (!problem.empty())
-        messageBoxWarning(window, (problem + "。\nどちらかが打てるように石を置いてください。").c_str(),
-                          Caption);
-    const int choice = problem.empty() ? runDialog(window, EDITDONEDLG, finishDialog) : ChoiceBack;
+        messageBoxWarning(window, formatUiText(TextId::EditorDeadPosition, problem.c_str()).c_str(),
+                          uiText(TextId::EditorTitle));
+    const int choice = problem.empty() ? runDialog(window, editDoneDialogDef(), finishDialog) : ChoiceBack;
     modalOpen = was;
     switch (choice) {
     case ChoicePlay:

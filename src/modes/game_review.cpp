@@ -10,6 +10,7 @@
 #include "modes/record.h"
 #include "modes/record_game.h"
 #include "platform/platform.h"
+#include "res/text.h"
 #include "ui/boardview.h"
 #include "ui/gdi.h"
 #include "ui/playflow.h"
@@ -112,8 +113,7 @@ void showLostMove(int line)
         return;
     boardMarks = {true, liveBoard, lineTurns[line], lineMoves[line].move, lineMoves[line].best};
     invalidateWindow(ownerWindow);
-    const std::string text =
-        std::to_string(lineTurns[line] + 1) + "手目を打つ前：赤枠が打った手、青枠が最善手";
+    const std::string text = formatUiText(TextId::ReviewLostMoveShown, lineTurns[line] + 1);
     setAnalysisText(reviewWindow, text.c_str());
 }
 
@@ -140,8 +140,8 @@ void showGraph(int lastTurn, const std::vector<PositionValue>& positions,
         if (positions[i].known)
             points.push_back({static_cast<int>(i), positions[i].black,
                               i > 0 && i <= turns.size() && turns[i - 1].lostDiscs, positions[i].exact});
-    const std::string legend =
-        midgameReady() ? "○推定（" + std::to_string(EstimateDepth) + "手読み）　●完全読み" : "●完全読み";
+    const std::string legend = midgameReady() ? formatUiText(TextId::ReviewLegend, EstimateDepth)
+                                              : uiText(TextId::ReviewLegendExact);
     setAnalysisGraph(reviewWindow, lastTurn, points.data(), static_cast<int>(points.size()), legend.c_str());
 }
 
@@ -157,13 +157,13 @@ int exactFromTurn(const GameAnalysis& a)
 std::string summary(const GameAnalysis& a, size_t lost)
 {
     const int exactFrom = exactFromTurn(a);
-    const std::string count = lost == 0 ? "石損はありません" : "石損 " + std::to_string(lost) + "手";
+    const std::string count = lost == 0 ? uiText(TextId::ReviewNoLoss)
+                                        : formatUiText(TextId::ReviewLossCount, static_cast<int>(lost));
     if (exactFrom == 0 || a.estimateDepth == 0)
-        return count + "（完全読み）";
-    const std::string estimates = "≒は" + std::to_string(a.estimateDepth) + "手読みの推定";
+        return formatUiText(TextId::ReviewSummaryExact, count.c_str());
     if (exactFrom < 0)
-        return count + "（" + estimates + "）";
-    return count + "（" + estimates + "、" + std::to_string(exactFrom) + "手目から完全読み）";
+        return formatUiText(TextId::ReviewSummaryEstimated, count.c_str(), a.estimateDepth);
+    return formatUiText(TextId::ReviewSummaryPartly, count.c_str(), a.estimateDepth, exactFrom);
 }
 
 void showLostDiscs(const GameAnalysis& a)
@@ -268,10 +268,10 @@ void analyseRecordCommand(Window* window)
 {
     closeGameReview(window);
     ownerWindow = window;
-    reviewWindow = createAnalysisWindow(window, "棋譜解析", reviewWindowProc);
+    reviewWindow = createAnalysisWindow(window, uiText(TextId::ReviewCaption), reviewWindowProc);
     if (reviewWindow == nullptr)
         return;
-    setAnalysisText(reviewWindow, "全局面を推定し、終盤から完全読みしています…");
+    setAnalysisText(reviewWindow, uiText(TextId::ReviewWorking));
     setAnalysisProgress(reviewWindow, 0, 1);
     shownGame = {};
     lineTurns.clear();
@@ -287,7 +287,7 @@ void analyseRecordCommand(Window* window)
     if (reviewThread == nullptr) {
         request.reset();
         setAnalysisProgress(reviewWindow, 0, 0);
-        setAnalysisText(reviewWindow, "解析を始められませんでした。もう一度お試しください。");
+        setAnalysisText(reviewWindow, uiText(TextId::ReviewFailed));
         return;
     }
     setTimer(reviewWindow, ProgressTimer, ProgressInterval);
@@ -315,9 +315,9 @@ bool gameReviewRunning()
 
 std::string lostDiscsLine(int number, const TurnAnalysis& turn)
 {
-    return std::to_string(number) + "手目 " + (turn.colour == Black ? "●" : "○") + cellText(turn.move) + " " +
-           valueText(turn.value, turn.exact) + "（最善 " + cellText(turn.best) + " " +
-           valueText(turn.bestValue, turn.exact) + "）";
+    return formatUiText(TextId::ReviewLostLine, number, turn.colour == Black ? "●" : "○",
+                        cellText(turn.move).c_str(), valueText(turn.value, turn.exact).c_str(),
+                        cellText(turn.best).c_str(), valueText(turn.bestValue, turn.exact).c_str());
 }
 
 namespace {

@@ -1,12 +1,13 @@
 #include "modes/record.h"
 
 #include <algorithm>
-#include <cstring>
+#include <cstdio>
 
 #include "board/moves.h"
 #include "modes/preferences.h"
 #include "platform/platform.h"
 #include "records/game.h"
+#include "res/text.h"
 #include "ui/boardview.h"
 #include "ui/gdi.h"
 #include "ui/playflow.h"
@@ -20,14 +21,6 @@ namespace {
 constexpr int LineBufferSize = 100;
 constexpr int PlaybackOn = 100;
 constexpr Move EndMarker{-1, -1};
-constexpr const char* StartLineText = "開始局面";
-
-void appendText(char* buffer, const char* text)
-{
-    const size_t used = strlen(buffer);
-    const size_t room = LineBufferSize - 1 - used;
-    strncat(buffer, text, room);
-}
 
 bool isMove(Move e)
 {
@@ -74,19 +67,15 @@ void showPlaybackIcon(bool running)
 
 char* recordLineText(char* buffer, int column, int row, int n, int colour)
 {
-    char digits[8];
-    buffer[0] = '\0';
-    appendText(buffer, colour == Black ? "●　" : "○　");
-    appendText(buffer, numberText(digits, n));
-    appendText(buffer, "手目：　　");
-    if (column != 0 && row != 0) {
-        const char letter[2] = {static_cast<char>('a' + column - 1), '\0'};
-        appendText(buffer, letter);
-        appendText(buffer, ",");
-        appendText(buffer, numberText(digits, row));
-    } else {
-        appendText(buffer, "パス");
-    }
+    char number[8];
+    char rowDigits[8];
+    const char* mark = colour == Black ? "●" : "○";
+    numberText(number, n);
+    if (column != 0 && row != 0)
+        std::snprintf(buffer, LineBufferSize, uiText(TextId::RecordMoveLine), mark, number,
+                      static_cast<char>('a' + column - 1), numberText(rowDigits, row));
+    else
+        std::snprintf(buffer, LineBufferSize, uiText(TextId::RecordPassLine), mark, number);
     return buffer;
 }
 
@@ -97,7 +86,7 @@ std::string recordListText(int column, int row, int n, int colour)
     if (showOpeningNames) {
         const OpeningName name = recordOpening(n);
         if (name.opening && name.turn == n)
-            line += std::string("　") + name.opening->japanese;
+            line = formatUiText(TextId::RecordOpening, line.c_str(), openingOwnName(*name.opening));
     }
     return line;
 }
@@ -131,15 +120,26 @@ OpeningName recordOpening(int turns)
     return name;
 }
 
+// The openings are named in Japanese and in English: a Japanese interface
+// shows both, every other the English name.
+const char* openingOwnName(const Opening& opening)
+{
+    return currentLanguage() == Language::Japanese ? opening.japanese : opening.english;
+}
+
 std::string openingLabel(const Opening& opening)
 {
+    if (currentLanguage() != Language::Japanese)
+        return opening.english;
     return std::string(opening.japanese) + "（" + opening.english + "）";
 }
 
 std::string withOpeningName(const std::string& text, const Game& game)
 {
     const OpeningName name = openingName(game, static_cast<int>(game.turns.size()));
-    return showOpeningNames && name.opening ? text + "　定石：" + openingLabel(*name.opening) : text;
+    return showOpeningNames && name.opening
+               ? formatUiText(TextId::WithOpening, text.c_str(), openingLabel(*name.opening).c_str())
+               : text;
 }
 
 void relabelRecordList()
@@ -151,7 +151,7 @@ void relabelRecordList()
     const int lines = listBoxCount(recordList) - start;
     listBoxReset(recordList);
     if (start)
-        listBoxAddString(recordList, StartLineText);
+        listBoxAddString(recordList, uiText(TextId::RecordStartLine));
     for (int n = 1; n <= lines; ++n) {
         const Move e = recordEntry(n);
         const int colour = n % 2 == 1 ? recordFirstSide : opponentOf(recordFirstSide);
@@ -179,7 +179,7 @@ void clearRecordList(Window*)
         return;
     listBoxReset(recordList);
     if (recordHasStartLine())
-        listBoxAddString(recordList, StartLineText);
+        listBoxAddString(recordList, uiText(TextId::RecordStartLine));
     listBoxSetSelection(recordList, recordLineOf(0)); // the start line, or none
 }
 

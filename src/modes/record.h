@@ -20,8 +20,8 @@ void showRecordPosition(Window* window, int k);
 void togglePlayback(Window* window, int k);
 void replayStep(Window* window);
 
-// The list line of record entry n: colour mark, number, cell or "パス".
-// The buffer needs 100 bytes; returns it.
+// The list line of record entry n: colour mark, number, cell or the word
+// for a pass. The buffer needs 100 bytes; returns it.
 char* recordLineText(char* buffer, int column, int row, int n, int colour);
 // A game from another start than the standard one has a first line of its
 // own, "開始局面", so its start can be shown and played from.
@@ -36,6 +36,7 @@ void stopPlayback();
 // for a game from another start).
 OpeningName recordOpening(int turns);
 // "虎（Tiger）": the names in both languages.
+const char* openingOwnName(const Opening& opening);
 std::string openingLabel(const Opening& opening);
 // text, followed by the opening of the whole game when names are shown.
 std::string withOpeningName(const std::string& text, const Game& game);

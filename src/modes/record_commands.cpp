@@ -19,25 +19,13 @@
 #include "records/board_text.h"
 #include "records/formats.h"
 #include "res/resources.h"
+#include "res/text.h"
 #include "ui/computer.h"
 #include "ui/playflow.h"
 
 namespace {
 
-const char* const OpenCaption = "棋譜を開く";
-const char* const SaveCaption = "棋譜を保存";
-const char* const EndGameCaption = "対局終了確認";
-const char* const PasteQuestion = "対局中のゲームを終えて、貼り付けた棋譜を開きますか？";
-const char* const CannotOpenCaption = "棋譜を開けません";
-const char* const CannotSaveCaption = "棋譜を保存できません";
-const char* const TooLongMessage = "棋譜が長すぎます";
-const char* const NotATranscriptMessage =
-    "標準の開始局面から始まらない棋譜は、手順の文字列では保存できません。GGF で保存してください。";
-
-const FileFilter openFilters[] = {{"棋譜", "*.ggf *.txt"}, {"すべてのファイル", "*"}};
-// The order of these two is the order of the dialog's types: GGF first.
-const FileFilter saveFilters[] = {{"GGF", "*.ggf"}, {"手順の文字列", "*.txt"}};
-constexpr int TranscriptFilter = 1;
+constexpr int TranscriptFilter = 1; // the save dialog's types: GGF first
 
 // A message box, with the game held still behind it as behind any dialog.
 void warn(Window* window, const std::string& text, const char* caption)
@@ -91,7 +79,7 @@ bool endGameInProgress(Window* window, const std::string& question)
         return true;
     const int was = modalOpen;
     modalOpen = 1;
-    const int answer = messageBoxYesNo(window, question.c_str(), EndGameCaption);
+    const int answer = messageBoxYesNo(window, question.c_str(), uiText(TextId::EndGameCaption));
     modalOpen = was;
     if (answer != IDYES)
         return false;
@@ -110,8 +98,11 @@ bool endGameInProgress(Window* window, const std::string& question)
 bool showReadGame(Window* window, const GameRead& read, const std::string& name)
 {
     if (!read.ok || read.game.turns.size() >= GameRecordSize) {
-        const std::string problem = read.ok ? TooLongMessage : read.error;
-        warn(window, name.empty() ? problem : "「" + shownName(name) + "」：" + problem, CannotOpenCaption);
+        const std::string problem = read.ok ? uiText(TextId::RecordTooLong) : read.error;
+        warn(window,
+             name.empty() ? problem
+                          : formatUiText(TextId::NamedProblem, shownName(name).c_str(), problem.c_str()),
+             uiText(TextId::CannotOpenCaption));
         return false;
     }
     // A position alone opens in the editor over the game, which goes on
@@ -120,8 +111,8 @@ bool showReadGame(Window* window, const GameRead& read, const std::string& name)
         openEditorWith(window, read.game.start, read.game.firstSide);
         return true;
     }
-    const std::string question =
-        name.empty() ? PasteQuestion : "対局中のゲームを終えて、「" + shownName(name) + "」を開きますか？";
+    const std::string question = name.empty() ? uiText(TextId::EndGameForPaste)
+                                              : formatUiText(TextId::EndGameForFile, shownName(name).c_str());
     if (!endGameInProgress(window, question))
         return false;
     showGameInRecordMode(window, read.game);
@@ -147,48 +138,48 @@ bool savedAsTranscript(const std::string& path, int filter)
     return endsWithNoCase(path, ".txt") || filter == TranscriptFilter;
 }
 
-const char* saveProblem(int error)
+TextId saveProblem(int error)
 {
     switch (error) {
     case EACCES:
     case EPERM:
-        return "書き込む権限がありません。";
+        return TextId::SaveNoPermission;
     case ENOSPC:
     case EDQUOT:
-        return "ディスクの空きが足りません。";
+        return TextId::SaveDiskFull;
     case EFBIG:
-        return "ファイルの大きさの上限を超えます。";
+        return TextId::SaveTooLarge;
     case EROFS:
-        return "読み取り専用の場所です。";
+        return TextId::SaveReadOnly;
     case ENOENT:
     case ENOTDIR:
-        return "保存先のフォルダーがありません。";
+        return TextId::SaveNoFolder;
     case EISDIR:
     case EINVAL:
-        return "通常のファイルではありません。";
+        return TextId::SaveNotRegular;
     default:
-        return "書き込めませんでした。";
+        return TextId::SaveFailed;
     }
 }
 
 std::string saveFailureText(const std::string& path, int error)
 {
-    return "「" + shownName(baseName(path)) + "」に保存できませんでした。\n" + saveProblem(error) + "（" +
-           std::to_string(error) + "）";
+    return formatUiText(TextId::SaveFailure, shownName(baseName(path)).c_str(), uiText(saveProblem(error)),
+                        error);
 }
 
 bool writeRecordFile(Window* window, const Game& game, const std::string& path, bool transcript)
 {
     if (transcript && !hasStandardStart(game)) {
-        warn(window, NotATranscriptMessage, CannotSaveCaption);
+        warn(window, uiText(TextId::NotATranscript), uiText(TextId::CannotSaveCaption));
         return false;
     }
     const std::string bytes = transcript ? writeTranscript(game) + "\n" : writeGgf(game);
     if (const int error = saveFileSafely(path, bytes, InPlace::Never)) {
-        warn(window, saveFailureText(path, error), CannotSaveCaption);
+        warn(window, saveFailureText(path, error), uiText(TextId::CannotSaveCaption));
         return false;
     }
-    setMessageText(("保存しました：" + shownName(baseName(path))).c_str());
+    setMessageText(formatUiText(TextId::Saved, shownName(baseName(path)).c_str()).c_str());
     return true;
 }
 
@@ -198,6 +189,16 @@ std::string proposedFileName()
     std::tm local{};
     localtime_r(&now, &local);
     return defaultRecordFileName(local);
+}
+
+// The save dialog offers the first typeCount types: GGF first, then the
+// transcript.
+bool chooseSavePath(Window* window, int typeCount, std::string& path, int& filter)
+{
+    const FileFilter filters[] = {{uiText(TextId::FilterGgf), "*.ggf"},
+                                  {uiText(TextId::FilterTranscript), "*.txt"}};
+    return saveFileDialog(window, uiText(TextId::SaveRecordCaption), documentsFolder(), proposedFileName(),
+                          filters, typeCount, path, filter);
 }
 
 // Save and copy take the record as it stands once a running move has landed.
@@ -220,7 +221,10 @@ void openRecordCommand(Window* window)
     std::string path;
     const int was = modalOpen;
     modalOpen = 1;
-    const bool chosen = openFileDialog(window, OpenCaption, documentsFolder(), openFilters, 2, path);
+    const FileFilter filters[] = {{uiText(TextId::FilterRecords), "*.ggf *.txt"},
+                                  {uiText(TextId::FilterAllFiles), "*"}};
+    const bool chosen =
+        openFileDialog(window, uiText(TextId::OpenRecordCaption), documentsFolder(), filters, 2, path);
     modalOpen = was;
     if (chosen)
         openFileNamed(window, path, baseName(path));
@@ -241,8 +245,7 @@ void saveRecordCommand(Window* window)
     int filter = 0;
     const int was = modalOpen;
     modalOpen = 1;
-    if (saveFileDialog(window, SaveCaption, documentsFolder(), proposedFileName(), saveFilters, 2, path,
-                       filter))
+    if (chooseSavePath(window, 2, path, filter))
         writeRecordFile(window, game, path, savedAsTranscript(path, filter));
     modalOpen = was;
 }
@@ -255,9 +258,7 @@ bool saveGameAsGgf(Window* window, const Game& game)
     int filter = 0;
     const int was = modalOpen;
     modalOpen = 1;
-    const bool saved = saveFileDialog(window, SaveCaption, documentsFolder(), proposedFileName(), saveFilters,
-                                      1, path, filter) &&
-                       writeRecordFile(window, game, path, false);
+    const bool saved = chooseSavePath(window, 1, path, filter) && writeRecordFile(window, game, path, false);
     modalOpen = was;
     return saved;
 }
@@ -298,7 +299,7 @@ void playFromHereCommand(Window* window)
 {
     finishComputerTurn(window);
     const Game game = gameUpTo(recordedGame(), moveNumber - 1);
-    if (runDialog(window, MYDIALOG, newGameDialog) != IDOK || !canPlayFromHere())
+    if (runDialog(window, newGameDialogDef(), newGameDialog) != IDOK || !canPlayFromHere())
         return;
     startGameFrom(window, game, blackPlayer, whitePlayer);
 }

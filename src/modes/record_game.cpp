@@ -5,6 +5,7 @@
 #include "modes/message.h"
 #include "modes/record.h"
 #include "platform/platform.h"
+#include "res/text.h"
 #include "ui/gdi.h"
 #include "ui/playflow.h"
 #include "ui/status.h"
@@ -12,7 +13,6 @@
 namespace {
 
 constexpr Move EndMarker{-1, -1};
-constexpr const char* PlaceName = "Tavixリバーシ";
 
 // While a game runs, the turns made so far; otherwise the record up to its
 // end marker (the replay position does not count).
@@ -32,7 +32,7 @@ GameHeader playedHereHeader()
     GameHeader header;
     header.black = playerName(name, blackPlayer);
     header.white = playerName(name, whitePlayer);
-    header.place = PlaceName;
+    header.place = uiText(TextId::AppTitle);
     const std::time_t now = std::time(nullptr);
     std::tm local{};
     localtime_r(&now, &local);

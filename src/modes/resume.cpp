@@ -14,13 +14,13 @@
 #include "platform/platform.h"
 #include "records/formats.h"
 #include "res/strings.h"
+#include "res/text.h"
 #include "ui/playflow.h"
 #include "ui/status.h"
 
 namespace {
 
 constexpr const char* FileName = "current.ggf";
-constexpr const char* Caption = "対局の再開";
 
 // Each problem is told once a run: it would otherwise repeat after every turn.
 bool folderProblemTold = false;
@@ -37,13 +37,15 @@ struct KeptGame {
     int white = 0;
 };
 
-// The setting whose status panel name is name, or -1.
+// The setting whose status panel name is name, or -1. The game may have
+// been kept by a copy that spoke another language.
 int playerFromName(const std::string& name)
 {
     char buffer[PlayerNameSize];
-    for (int setting = 0; setting <= ComputerLevels; ++setting)
-        if (name == playerName(buffer, setting))
-            return setting;
+    for (int language = 0; language < LanguageCount; ++language)
+        for (int setting = 0; setting <= ComputerLevels; ++setting)
+            if (name == playerNameIn(static_cast<Language>(language), buffer, setting))
+                return setting;
     return -1;
 }
 
@@ -67,12 +69,14 @@ std::string checkKeptGame(const GameRead& read, KeptGame& kept)
 }
 
 // "前回の対局が途中です（23手目、黒：人、白：lv3 浪人）。再開しますか？", with the
-// move number the status panel will show.
+// move number the status panel will show and the players named as this
+// copy names them.
 std::string question(const KeptGame& kept)
 {
-    const Game& game = kept.game;
-    return "前回の対局が途中です（" + std::to_string(game.turns.size() + 1) + "手目、黒：" +
-           game.header.black + "、白：" + game.header.white + "）。再開しますか？";
+    char black[PlayerNameSize];
+    char white[PlayerNameSize];
+    return formatUiText(TextId::ResumeQuestion, static_cast<int>(kept.game.turns.size()) + 1,
+                        playerName(black, kept.black), playerName(white, kept.white));
 }
 
 void moveAside(const std::string& path, const std::string& why)
@@ -152,6 +156,15 @@ std::string gameInProgressPath()
     return ownGame.path;
 }
 
+std::string keptGamePlace(std::string& problem)
+{
+    if (!ownGame.path.empty())
+        return ownGame.path;
+    const AppFolder folder = stateFolder();
+    problem = folder.problem;
+    return folder.path.empty() ? "" : folder.path + "/" + FileName;
+}
+
 void keepGameInProgress()
 {
     if (trialStage > 0)
@@ -187,7 +200,7 @@ bool offerInterruptedGame(Window* window)
     KeptGame kept;
     if (folder.empty() || !claimInterruptedGame(folder, file, kept))
         return false;
-    const int answer = messageBoxYesNo(window, question(kept).c_str(), Caption);
+    const int answer = messageBoxYesNo(window, question(kept).c_str(), uiText(TextId::ResumeCaption));
     if (answer == IDYES) {
         ownGame = file;
         resume(window, kept);

@@ -13,6 +13,10 @@ struct Window;
 // This copy's kept game, its place claimed on first use; "" when there is no
 // state folder or no place can be locked there.
 std::string gameInProgressPath();
+// Where this copy keeps its game, or would keep it: its own file once it
+// has one, else the first name in the state folder; "" without a folder,
+// with the reason in problem. Claims nothing.
+std::string keptGamePlace(std::string& problem);
 // After every turn, pass and undo: writes the running game whole, or removes
 // the file once no game runs (it ended or was resigned). A trial is played in
 // one sitting and is never kept.
@@ -25,7 +29,7 @@ void releaseGameInProgress();
 // valid unfinished game kept by a copy that is no longer running (it was
 // killed, crashed or closed mid-game), naming its move number and players.
 // Returns true when it was resumed, its players restored and saved as the
-// settings; this copy then keeps it. いいえ removes the file; a question
+// settings; this copy then keeps it. No removes the file; a question
 // closed unanswered (the session ending) leaves it. Other such games stay for
 // later starts. A damaged, illegal or finished file is moved aside to
 // <name>.bad with one line on stderr, and the next one is looked at.

@@ -1,6 +1,6 @@
 #include "modes/trial.h"
 
-#include <cstring>
+#include <cstdio>
 
 #include "ai/random.h"
 #include "modes/message.h"
@@ -87,16 +87,13 @@ void startBannerTimer(Window* window)
 
 } // namespace
 
-// "Stage" + stage number + "、対" + the computer's name.
+// "Stage1、対lv1 ひよこ": the stage and the computer's name.
 char* stageBannerLine(char* buffer, int stage, int computerSetting)
 {
     char digits[8];
     char name[64];
-    buffer[0] = '\0';
-    strcat(buffer, "Stage");
-    strcat(buffer, numberText(digits, stage));
-    strcat(buffer, "、対");
-    strcat(buffer, playerName(name, computerSetting));
+    std::snprintf(buffer, StageLineSize, uiText(TextId::TrialStageLine), numberText(digits, stage),
+                  playerName(name, computerSetting));
     return buffer;
 }
 
@@ -134,10 +131,11 @@ void startTrialStage(Window* window)
 
 void showStageBanner(Window* window)
 {
-    char stageLine[128];
+    char stageLine[StageLineSize];
     const int computer = blackPlayer == 0 ? whitePlayer : blackPlayer;
     stageBannerLine(stageLine, trialStage, computer);
-    drawBannerLines("トライアルモード", stageLine, personColour() == Black ? "●黒番" : "○白番");
+    drawBannerLines(uiText(TextId::TrialBanner), stageLine,
+                    uiText(personColour() == Black ? TextId::TrialPersonBlack : TextId::TrialPersonWhite));
     showMessageString(SpeechOpenBase + trialStage);
     startBannerTimer(window);
 }
@@ -164,15 +162,15 @@ void showStageResult(Window* window)
     const int person = personColour();
     const bool lost = countStones(person, liveBoard) < countStones(opponentOf(person), liveBoard);
     if (lost) {
-        drawBannerLines("負け…", "GameOver！", nullptr);
+        drawBannerLines(uiText(TextId::TrialLost), uiText(TextId::TrialLostLine), nullptr);
         showMessageString(SpeechWinBase + trialStage);
         trialStage = -1;
     } else if (trialStage >= LastStage) {
-        drawBannerLines("全面クリアッ！", "おめでとーございます♪", nullptr);
+        drawBannerLines(uiText(TextId::TrialCleared), uiText(TextId::TrialClearedLine), nullptr);
         showMessageString(SpeechLoseBase + LastStage);
         trialStage = -1;
     } else {
-        drawBannerLines("勝利！", "NextLoading...", nullptr);
+        drawBannerLines(uiText(TextId::TrialWon), uiText(TextId::TrialWonLine), nullptr);
         showMessageString(SpeechLoseBase + trialStage);
         ++trialStage;
     }

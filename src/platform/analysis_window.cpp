@@ -16,6 +16,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "res/text.h"
+
 namespace {
 
 constexpr int WindowWidth = 460;
@@ -124,9 +126,10 @@ class GraphView : public QWidget {
     {
         painter.setPen(Qt::black);
         const QRect header(4, 2, width() - 8, 18);
-        painter.drawText(header, Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("黒から見た最終石差"));
+        const QString title = QString::fromUtf8(uiText(TextId::ReviewAxis));
+        painter.drawText(header, Qt::AlignLeft | Qt::AlignVCenter, title);
         const int titleWidth =
-            painter.fontMetrics().horizontalAdvance(QStringLiteral("黒から見た最終石差　"));
+            painter.fontMetrics().horizontalAdvance(title + QString::fromUtf8(uiText(TextId::ReviewAxisGap)));
         painter.drawText(
             header.adjusted(titleWidth, 0, 0, 0), Qt::AlignRight | Qt::AlignVCenter,
             painter.fontMetrics().elidedText(legend_, Qt::ElideRight, header.width() - titleWidth));
@@ -233,6 +236,14 @@ Window* makeList(Window* window, QWidget* frame)
     return list;
 }
 
+// The status line in its width: a text too long for it (a long opening's
+// name after the summary) ends in "…", and shows whole as its tooltip.
+void fitStatusText(QLabel* label)
+{
+    const QString whole = label->toolTip();
+    label->setText(label->fontMetrics().elidedText(whole, Qt::ElideRight, label->contentsRect().width()));
+}
+
 // The graph on top, the status and the progress below it, the list in the
 // rest. On a screen too small for the whole window the graph and the list
 // share what there is.
@@ -245,6 +256,7 @@ void layOut(const AnalysisParts& parts, QSize size)
     const int below = graph + 2 * Margin;
     parts.graph->setGeometry(Margin, Margin, width, graph);
     parts.text->setGeometry(Margin, below, width, 20);
+    fitStatusText(parts.text);
     parts.bar->setGeometry(Margin, below + 28, width - Margin - 90, 22);
     parts.cancel->setGeometry(size.width() - Margin - 90, below + 26, 90, 26);
     parts.list->widget->setGeometry(Margin, below + Below, width, rest - graph);
@@ -284,7 +296,7 @@ Window* createAnalysisWindow(Window* owner, const char* title, WindowProc proced
     parts.text = new QLabel(frame);
     parts.bar = new QProgressBar(frame);
     parts.bar->setFormat(QStringLiteral("%v / %m"));
-    parts.cancel = new QPushButton(QStringLiteral("キャンセル"), frame);
+    parts.cancel = new QPushButton(QString::fromUtf8(uiText(TextId::ButtonCancel)), frame);
     QObject::connect(parts.cancel, &QPushButton::clicked, parts.cancel,
                      [window] { sendMessage(window, WM_COMMAND, AnalysisCancelId, 0); });
     parts.list = makeList(window, frame);
@@ -311,8 +323,10 @@ Window* analysisList(Window* window)
 
 void setAnalysisText(Window* window, const char* text)
 {
-    if (AnalysisParts* parts = partsOf(window))
-        parts->text->setText(fromUtf8(text));
+    if (AnalysisParts* parts = partsOf(window)) {
+        parts->text->setToolTip(fromUtf8(text));
+        fitStatusText(parts->text);
+    }
 }
 
 void setAnalysisProgress(Window* window, int done, int total)

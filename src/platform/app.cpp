@@ -420,7 +420,9 @@ void installAccelerators(Window* window, const AcceleratorTable& accelerators)
         delete old;
     for (int i = 0; i < accelerators.count; ++i) {
         AcceleratorDef a = accelerators.entries[i];
-        auto* shortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key(a.key)), window->frame);
+        const QKeySequence keys =
+            a.key == char(VK_F1) ? QKeySequence(Qt::Key_F1) : QKeySequence(Qt::CTRL | Qt::Key(a.key));
+        auto* shortcut = new QShortcut(keys, window->frame);
         shortcut->setContext(Qt::WindowShortcut); // not while a modal dialog is up
         QObject::connect(shortcut, &QShortcut::activated, window->frame,
                          [window, a] { invokeMenuCommand(window, a.command); });

@@ -1,4 +1,5 @@
-// Modal dialogs built from a dialog definition, and the OK/Cancel message box.
+// Modal dialogs built from a dialog definition, the message boxes and the
+// window of a longer text.
 // Both run a nested event loop, so window timers and sends from other threads
 // keep arriving while they are up. The modal hook gets each one once it shows.
 // While the session closes the program they are cancelled, and new ones are
@@ -14,14 +15,18 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShowEvent>
 #include <QSpacerItem>
 #include <QStyle>
 #include <QTimer>
+#include <QVBoxLayout>
 #include <algorithm>
 #include <vector>
+
+#include "res/text.h"
 
 namespace {
 
@@ -278,6 +283,48 @@ void buildDialog(Window* window, ProcDialog* dialog, const DialogDef& def)
     dialog->setFixedSize(units.toPixels(0, 0, def.width, def.height).size());
 }
 
+QString buttonText(TextId id)
+{
+    return QString::fromUtf8(uiText(id));
+}
+
+void runOkBox(Window* owner, QMessageBox::Icon icon, const char* text, const char* caption)
+{
+    Window* window = newWindow(WindowKind::MessageBox);
+    window->parent = owner;
+    auto* box = new PlacedMessageBox(window, icon, caption, text, QMessageBox::Ok);
+    box->setEscapeButton(QMessageBox::Ok);
+    box->button(QMessageBox::Ok)->setText(buttonText(TextId::ButtonOk));
+    window->dialog = box;
+    window->widget = box;
+    window->items[IDOK] = box->button(QMessageBox::Ok);
+    callHookWhenShown(window, box);
+    box->exec();
+    forgetMessageBox(window, box);
+}
+
+// The text read-only, wrapped at a width of about 80 characters of the
+// dialog's font, and as tall as a screenful allows; OK closes it.
+void buildTextWindow(Window* window, ProcDialog* dialog, const char* text, const char* caption)
+{
+    dialog->setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                           Qt::WindowCloseButtonHint);
+    dialog->setWindowTitle(fromUtf8(caption));
+    auto* view = new QPlainTextEdit(fromUtf8(text), dialog);
+    view->setReadOnly(true);
+    view->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    const QFontMetrics metrics = view->fontMetrics();
+    view->setMinimumSize(metrics.averageCharWidth() * 80, metrics.lineSpacing() * 24);
+    auto* ok = new QPushButton(buttonText(TextId::ButtonOk), dialog);
+    ok->setDefault(true);
+    QObject::connect(ok, &QPushButton::clicked, dialog, [window] { endDialog(window, IDOK); });
+    auto* layout = new QVBoxLayout(dialog);
+    layout->addWidget(view);
+    layout->addWidget(ok, 0, Qt::AlignRight);
+    window->items[TextWindowTextId] = view;
+    window->items[IDOK] = ok;
+}
+
 } // namespace
 
 void placeOnShow(QDialog* dialog, Window* owner)
@@ -394,10 +441,10 @@ int messageBoxOkCancel(Window* owner, const char* text, const char* caption)
     auto* box = new PlacedMessageBox(window, QMessageBox::Question, caption, text,
                                      QMessageBox::Ok | QMessageBox::Cancel);
     box->setEscapeButton(QMessageBox::Cancel); // closing the box is Cancel too
-    // Qt's own button texts are English unless a translation is installed;
-    // the game's dialogs read these two.
-    box->button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
-    box->button(QMessageBox::Cancel)->setText(QStringLiteral("キャンセル"));
+    // Qt's own button texts would follow its translation; the game's
+    // dialogs read these two.
+    box->button(QMessageBox::Ok)->setText(buttonText(TextId::ButtonOk));
+    box->button(QMessageBox::Cancel)->setText(buttonText(TextId::ButtonCancel));
     window->dialog = box;
     window->widget = box;
     window->items[IDOK] = box->button(QMessageBox::Ok);
@@ -417,11 +464,11 @@ int messageBoxYesNo(Window* owner, const char* text, const char* caption)
     window->parent = owner;
     auto* box = new PlacedMessageBox(window, QMessageBox::Question, caption, text,
                                      QMessageBox::Yes | QMessageBox::No);
-    box->button(QMessageBox::Yes)->setText(QStringLiteral("はい"));
-    box->button(QMessageBox::No)->setText(QStringLiteral("いいえ"));
+    box->button(QMessageBox::Yes)->setText(buttonText(TextId::ButtonYes));
+    box->button(QMessageBox::No)->setText(buttonText(TextId::ButtonNo));
     box->setDefaultButton(QMessageBox::Yes);
-    // Qt would make いいえ the escape button; a hidden one keeps a box closed
-    // without an answer from reading as いいえ.
+    // Qt would make No the escape button; a hidden one keeps a box closed
+    // without an answer from reading as No.
     QAbstractButton* unanswered = box->addButton(QMessageBox::Cancel);
     unanswered->hide();
     box->setEscapeButton(unanswered);
@@ -444,17 +491,29 @@ int messageBoxYesNo(Window* owner, const char* text, const char* caption)
 
 void messageBoxWarning(Window* owner, const char* text, const char* caption)
 {
-    Window* window = newWindow(WindowKind::MessageBox);
+    runOkBox(owner, QMessageBox::Warning, text, caption);
+}
+
+void messageBoxInformation(Window* owner, const char* text, const char* caption)
+{
+    runOkBox(owner, QMessageBox::Information, text, caption);
+}
+
+void showTextWindow(Window* owner, const char* text, const char* caption)
+{
+    if (sessionClosing())
+        return;
+    Window* window = newWindow(WindowKind::Dialog);
     window->parent = owner;
-    auto* box = new PlacedMessageBox(window, QMessageBox::Warning, caption, text, QMessageBox::Ok);
-    box->setEscapeButton(QMessageBox::Ok);
-    box->button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
-    window->dialog = box;
-    window->widget = box;
-    window->items[IDOK] = box->button(QMessageBox::Ok);
-    callHookWhenShown(window, box);
-    box->exec();
-    forgetMessageBox(window, box);
+    auto* dialog = new ProcDialog(window, owner ? owner->widget.data() : nullptr);
+    window->dialog = dialog;
+    window->widget = dialog;
+    buildTextWindow(window, dialog, text, caption);
+    callHookWhenShown(window, dialog);
+    dialog->exec();
+    window->destroyed = true;
+    window->items.clear();
+    delete dialog;
 }
 
 void setModalHook(ModalHook hook)

@@ -1,7 +1,7 @@
 // Files the player picks or drops, and the clipboard: Qt's own file dialogs
 // (not the desktop's, so they look and behave the same everywhere and the
 // modal hook can drive them), drops of local files on the main window, plain
-// text on the clipboard, and Qt's Japanese texts for the dialogs it draws.
+// text on the clipboard, and Qt's own texts for the dialogs it draws.
 #include "platform/qt_window.h"
 
 #include <QApplication>
@@ -20,6 +20,8 @@
 #include <QTimer>
 #include <QTranslator>
 #include <QUrl>
+
+#include "res/text.h"
 
 namespace {
 
@@ -225,11 +227,12 @@ void dragAcceptFiles(Window* window, bool accept)
 }
 
 // Qt's dialogs (the file dialog, its questions, the line edits' menus) speak
-// the program's language; without the translation installed they stay English.
+// the program's language: Qt's own texts are English, and the Japanese
+// interface installs their translation.
 void installQtTranslation()
 {
     static QTranslator* translator = nullptr;
-    if (translator || !qApp)
+    if (translator || !qApp || currentLanguage() != Language::Japanese)
         return;
     translator = new QTranslator(qApp);
     if (translator->load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))

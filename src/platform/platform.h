@@ -61,6 +61,7 @@ enum : unsigned {
     VK_RIGHT = 0x27,
     VK_DOWN = 0x28,
     VK_DELETE = 0x2E,
+    VK_F1 = 0x70,
 };
 
 // Notification codes in the high 16 bits of a WM_COMMAND wParam.
@@ -101,7 +102,7 @@ struct MenuDef {
     const PopupDef* popups;
     int popupCount;
 };
-// Ctrl + key, key an upper-case letter.
+// Ctrl + key, key an upper-case letter; or VK_F1, the key alone.
 struct AcceleratorDef {
     char key;
     int command;
@@ -364,12 +365,20 @@ int getDialogItemText(Window* dialog, int id, char* buffer, int bufferSize);
 enum : int { IDOK = 1, IDCANCEL = 2, IDYES = 6, IDNO = 7 };
 // OK and Cancel with the question icon; returns IDOK or IDCANCEL.
 int messageBoxOkCancel(Window* owner, const char* text, const char* caption);
-// はい and いいえ with the question icon; returns IDYES or IDNO, or IDCANCEL
+// Yes and No with the question icon; returns IDYES or IDNO, or IDCANCEL
 // when the box was closed without an answer (Escape, its close button, the
-// session ending), so the caller can tell that from いいえ.
+// session ending), so the caller can tell that from No.
 int messageBoxYesNo(Window* owner, const char* text, const char* caption);
 // OK only, with the warning icon.
 void messageBoxWarning(Window* owner, const char* text, const char* caption);
+// OK only, with the information icon.
+void messageBoxInformation(Window* owner, const char* text, const char* caption);
+// A longer text to read, in a box of its own with a scroll bar and OK;
+// modal, like the message boxes. The text is item TextWindowTextId.
+enum : int { TextWindowTextId = 100 };
+void showTextWindow(Window* owner, const char* text, const char* caption);
+// The buttons and Qt's own dialogs (its file dialogs among them) speak the
+// interface's language (res/text.h), chosen before initPlatform.
 
 // ---- Files, dropped files and the clipboard ----------------------------------------------
 // A file type the file dialogs offer: its name and patterns, such as "*.ggf *.txt".
@@ -377,7 +386,8 @@ struct FileFilter {
     const char* name;
     const char* patterns;
 };
-// The toolkit's own file dialogs, in Japanese and the same on every desktop.
+// The toolkit's own file dialogs, in the interface's language and the same on
+// every desktop.
 // Modal like runDialog and shown to the modal hook, which drives them through
 // FileNameItem, FileTypeItem and the buttons IDOK and IDCANCEL. Each returns
 // false when cancelled, else the chosen file's path (UTF-8) in path.

@@ -194,7 +194,7 @@ std::vector<Window*> controlsOf(Window* window);
 void callHookWhenShown(Window* window, QDialog* dialog);
 // Centres a dialog over its owner as it is shown, and keeps it on the screen (dialogs.cpp).
 void placeOnShow(QDialog* dialog, Window* owner);
-// Loads Qt's own Japanese texts, for the dialogs Qt draws (files.cpp).
+// Loads Qt's own texts in the interface's language, for the dialogs Qt draws (files.cpp).
 void installQtTranslation();
 
 // True inside busyPause: timer ticks are skipped.

@@ -3,16 +3,11 @@
 #include <algorithm>
 
 #include "records/reading.h"
+#include "res/text.h"
 
 namespace {
 
 constexpr int Cells = 64;
-
-const char* const Unreadable = "局面の文字列が読めません：";
-const char* const TooManyCellsMessage = "マスが64個より多くあります";
-const char* const MissingSideMessage = "手番（X か O）がありません";
-const char* const BadSideMessage = "手番がわかりません（X か O で書きます）";
-const char* const DeadPositionMessage = "黒も白も打てる所がない局面です";
 
 // Black, White or Empty for a cell character, -1 for any other character.
 // The same letters as GGF's board.
@@ -76,14 +71,15 @@ GameRead failure(const std::string& message)
 
 GameRead unreadable(const std::string& why)
 {
-    return failure(Unreadable + why);
+    return failure(formatUiText(TextId::PositionUnreadable, why.c_str()));
 }
 
 // After the side: the rest of its line, then nothing but white space.
 std::string restProblem(std::string_view text, size_t pos)
 {
     if (pos < text.size() && !isSpace(text[pos]) && text[pos] != ';')
-        return stoneOf(text[pos]) >= 0 ? TooManyCellsMessage : BadSideMessage;
+        return stoneOf(text[pos]) >= 0 ? uiText(TextId::PositionTooManyCells)
+                                       : uiText(TextId::PositionBadSide);
     pos = std::min(text.find('\n', pos), text.size());
     skipSpace(text, pos);
     if (pos == text.size())
@@ -91,7 +87,7 @@ std::string restProblem(std::string_view text, size_t pos)
     int line = 1;
     for (size_t i = 0; i < pos; ++i)
         line += text[i] == '\n';
-    return "局面の後に続きがあります（" + std::to_string(line) + "行目）";
+    return formatUiText(TextId::PositionTrailing, line);
 }
 
 } // namespace
@@ -108,13 +104,14 @@ GameRead readBoardText(std::string_view text)
     size_t pos = 0;
     const int count = readCells(text, pos, &game.start);
     if (count < Cells)
-        return unreadable("マスが" + std::to_string(count) + "個しかありません（64個必要です）");
+        return unreadable(formatUiText(TextId::PositionTooFewCells, count));
     skipSpace(text, pos);
     const int side = readSide(text, pos);
     if (side == Empty) {
         if (pos == text.size())
-            return unreadable(MissingSideMessage);
-        return unreadable(stoneOf(text[pos]) == Empty ? TooManyCellsMessage : BadSideMessage);
+            return unreadable(uiText(TextId::PositionMissingSide));
+        return unreadable(stoneOf(text[pos]) == Empty ? uiText(TextId::PositionTooManyCells)
+                                                      : uiText(TextId::PositionBadSide));
     }
     const std::string rest = restProblem(text, pos);
     if (!rest.empty())
@@ -128,7 +125,7 @@ GameRead readBoardText(std::string_view text)
 
 std::string positionProblem(const Board& board)
 {
-    return canMove(Black, board) || canMove(White, board) ? "" : DeadPositionMessage;
+    return canMove(Black, board) || canMove(White, board) ? "" : uiText(TextId::PositionDead);
 }
 
 std::string writeBoardText(const Board& board, int side)

@@ -8,13 +8,9 @@
 #include "engine/solver.h"
 #include "records/openings.h"
 #include "records/reading.h"
+#include "res/text.h"
 
 namespace {
-
-const char* const TruncatedMessage = "GGF が途中で切れています";
-const char* const NotOthelloMessage = "GGF の対局が GM[Othello] ではありません";
-const char* const BadBoardMessage = "GGF の開始局面 BO が正しくありません";
-const char* const MissingBoardMessage = "GGF に開始局面 BO がありません";
 
 struct Property {
     std::string name; // upper case
@@ -33,14 +29,14 @@ std::string syntaxMessage(const Parse& p)
     int line = 1;
     for (size_t i = 0; i < p.pos && i < p.text.size(); ++i)
         line += p.text[i] == '\n';
-    return "GGF の書き方が正しくありません（" + std::to_string(line) + "行目）";
+    return formatUiText(TextId::GgfSyntax, line);
 }
 
 bool atEnd(Parse& p)
 {
     if (p.pos < p.text.size())
         return false;
-    p.error = TruncatedMessage;
+    p.error = uiText(TextId::GgfTruncated);
     return true;
 }
 
@@ -217,14 +213,14 @@ std::string findSetup(const std::vector<Property>& properties, Game& game)
         const std::string& value = property.values[0];
         if (property.name == "GM" && (property.values.size() != 1 || trimmed(value).size() != 7 ||
                                       !startsWithNoCase(trimmed(value), 0, "othello")))
-            return NotOthelloMessage;
+            return uiText(TextId::GgfNotOthello);
         gm += property.name == "GM";
         if (property.name == "BO" && (++bo > 1 || property.values.size() != 1 || !readBoard(value, game)))
-            return BadBoardMessage;
+            return uiText(TextId::GgfBadBoard);
     }
     if (gm == 0)
-        return NotOthelloMessage;
-    return bo == 0 ? MissingBoardMessage : "";
+        return uiText(TextId::GgfNotOthello);
+    return bo == 0 ? uiText(TextId::GgfMissingBoard) : "";
 }
 
 void readHeader(const std::vector<Property>& properties, GameHeader& header)

@@ -7,20 +7,9 @@
 
 #include "records/board_text.h"
 #include "records/reading.h"
+#include "res/text.h"
 
 namespace {
-
-const char* const EmptyMessage = "棋譜が空です";
-const char* const UnknownFormatMessage = "棋譜の形式がわかりません（GGF でも手順の文字列でもありません）";
-const char* const TextTooLargeMessage = "棋譜が大きすぎます（1 MiB までです）";
-const char* const FileTooLargeMessage = "ファイルが大きすぎます（1 MiB までです）";
-const char* const BinaryMessage = "テキストではありません（バイナリのデータです）";
-const char* const NotUtf8Message = "文字コードが UTF-8 ではありません";
-const char* const BadUtf16Message = "UTF-16 として読めない文字があります";
-const char* const NotRegularMessage = "通常のファイルではありません";
-const char* const NotFoundMessage = "ファイルが見つかりません";
-const char* const NoPermissionMessage = "ファイルを読む権限がありません";
-const char* const UnreadableMessage = "ファイルを読めません";
 
 // The length of the UTF-8 sequence at pos, or 0 when it is malformed:
 // overlong forms, surrogates and values past U+10FFFF are refused.
@@ -114,7 +103,7 @@ std::string fromUtf16(std::string& text)
         return "";
     std::string utf8;
     if (!utf16ToUtf8(text, utf8))
-        return BadUtf16Message;
+        return uiText(TextId::BadUtf16);
     text = std::move(utf8);
     return "";
 }
@@ -122,10 +111,10 @@ std::string fromUtf16(std::string& text)
 std::string openMessage(int error)
 {
     if (error == ENOENT || error == ENOTDIR)
-        return NotFoundMessage;
+        return uiText(TextId::FileNotFound);
     if (error == EACCES || error == EPERM)
-        return NoPermissionMessage;
-    return UnreadableMessage;
+        return uiText(TextId::NoReadPermission);
+    return uiText(TextId::FileUnreadable);
 }
 
 // Reads at most one byte past the limit, so a file that grows after the
@@ -155,11 +144,11 @@ FileText fileFailure(const std::string& message)
 std::string checkRecordText(std::string_view text)
 {
     if (text.size() > MaxRecordBytes)
-        return TextTooLargeMessage;
+        return uiText(TextId::TextTooLarge);
     if (text.find('\0') != std::string_view::npos)
-        return BinaryMessage;
+        return uiText(TextId::BinaryData);
     if (!isUtf8(text))
-        return NotUtf8Message;
+        return uiText(TextId::NotUtf8);
     return "";
 }
 
@@ -180,7 +169,7 @@ GameRead readGame(std::string_view text)
     size_t pos = 0;
     skipSpace(text, pos);
     if (pos == text.size())
-        return {false, RecordFormat::None, {}, EmptyMessage};
+        return {false, RecordFormat::None, {}, uiText(TextId::RecordEmpty)};
     if (looksLikeGgf(text))
         return readGgf(text);
     // Before the transcript: a board may start with "--", a transcript's pass.
@@ -188,7 +177,7 @@ GameRead readGame(std::string_view text)
         return readBoardText(text);
     if (looksLikeTranscript(text))
         return readTranscript(text);
-    return {false, RecordFormat::None, {}, UnknownFormatMessage};
+    return {false, RecordFormat::None, {}, uiText(TextId::UnknownFormat)};
 }
 
 // O_NONBLOCK keeps the open of a FIFO without a writer from waiting; such a
@@ -201,18 +190,18 @@ FileText readGameFile(const std::string& path)
     struct stat info {};
     FileText result;
     if (fstat(fd, &info) != 0)
-        result = fileFailure(UnreadableMessage);
+        result = fileFailure(uiText(TextId::FileUnreadable));
     else if (!S_ISREG(info.st_mode))
-        result = fileFailure(NotRegularMessage);
+        result = fileFailure(uiText(TextId::NotRegularFile));
     else if (static_cast<unsigned long long>(info.st_size) > MaxRecordBytes)
-        result = fileFailure(FileTooLargeMessage);
+        result = fileFailure(uiText(TextId::FileTooLarge));
     else if (!readAll(fd, result.text))
-        result = fileFailure(UnreadableMessage);
+        result = fileFailure(uiText(TextId::FileUnreadable));
     close(fd);
     if (!result.error.empty())
         return result;
     if (result.text.size() > MaxRecordBytes)
-        return fileFailure(FileTooLargeMessage);
+        return fileFailure(uiText(TextId::FileTooLarge));
     std::string problem = fromUtf16(result.text);
     if (problem.empty())
         problem = checkRecordText(result.text);

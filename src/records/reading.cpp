@@ -1,5 +1,7 @@
 #include "records/reading.h"
 
+#include "res/text.h"
+
 namespace {
 
 bool isPass(Move m)
@@ -9,33 +11,28 @@ bool isPass(Move m)
 
 const char* colourName(int colour)
 {
-    return colour == Black ? "黒" : "白";
-}
-
-std::string entryText(int number)
-{
-    return std::to_string(number) + "手目";
+    return uiText(colour == Black ? TextId::ColourBlack : TextId::ColourWhite);
 }
 
 std::string illegalMoveMessage(int number, Move m)
 {
-    return entryText(number) + " " + cellText(m) + " には打てません";
+    return formatUiText(TextId::TurnIllegal, number, cellText(m).c_str());
 }
 
 std::string cannotPassMessage(int number, int side)
 {
-    return entryText(number) + " パス：" + colourName(side) + "には打てる所があります";
+    return formatUiText(TextId::TurnCannotPass, number, colourName(side));
 }
 
 std::string afterEndMessage(int number, Move m)
 {
-    return entryText(number) + " " + cellText(m) + "：対局はもう終わっています";
+    return formatUiText(TextId::TurnAfterEnd, number, cellText(m).c_str());
 }
 
 std::string wrongSideMessage(int number, Move m, int colour, int side)
 {
-    return entryText(number) + " " + cellText(m) + " は" + colourName(colour) + "の手ですが、" +
-           colourName(side) + "の番です";
+    return formatUiText(TextId::TurnWrongSide, number, cellText(m).c_str(), colourName(colour),
+                        colourName(side));
 }
 
 void record(GameInProgress& play, Move m, int side)
@@ -96,7 +93,7 @@ std::string playTurn(GameInProgress& play, Move turn, int colour)
 std::string cellText(Move move)
 {
     if (isPass(move))
-        return "パス";
+        return uiText(TextId::PassMove);
     return {static_cast<char>('a' + move.column - 1), static_cast<char>('0' + move.row)};
 }
 
@@ -104,13 +101,17 @@ std::string cellText(Move move)
 // could be unreadable in the message box or not encode at all.
 std::string unreadableTurnMessage(int number, std::string_view text)
 {
-    std::string message = entryText(number) + "が読めません";
-    if (text.empty() || text.size() > 12)
-        return message;
-    for (char c : text)
-        if (c < 0x21 || c > 0x7e)
-            return message;
-    return message + "（「" + std::string(text) + "」）";
+    const auto shown = [&] {
+        if (text.empty() || text.size() > 12)
+            return false;
+        for (char c : text)
+            if (c < 0x21 || c > 0x7e)
+                return false;
+        return true;
+    };
+    if (!shown())
+        return formatUiText(TextId::TurnUnreadable, number);
+    return formatUiText(TextId::TurnUnreadableAs, number, std::string(text).c_str());
 }
 
 void skipSpace(std::string_view text, size_t& pos)

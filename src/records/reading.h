@@ -23,7 +23,7 @@ GameInProgress beginGame(const Game& game);
 // game is left as it was before the call.
 std::string playTurn(GameInProgress& play, Move turn, int colour);
 
-std::string cellText(Move move); // "e7", or "パス"
+std::string cellText(Move move); // "e7", or the word for a pass
 std::string unreadableTurnMessage(int number, std::string_view text);
 
 // Skips ASCII white space and the ideographic space (U+3000), which Japanese

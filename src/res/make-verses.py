@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes verses.inc, the table of the hundred verses (strings 601 to 700),
+"""Writes verses.inc, the table of the hundred verses (string resources 601 to 700),
 from hyakunin-isshu.tsv (number TAB upper half TAB lower half TAB poet).
 
 Each verse is shown as: upper half, two ideographic spaces, lower half, one

@@ -1,10 +1,12 @@
-// Menu, accelerator and dialog definitions of the program.
+// Menu, accelerator and dialog definitions of the program, in the
+// interface's language. Japanese keeps the game's own layouts; the other
+// languages' texts are longer, and their dialogs have roomier ones.
 #pragma once
 
 #include "platform/platform.h"
 
-extern const MenuDef MYAPP;
-extern const AcceleratorTable MYACCEL;
-extern const DialogDef MYDIALOG;
-extern const DialogDef CONFIGDLG;
-extern const DialogDef EDITDONEDLG;
+const MenuDef& mainMenuDef();
+const AcceleratorTable& acceleratorDef();
+const DialogDef& newGameDialogDef();
+const DialogDef& settingsDialogDef();
+const DialogDef& editDoneDialogDef();

@@ -1,8 +1,10 @@
-// The program's string tables: the trial opponents' speech lines, the
-// proverbs and verses of the message line, and the computer players' names.
-// All texts are UTF-8 and every one of them converts to code page 932 in at
-// most 99 bytes.
+// The string resources by number, as loadString reads them: the trial
+// opponents' speech lines and the proverbs and verses of the message line,
+// in the interface's language (res/text.h). Every one converts to code page
+// 932 in at most 99 bytes.
 #pragma once
+
+#include "res/text.h"
 
 // The buffer every string is loaded into. A code page 932 byte takes at most
 // three bytes in UTF-8, so every string of 99 bytes there fits here whole.
@@ -15,16 +17,14 @@ constexpr int SpeechWinBase = 100;
 constexpr int SpeechLoseBase = 200;
 constexpr int SpeechOpenBase = 300;
 constexpr int FirstProverb = 401; // 38 proverbs: 401..438
-constexpr int ProverbCount = 38;
-constexpr int FirstVerse = 601; // 100 verses: 601..700
-constexpr int VerseCount = 100;
+constexpr int FirstVerse = 601;   // 100 verses: 601..700
 
 // The text of string id, or nullptr when there is no such string.
 const char* findString(int id);
 
 // The computer levels lv0..lv7, player settings 1..8.
-constexpr int ComputerLevels = 8;
-// Short name of each computer level, shown after "lv<n> ".
-extern const char* const personaNames[ComputerLevels];
-// Strength label of each level, shown after its name in the level lists.
-extern const char* const levelLabels[ComputerLevels];
+constexpr int ComputerLevels = PersonaCount;
+// Short name of computer level lv0..lv7, shown after "lv<n> ".
+const char* personaName(int level);
+// Strength label of a level, shown after its name in the level lists.
+const char* levelLabel(int level);

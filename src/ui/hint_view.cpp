@@ -7,6 +7,7 @@
 #include "analysis/analysis.h"
 #include "engine/midgame.h"
 #include "platform/platform.h"
+#include "res/text.h"
 #include "ui/boardview.h"
 #include "ui/gdi.h"
 #include "ui/keycursor.h"
@@ -201,7 +202,7 @@ const CellHint* shownCell(Move cell)
 std::string cellName(Move m)
 {
     if (m.column == 0)
-        return "パス";
+        return uiText(TextId::PassMove);
     return {static_cast<char>('a' + m.column - 1), static_cast<char>('0' + m.row)};
 }
 
@@ -211,7 +212,8 @@ std::string lineMessage(const CellHint& cell)
 {
     char value[8];
     valueText(value, cell.value);
-    std::string text = cellName(cell.move) + "の読み筋（" + (cell.exact ? "" : "≒") + value + "）：";
+    std::string text =
+        formatUiText(TextId::HintLine, cellName(cell.move).c_str(), cell.exact ? "" : "≒", value);
     for (size_t i = 0; i < cell.line.size(); ++i) {
         if (i > 0)
             text += ' ';

@@ -1,10 +1,11 @@
 #include "ui/keycursor.h"
 
 #include <algorithm>
-#include <cstring>
+#include <cstdio>
 
 #include "modes/editor.h"
 #include "platform/platform.h"
+#include "res/text.h"
 #include "ui/boardview.h"
 #include "ui/playflow.h"
 
@@ -126,18 +127,23 @@ void followKeyCursor(Window* window)
         hideFrameOverlay(window);
         return;
     }
-    char text[32];
+    char text[KeyCursorTextSize];
     showFrameOverlay(window, frameRect(keyCursor), FrameColour, keyCursorText(text, keyCursor));
 }
 
 char* keyCursorText(char* buffer, Move cell)
 {
     const int stone = liveBoard[cellIndex(cell.column, cell.row)];
-    buffer[0] = static_cast<char>('a' + cell.column - 1);
-    buffer[1] = static_cast<char>('0' + cell.row);
-    buffer[2] = '\0';
-    std::strcat(buffer, stone == Black ? " 黒" : stone == White ? " 白" : " 空き");
-    if (!editorOpen()) // the editor places stones anywhere
-        std::strcat(buffer, isLegal(cell) ? " 打てます" : " 打てません");
+    const char name[3] = {static_cast<char>('a' + cell.column - 1), static_cast<char>('0' + cell.row), '\0'};
+    TextId what = TextId::CursorEmpty;
+    if (editorOpen()) // the editor places stones anywhere
+        what = stone == Black   ? TextId::EditorCursorBlack
+               : stone == White ? TextId::EditorCursorWhite
+                                : TextId::EditorCursorEmpty;
+    else if (stone == Black || stone == White)
+        what = stone == Black ? TextId::CursorBlack : TextId::CursorWhite;
+    else if (isLegal(cell))
+        what = TextId::CursorEmptyLegal;
+    std::snprintf(buffer, KeyCursorTextSize, uiText(what), name);
     return buffer;
 }

@@ -23,5 +23,6 @@ void onBoardMouseMove(intptr_t point);
 // game's end hides the cursor, a banner hides the frame while it is up.
 void followKeyCursor(Window* window);
 // "d3 空き 打てます": the cell, what lies there, and whether the side to move
-// may play there. The buffer needs 32 bytes.
+// may play there. The buffer needs KeyCursorTextSize bytes.
+constexpr int KeyCursorTextSize = 48;
 char* keyCursorText(char* buffer, Move cell);

@@ -46,10 +46,10 @@ void drawTurn(DeviceContext* dc)
 {
     if (currentSide == White) {
         drawDisc(dc, Black, Line2);
-        textOut(dc, TextLeft, Line2, "黒番です");
+        textOut(dc, TextLeft, Line2, uiText(TextId::BlackToMove));
     } else if (currentSide == Black) {
         drawDisc(dc, White, Line2);
-        textOut(dc, TextLeft, Line2, "白番です");
+        textOut(dc, TextLeft, Line2, uiText(TextId::WhiteToMove));
     }
 }
 
@@ -57,13 +57,13 @@ const char* stateMessage()
 {
     switch (gameState) {
     case HumanTurn:
-        return hintSearching() ? "ヒントを読んでいます。。。" : "光っている部分に石が打てます";
+        return uiText(hintSearching() ? TextId::StateHintSearching : TextId::StateHumanTurn);
     case HumanPass:
-        return "打てる所がありません、パスします";
+        return uiText(TextId::StateHumanPass);
     case ComputerTurn:
-        return "COM思考中。。。。。。。。";
+        return uiText(TextId::StateComputerTurn);
     case Replay:
-        return "棋譜再生中。。。。。。。。";
+        return uiText(TextId::StateReplay);
     default:
         return "";
     }
@@ -80,23 +80,24 @@ void drawResult(DeviceContext* dc)
         winner = b > w ? Black : b < w ? White : Empty;
     }
     if (winner == Empty) {
-        textOut(dc, TextLeft, Line2, "引き分け。。。。");
+        textOut(dc, TextLeft, Line2, uiText(TextId::ResultDraw));
     } else {
         drawDisc(dc, winner, Line2);
-        textOut(dc, TextLeft, Line2, winner == Black ? "黒勝ち！" : "白勝ち！");
+        textOut(dc, TextLeft, Line2,
+                uiText(winner == Black ? TextId::ResultBlackWins : TextId::ResultWhiteWins));
     }
     textOut(dc, PanelLeft, Line1, wideSpaces30);
-    textOut(dc, PanelLeft, Line1, "終局です。");
+    textOut(dc, PanelLeft, Line1, uiText(TextId::ResultGameOver));
 }
 
 // An opened game's own players while it is only shown; the player settings
-// otherwise. A name the file leaves out shows as "？".
+// otherwise. A name the file leaves out shows as "？" ("?" in English).
 std::string shownPlayerName(int colour)
 {
     if (recordOpened && gameState < 0) {
         const std::string& name = colour == Black ? recordHeader.black : recordHeader.white;
         if (name.empty())
-            return "？";
+            return uiText(TextId::UnnamedPlayer);
         std::string shown = name;
         for (char& c : shown) // a line break in a file's name must not break the line
             if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
@@ -124,7 +125,8 @@ void keepCharacters(std::string& name, size_t count)
 std::string countLine(DeviceContext* dc, int colour, std::string name, const char* count)
 {
     const auto line = [&](const std::string& n) {
-        return (colour == Black ? "黒（" : "白（") + n + "）：" + count;
+        return formatUiText(colour == Black ? TextId::BlackCountLine : TextId::WhiteCountLine, n.c_str(),
+                            count);
     };
     if (textWidth(dc, line(name).c_str()) <= PanelRight - TextLeft)
         return line(name);
@@ -149,13 +151,13 @@ void drawCountLine(DeviceContext* dc, int colour, int top)
 // short with "…" where even that does not.
 std::string openingText(DeviceContext* dc, const Opening& opening)
 {
-    const std::string prefix = "定石：";
+    const std::string prefix = uiText(TextId::OpeningPrefix);
     const auto fits = [dc](const std::string& text) {
         return textWidth(dc, text.c_str()) <= PanelRight - PanelLeft;
     };
     if (fits(prefix + openingLabel(opening)))
         return prefix + openingLabel(opening);
-    std::string name = opening.japanese;
+    std::string name = openingOwnName(opening);
     if (fits(prefix + name))
         return prefix + name;
     for (size_t n = MaxShownCharacters; n > 0; --n) {
@@ -182,12 +184,12 @@ void drawOpeningName(DeviceContext* dc)
 // whether play could start from the position.
 void drawEditorStatus(DeviceContext* dc)
 {
-    textOut(dc, PanelLeft, Line1, "局面編集");
+    textOut(dc, PanelLeft, Line1, uiText(TextId::EditorTitle));
     const int side = editorSide();
     drawDisc(dc, side, Line2);
-    textOut(dc, TextLeft, Line2, side == Black ? "黒番です" : "白番です");
+    textOut(dc, TextLeft, Line2, uiText(side == Black ? TextId::BlackToMove : TextId::WhiteToMove));
     const std::string problem = positionProblem(liveBoard);
-    textOut(dc, TextLeft, Line3, problem.empty() ? "クリックで石を置きます" : problem.c_str());
+    textOut(dc, TextLeft, Line3, problem.empty() ? uiText(TextId::EditorClickHint) : problem.c_str());
 }
 
 } // namespace
@@ -203,10 +205,16 @@ int resignationWinner(int side, int blackSetting, int whiteSetting)
 
 char* playerName(char* buffer, int setting)
 {
+    return playerNameIn(currentLanguage(), buffer, setting);
+}
+
+char* playerNameIn(Language language, char* buffer, int setting)
+{
     if (setting == 0)
-        std::snprintf(buffer, PlayerNameSize, "人");
+        std::snprintf(buffer, PlayerNameSize, "%s", uiTextIn(language, TextId::HumanPlayer));
     else if (setting >= 1 && setting <= ComputerLevels)
-        std::snprintf(buffer, PlayerNameSize, "lv%d %s", setting - 1, personaNames[setting - 1]);
+        std::snprintf(buffer, PlayerNameSize, uiTextIn(language, TextId::ComputerPlayer), setting - 1,
+                      uiTextIn(language, TextId::Persona + (setting - 1)));
     else
         std::snprintf(buffer, PlayerNameSize, "lv?");
     return buffer;
@@ -231,7 +239,7 @@ void paintStatus(Window*, DeviceContext* dc)
     if (inGame) {
         char number[8];
         char line[LineBufferSize];
-        std::snprintf(line, sizeof line, "%s手目", numberText(number, moveNumber));
+        std::snprintf(line, sizeof line, uiText(TextId::MoveNumber), numberText(number, moveNumber));
         textOut(dc, PanelLeft, Line1, line);
         drawTurn(dc);
     }
@@ -252,7 +260,7 @@ void paintStoneCounts(Window*, DeviceContext* dc)
     ellipse(dc, PanelLeft, BlackCountLine, PanelLeft + 10, BlackCountLine + 10);
     selectBrush(dc, stockBrush(StockBrush::White));
     ellipse(dc, PanelLeft, WhiteCountLine, PanelLeft + 10, WhiteCountLine + 10);
-    textOut(dc, PanelLeft, 85, "現在の石の個数");
+    textOut(dc, PanelLeft, 85, uiText(TextId::StoneCountTitle));
     drawCountLine(dc, Black, BlackCountLine);
     drawCountLine(dc, White, WhiteCountLine);
     selectBrush(dc, oldBrush);

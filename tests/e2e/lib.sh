@@ -9,6 +9,11 @@
 shots=${SHOTS:-.}
 patience=${E2E_PATIENCE:-60}
 
+# The program speaks the language of the locale: Japanese, whatever the
+# caller's, unless a scenario asks for another with E2E_LANG.
+unset LANGUAGE LC_ALL LC_MESSAGES
+export LANG=${E2E_LANG:-C.UTF-8}
+
 # Says what failed and keeps the whole screen as it was then.
 fail() {
     echo "FAIL: $*" >&2

@@ -14,7 +14,7 @@ int main(int argc, char** argv)
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     if (!initPlatform(argc, argv))
         return 1;
-    if (!registerWindowClass({"Blantu", mainWindowProc, "MAINICN", "SUBICN", &MYAPP}))
+    if (!registerWindowClass({"Blantu", mainWindowProc, "MAINICN", "SUBICN", &mainMenuDef()}))
         return 1;
     return RUN_ALL_TESTS();
 }

@@ -205,6 +205,30 @@ int accuracy(const Arguments& a)
     return 0;
 }
 
+// Games added to a folder should be played as the ones there were: say so
+// when they were not (other weights, or other settings).
+void warnOfOtherPlayers(const std::string& folder, uint32_t playerId, const PlaySettings& s)
+{
+    int others = 0;
+    const std::vector<std::string> files = chunkFiles(folder);
+    for (const std::string& file : files) {
+        Chunk chunk;
+        std::string error;
+        if (!readChunk(file, chunk, error)) {
+            std::fprintf(stderr, "reverse-train: %s: %s\n", file.c_str(), error.c_str());
+            continue;
+        }
+        const PlaySettings& c = chunk.settings;
+        if (chunk.playerId != playerId || c.depth != s.depth || c.exactFrom != s.exactFrom ||
+            c.randomLow != s.randomLow || c.randomHigh != s.randomHigh)
+            ++others;
+    }
+    if (others > 0)
+        std::fprintf(stderr,
+                     "reverse-train: %d of the %zu chunks in %s were played by other weights or settings\n",
+                     others, files.size(), folder.c_str());
+}
+
 int playChunks(const Arguments& a)
 {
     if (a.positional.size() != 1 || !a.find("seed") || !a.find("chunks"))
@@ -222,6 +246,7 @@ int playChunks(const Arguments& a)
         usage("bad --random or --depth");
     const Estimator estimator = estimatorOf(a.text("weights"));
     std::filesystem::create_directories(folder);
+    warnOfOtherPlayers(folder, estimator.id, settings);
 
     std::atomic<int> next{first};
     std::mutex printing;

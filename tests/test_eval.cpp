@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
+#include <iconv.h>
 #include <random>
 #include <vector>
 
@@ -77,6 +79,21 @@ std::vector<unsigned char> randomBlob(int stageWidth)
 struct BuiltinWeightsAfter {
     ~BuiltinWeightsAfter() { eval::useWeights(eval::builtinBlob(), eval::builtinBlobSize()); }
 };
+
+// Whether a message survives conversion to code page 932, as every text
+// the player may see must.
+bool inCp932(const char* text)
+{
+    iconv_t cd = iconv_open("CP932", "UTF-8");
+    std::string out(std::strlen(text) * 2 + 4, '\0');
+    char* in = const_cast<char*>(text);
+    char* dst = out.data();
+    size_t inLeft = std::strlen(text), outLeft = out.size();
+    const bool ok = cd != iconv_t(-1) && iconv(cd, &in, &inLeft, &dst, &outLeft) != size_t(-1) && inLeft == 0;
+    if (cd != iconv_t(-1))
+        iconv_close(cd);
+    return ok;
+}
 
 } // namespace
 
@@ -154,19 +171,22 @@ TEST(TrainedEvaluation, DamagedWeightsAreRefused)
     std::vector<unsigned char> flipped = good;
     flipped[flipped.size() / 2] ^= 0x10;
     EXPECT_STRNE(eval::useWeights(flipped.data(), flipped.size()), "");
+    EXPECT_TRUE(inCp932(evalProblem())) << evalProblem();
     EXPECT_FALSE(evalReady());
     EXPECT_STRNE(evalProblem(), "");
     EXPECT_EQ(evalEstimate(start.own, start.opp), 0);
 
-    const std::vector<unsigned char> truncated(good.begin(), good.end() - 2);
-    EXPECT_STRNE(eval::useWeights(truncated.data(), truncated.size()), "");
-    std::vector<unsigned char> otherWidth = good;
+    std::vector<unsigned char> truncated(good.begin(), good.end() - 2);
+    std::vector<unsigned char> otherWidth = good, otherKind = good;
     otherWidth[8] ^= 1;
-    EXPECT_STRNE(eval::useWeights(otherWidth.data(), otherWidth.size()), "");
-    std::vector<unsigned char> otherKind = good;
     otherKind[0] = 'X';
-    EXPECT_STRNE(eval::useWeights(otherKind.data(), otherKind.size()), "");
+    for (const std::vector<unsigned char>* bad : {&truncated, &otherWidth, &otherKind}) {
+        const char* problem = eval::useWeights(bad->data(), bad->size());
+        EXPECT_STRNE(problem, "");
+        EXPECT_TRUE(inCp932(problem)) << problem;
+    }
     EXPECT_STRNE(eval::useWeights(nullptr, 0), "");
+    EXPECT_TRUE(inCp932(evalProblem())) << evalProblem();
 
     EXPECT_STREQ(eval::useWeights(good.data(), good.size()), "");
     EXPECT_TRUE(evalReady());

@@ -30,6 +30,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -100,6 +101,13 @@ struct Arguments {
         return v && !v->empty() ? v->front() : std::string();
     }
 };
+
+double threadSeconds()
+{
+    timespec t;
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
 
 double secondsSince(std::chrono::steady_clock::time_point start)
 {
@@ -257,6 +265,7 @@ int playChunks(const Arguments& a)
             if (std::filesystem::exists(path))
                 continue;
             const auto chunkStart = std::chrono::steady_clock::now();
+            const double cpuStart = threadSeconds();
             Chunk chunk;
             chunk.seed = seed + static_cast<uint32_t>(k);
             chunk.playerId = estimator.id;
@@ -269,8 +278,9 @@ int playChunks(const Arguments& a)
             if (!ok)
                 std::fprintf(stderr, "reverse-train: cannot write %s\n", path.c_str());
             else
-                std::printf("%s: %d games in %.0f s (%.0f s since the start)\n", path.c_str(), games,
-                            secondsSince(chunkStart), secondsSince(start));
+                std::printf("%s: %d games in %.0f s, %.0f s of processor time (%.0f s since the start)\n",
+                            path.c_str(), games, secondsSince(chunkStart), threadSeconds() - cpuStart,
+                            secondsSince(start));
             std::fflush(stdout);
         }
     };

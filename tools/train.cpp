@@ -13,13 +13,16 @@
 //       from E empty cells (default 22).
 //
 //   reverse-train fit OUT FOLDER... [--stage-width W] [--margin M] [--lambda L]
-//                 [--iterations N] [--pooled] [--validate K] [--cache DIR] [--threads T]
+//                 [--stage-lambda L] [--iterations N] [--pooled] [--validate K]
+//                 [--cache DIR] [--threads T]
 //       fits weights to the games of the FOLDERs and writes them to OUT (see
 //       src/eval/weights.h). With --validate K every K-th chunk is left out
 //       of the fit and the accuracy on its games is shown. With --cache DIR
 //       each finished stage is kept in DIR, so a stopped fit goes on where
 //       it was.
-//       --pooled fits all stages together first and each stage then from there.
+//       --pooled fits all stages together first and each stage then from there;
+//       --stage-lambda sets the ridge term of the stages' own weights (default
+//       the same as --lambda).
 //
 //   reverse-train accuracy WEIGHTS FOLDER...
 //       the mean absolute error of the weights in WEIGHTS on the games of the
@@ -56,7 +59,8 @@ namespace {
         "usage: reverse-train play FOLDER --seed S --chunks FIRST LAST [--games G] [--weights FILE]\n"
         "                     [--depth D] [--exact E] [--random LOW HIGH] [--threads T]\n"
         "       reverse-train fit OUT FOLDER... [--stage-width W] [--margin M] [--lambda L]\n"
-        "                     [--iterations N] [--pooled] [--validate K] [--cache DIR] [--threads T]\n"
+        "                     [--stage-lambda L] [--iterations N] [--pooled] [--validate K] [--cache DIR]\n"
+        "                     [--threads T]\n"
         "       reverse-train accuracy WEIGHTS FOLDER...\n");
     std::exit(2);
 }
@@ -159,8 +163,8 @@ uint64_t keyOf(const std::vector<Sample>& samples, const FitSettings& s)
     for (const Sample& x : samples)
         for (uint64_t v : {x.own, x.opp, static_cast<uint64_t>(x.score * 2 + x.exact)})
             h = (h ^ v) * 0x100000001B3ull;
-    for (double v :
-         {double(s.stageWidth), double(s.margin), s.lambda, double(s.iterations), double(s.pooled)})
+    for (double v : {double(s.stageWidth), double(s.margin), s.lambda, s.stageLambda, double(s.iterations),
+                     double(s.pooled)})
         h = (h ^ static_cast<uint64_t>(v * 1000)) * 0x100000001B3ull;
     return h;
 }
@@ -175,6 +179,7 @@ int fit(const Arguments& a)
     s.stageWidth = a.number("stage-width", s.stageWidth);
     s.margin = a.number("margin", s.margin);
     s.lambda = a.find("lambda") ? std::atof(a.text("lambda").c_str()) : s.lambda;
+    s.stageLambda = a.find("stage-lambda") ? std::atof(a.text("stage-lambda").c_str()) : s.lambda;
     s.iterations = a.number("iterations", s.iterations);
     s.threads = a.number("threads", s.threads);
     s.pooled = a.find("pooled") != nullptr;

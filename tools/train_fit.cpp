@@ -166,7 +166,7 @@ void fitStage(const std::vector<Sample>& samples, const FitSettings& s, const st
 {
     const int low = stage * s.stageWidth, high = low + s.stageWidth - 1;
     const StageProblem p = problemOf(samples, low - s.margin, high + s.margin, prior);
-    const std::vector<double> w = solve(p, s.lambda, s.iterations);
+    const std::vector<double> w = solve(p, s.stageLambda, s.iterations);
     std::vector<double> all = prior ? *prior : std::vector<double>(eval::WeightsPerStage, 0.0);
     for (size_t j = 0; j < w.size(); ++j)
         all[p.weightOf[j]] += w[j];

@@ -8,10 +8,11 @@
 #include "train.h"
 
 struct FitSettings {
-    int stageWidth = 4;  // empty cells per stage
-    int margin = 1;      // each stage also learns from this many empty cells either side
-    double lambda = 4;   // the ridge term, in squared discs per weight
-    int iterations = 60; // conjugate-gradient steps per stage
+    int stageWidth = 4;     // empty cells per stage
+    int margin = 1;         // each stage also learns from this many empty cells either side
+    double lambda = 4;      // the ridge term, in squared discs per weight
+    double stageLambda = 4; // the same for the weights of each stage
+    int iterations = 60;    // conjugate-gradient steps per stage
     int threads = 1;
     // Fit one set of weights to all stages first; each stage then learns
     // only how it differs, so stages with few positions lean on the rest.

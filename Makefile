@@ -38,6 +38,7 @@ fuzz: deps
 
 bench: build
 	$(BUILD)/bench/reverse-bench-engine
+	$(BUILD)/bench/reverse-bench-midgame
 	$(BUILD)/bench/reverse-bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 
 package: build
@@ -60,15 +61,16 @@ test-asan: deps
 
 # ThreadSanitizer over every test that runs the computer's worker thread, the
 # GUI soak included (3,000 events), over hints and analyses cancelled
-# from another thread while they search on theirs, and over the window's
-# hint and analysis workers (in modes-tests and the soak).
+# from another thread while they search on theirs, over the midgame search's
+# two workers, and over the window's hint and analysis workers (in
+# modes-tests and the soak).
 TSAN_FLAGS = -fsanitize=thread -fno-omit-frame-pointer
 test-tsan: deps
 	CC=clang CXX=clang++ $(CMAKE_CONFIGURE) -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DREVERSE_BENCH=OFF \
 	  -DCMAKE_CXX_FLAGS="$(TSAN_FLAGS)" -DCMAKE_EXE_LINKER_FLAGS="$(TSAN_FLAGS)"
-	cmake --build build-tsan -j $(JOBS) --target platform-tests window-tests modes-tests soak-tests analysis-tests
+	cmake --build build-tsan -j $(JOBS) --target platform-tests window-tests modes-tests soak-tests analysis-tests engine-tests
 	cd build-tsan/tests && for t in platform-tests window-tests modes-tests "soak/soak-tests --gtest_filter=Soak.*" \
-	  "analysis-tests --gtest_filter=Cancellation.*:GameAnalysis.*"; do \
+	  "analysis-tests --gtest_filter=Cancellation.*:GameAnalysis.*" "engine-tests --gtest_filter=Midgame.*"; do \
 	  QT_QPA_PLATFORM=offscreen SOAK_EVENTS=3000 \
 	  TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$(CURDIR)/tests/sanitizers/tsan.supp" \
 	  ./$$t || exit 1; done

@@ -6,10 +6,13 @@
 #include "cli/command_line.h"
 #include "modes/commands.h"
 #include "modes/dialogs.h"
+#include "modes/editor.h"
 #include "modes/game_review.h"
+#include "modes/preferences.h"
 #include "modes/record_commands.h"
 #include "modes/resume.h"
 #include "modes/settings.h"
+#include "modes/window_size.h"
 #include "platform/platform.h"
 #include "res/resources.h"
 #include "ui/boardview.h"
@@ -33,6 +36,8 @@ void onCreate(Window* window)
     mainWindow = window;
     keyCursor = {0, 0}; // hidden until the first key press
     loadSettings(window);
+    loadPreferences();
+    applyRememberedSize(window); // before the pictures are made at the window's resolution
     createGdiResources(window);
     createChildControls(window);
     // Up and Down move through the record in record mode; the board's keys
@@ -55,9 +60,11 @@ void onDestroy(Window* window)
     // A worker still searching would deliver its move to freed resources.
     cancelHint(window);
     closeGameReview(window);
+    forgetEditor();
     waitForComputer(window);
     freeGdiResources(window);
     saveSettings(window);
+    releaseGameInProgress(); // a game left unfinished is offered at the next start
     postQuitMessage(0);
 }
 
@@ -110,6 +117,10 @@ bool boardTakesClicks()
 // moves through the record with them.
 LRESULT onKeyDown(Window* window, WPARAM key)
 {
+    if (editorOpen())
+        return onEditorKey(window, static_cast<unsigned>(key))
+                   ? 0
+                   : defaultWindowProc(window, WM_KEYDOWN, key, 0);
     if (!isBoardKey(static_cast<unsigned>(key)) || gameState == Replay)
         return defaultWindowProc(window, WM_KEYDOWN, key, 0);
     if (boardTakesClicks())
@@ -152,8 +163,14 @@ LRESULT dispatchMessage(Window* window, unsigned message, WPARAM wParam, LPARAM 
         onBoardMouseMove(lParam);
         return 0;
     case WM_LBUTTONDOWN:
-        if (boardTakesClicks())
+        if (editorOpen())
+            onEditorClick(window, lParam, false);
+        else if (boardTakesClicks())
             onBoardClick(window, lParam);
+        return 0;
+    case WM_RBUTTONDOWN:
+        if (editorOpen())
+            onEditorClick(window, lParam, true);
         return 0;
     case WM_KEYDOWN:
         return onKeyDown(window, wParam);

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The command line without a display: --help and --version print on standard
+# The command line without a display: -h, --help and --version print on standard
 # output and exit 0, a wrong command line says why in one line on standard
 # error and exits 2, a FILE operand gets past the parser (to the missing
 # display), and a help text that can't be written is not a success.
@@ -13,7 +13,10 @@ run() { out=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$bin" "$@" 2
 
 run --help
 [ $rc = 0 ] && [ ! -s "$err" ] || fail "--help: exit $rc, stderr '$(cat "$err")'"
-[ "$(head -n 1 <<<"$out")" = "Usage: reverse [--help] [--version] [FILE]" ] || fail "--help printed '$out'"
+[ "$(head -n 1 <<<"$out")" = "Usage: reverse [-h|--help] [--version] [FILE]" ] || fail "--help printed '$out'"
+help=$out
+run -h
+[ $rc = 0 ] && [ "$out" = "$help" ] || fail "-h: exit $rc, printed '$out'"
 
 run --version
 [ $rc = 0 ] && [ ! -s "$err" ] || fail "--version: exit $rc, stderr '$(cat "$err")'"

@@ -5,7 +5,7 @@
 set -uo pipefail
 bin=$1
 shift
-options=$("$bin" --help | grep -o '^  --[a-z-]*' | tr -d ' ')
+options=$("$bin" --help | grep -E '^  -' | grep -oE -- '-{1,2}[a-z][a-z-]*')
 [ -n "$options" ] || { echo "FAIL: no options in --help"; exit 1; }
 status=0
 for page in "$@"; do

@@ -12,6 +12,7 @@
 #include "config_home.h"
 #include "modes/message.h"
 #include "modes_fixture.h"
+#include "offscreen_screen.h"
 #include "platform/qt_window.h"
 #include "res/resources.h"
 
@@ -241,8 +242,10 @@ int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    const std::string screen = useOffscreenScreen(1024, 768); // the real-X tests' screen
     if (!initPlatform(argc, argv))
         return 1;
+    std::remove(screen.c_str());
     if (!registerWindowClass({"Blantu", mainWindowProc, "MAINICN", "SUBICN", &MYAPP}))
         return 1;
     return RUN_ALL_TESTS();

@@ -31,6 +31,7 @@ TEST(CommandLine, TakesAtMostOneFileOperandAndOptionsEndAtDoubleDash)
 TEST(CommandLine, HelpAndVersionActWhereTheyStand)
 {
     EXPECT_EQ(parse({"--help"}).action, CommandAction::Help);
+    EXPECT_EQ(parse({"-h", "--bogus"}).action, CommandAction::Help);
     EXPECT_EQ(parse({"--version"}).action, CommandAction::Version);
     EXPECT_EQ(parse({"a.ggf", "--version", "--bogus"}).action, CommandAction::Version);
     EXPECT_EQ(parse({"--bogus", "--help"}).action, CommandAction::Error);
@@ -39,8 +40,8 @@ TEST(CommandLine, HelpAndVersionActWhereTheyStand)
 TEST(CommandLine, FaultsGiveOneLineThatNamesTheCulprit)
 {
     const std::vector<std::pair<std::vector<const char*>, const char*>> cases{
-        {{"--bogus"}, "'--bogus'"},      {{"-h"}, "'-h'"}, {{"--help=all"}, "'--help'"},
-        {{"a.ggf", "b.ggf"}, "'b.ggf'"}, {{""}, "empty"},  {{"--versio"}, "'--versio'"},
+        {{"--bogus"}, "'--bogus'"},      {{"-hv"}, "'-hv'"}, {{"--help=all"}, "'--help'"},
+        {{"a.ggf", "b.ggf"}, "'b.ggf'"}, {{""}, "empty"},    {{"--versio"}, "'--versio'"},
     };
     for (const auto& [args, culprit] : cases) {
         CommandLine result = parse(args);

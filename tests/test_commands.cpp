@@ -6,6 +6,7 @@
 #include "ai/random.h"
 #include "board_text.h"
 #include "config_home.h"
+#include "modes/editor.h"
 #include "modes_fixture.h"
 #include "ui/computer.h"
 #include "ui/hint_view.h"
@@ -255,6 +256,17 @@ TEST_F(CommandsTest, RecordCommandsFollowTheGameState)
     EXPECT_TRUE(itemEnabled(CmdSaveRecord));
     EXPECT_TRUE(itemEnabled(CmdCopyRecord));
     EXPECT_FALSE(itemEnabled(CmdPlayFromHere)); // only in record mode
+    // The position as text, and back: a pasted position opens in the editor
+    // without a question, the game waiting behind it.
+    invokeMenuCommand(window, CmdCopyPosition);
+    const std::string position = std::string(24, '-') + "--XXX------XO---" + std::string(24, '-') + " O";
+    EXPECT_EQ(clipboardText(), position);
+    invokeMenuCommand(window, CmdPasteRecord);
+    ASSERT_TRUE(editorOpen());
+    EXPECT_EQ(editorSide(), White);
+    sendMessage(window, WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_EQ(gameState, HumanTurn);
+    EXPECT_EQ(moveNumber, 2);
     play({shortGame.begin() + 1, shortGame.end()});
     EXPECT_FALSE(itemEnabled(CmdHint)); // the game is over
     EXPECT_FALSE(itemEnabled(CmdAnalyseRecord));
@@ -279,6 +291,7 @@ TEST_F(CommandsTest, RecordCommandsFollowTheGameState)
     EXPECT_FALSE(itemEnabled(CmdSaveRecord));
     EXPECT_FALSE(itemEnabled(CmdAnalyseRecord));
     EXPECT_FALSE(itemEnabled(CmdHint)); // a trial
+    EXPECT_FALSE(itemEnabled(CmdEditBoard));
     setClipboardText("c4");
     invokeMenuCommand(window, CmdPasteRecord);
     EXPECT_EQ(trialStage, 1);
@@ -286,8 +299,9 @@ TEST_F(CommandsTest, RecordCommandsFollowTheGameState)
     EXPECT_EQ(modalScript.shown, 2); // the two new-game dialogs only
 }
 
-// Each bad text or file gets its message, and the game in progress goes on
-// untouched: no question, no line, no stone, no state changed.
+// Each bad text or file gets its message, naming the file, and no question;
+// the game in progress goes on untouched, also when the question for a good
+// one is answered いいえ: no line, no stone, no state changed.
 TEST_F(CommandsTest, BadRecordsAreReportedAndChangeNothing)
 {
     startGame(0, 0);
@@ -301,6 +315,7 @@ TEST_F(CommandsTest, BadRecordsAreReportedAndChangeNothing)
         {"hello", "棋譜の形式がわかりません（GGF でも手順の文字列でもありません）"},
         {"(;GM[Othello]PB[x]BO[8 ", "GGF が途中で切れています"},
         {"(;GM[Othello]BO[8 ---*O--- *];)", "GGF の開始局面 BO が正しくありません"},
+        {std::string(64, '-') + " X", "黒も白も打てる所がない局面です"},
     };
     for (const auto& [text, message] : texts) {
         setClipboardText(text);
@@ -312,8 +327,8 @@ TEST_F(CommandsTest, BadRecordsAreReportedAndChangeNothing)
     std::ofstream(directory / "binary.ggf", std::ios::binary) << std::string("(;GM[\0\1", 8);
     std::ofstream(directory / "large.txt") << std::string(1024 * 1024 + 1, ' ');
     const std::vector<std::pair<std::string, std::string>> files = {
-        {"binary.ggf", "テキストではありません（バイナリのデータです）"},
-        {"large.txt", "ファイルが大きすぎます（1 MiB までです）"},
+        {"binary.ggf", "「binary.ggf」：テキストではありません（バイナリのデータです）"},
+        {"large.txt", "「large.txt」：ファイルが大きすぎます（1 MiB までです）"},
     };
     for (const auto& [name, message] : files) {
         expectFileDialog((directory / name).string());
@@ -321,6 +336,12 @@ TEST_F(CommandsTest, BadRecordsAreReportedAndChangeNothing)
         invokeMenuCommand(window, CmdOpenRecord);
         EXPECT_EQ(modalScript.messages.back(), message);
     }
+    // A good record asks first; いいえ keeps the game as it is.
+    std::ofstream(directory / "good.txt") << "f5";
+    expectFileDialog((directory / "good.txt").string());
+    expectMessageBox(IDNO);
+    invokeMenuCommand(window, CmdOpenRecord);
+    EXPECT_EQ(modalScript.messages.back(), "対局中のゲームを終えて、「good.txt」を開きますか？");
     EXPECT_EQ(modalScript.unexpected, 0);
     EXPECT_EQ(modalScript.answers.size(), 0u);
     EXPECT_EQ(gameState, HumanTurn);
@@ -374,6 +395,7 @@ TEST_F(CommandsTest, SavingWritesTheChosenFormatAndAFailureLeavesNothing)
     expectFileDialog((directory / "game.txt").string());
     invokeMenuCommand(window, CmdSaveRecord);
     EXPECT_EQ(contentOf(directory / "game.txt"), "c4c3c2b4\n");
+    EXPECT_EQ(messageText(), "保存しました：game.txt");
 
     std::filesystem::create_directory(directory / "full");
     rlimit old{};
@@ -391,8 +413,9 @@ TEST_F(CommandsTest, SavingWritesTheChosenFormatAndAFailureLeavesNothing)
     EXPECT_EQ(modalScript.unexpected, 0);
 }
 
-// Copy waits for the computer's running move without the pause; paste, which
-// replaces the game, pauses too, and asks before ending the game.
+// Copy waits for the computer's running move without the pause; paste asks
+// before ending the game, waits for the move only once it may, and never
+// pauses: the question showed the board.
 TEST_F(CommandsTest, RecordCommandsWaitForTheComputer)
 {
     pauses = 0;
@@ -415,10 +438,14 @@ TEST_F(CommandsTest, RecordCommandsWaitForTheComputer)
     setClipboardText("f5");
     expectMessageBox(IDCANCEL);
     invokeMenuCommand(window, CmdPasteRecord);
-    EXPECT_EQ(pauses, 1);
-    EXPECT_TRUE(workerFinishedAtPause);
-    EXPECT_EQ(moveNumberAtPause, 5);
-    EXPECT_EQ(modalScript.messages.back(), "本当に投げますか？");
-    EXPECT_GE(gameState, 0); // the question was cancelled: the game goes on
-    EXPECT_EQ(moveNumber, 5);
+    EXPECT_EQ(modalScript.messages.back(), "対局中のゲームを終えて、貼り付けた棋譜を開きますか？");
+    EXPECT_EQ(pauses, 0); // the question was cancelled: the game goes on
+    EXPECT_GE(gameState, 0);
+
+    expectMessageBox(IDYES);
+    invokeMenuCommand(window, CmdPasteRecord);
+    EXPECT_EQ(workerThread, nullptr);
+    EXPECT_EQ(pauses, 0);
+    EXPECT_EQ(gameState, Replay);
+    EXPECT_EQ(listBoxCount(recordList), 1);
 }

@@ -453,6 +453,148 @@ TEST(EngineSolver, DeeperValuesAreConsistentWithTheirChildren)
 
 namespace {
 
+int finalDifference(Bits own, Bits opp, Scoring scoring)
+{
+    const int mine = stoneCount(own), theirs = stoneCount(opp), empties = 64 - mine - theirs;
+    if (scoring == Scoring::EmptiesToNobody || mine == theirs)
+        return mine - theirs;
+    return mine > theirs ? mine - theirs + empties : mine - theirs - empties;
+}
+
+Bits playBit(int bit, Bits own, Bits opp, Bits& theirsAfter)
+{
+    const Bits flips = flipsOf(bit, own, opp);
+    theirsAfter = opp & ~flips;
+    return own | flips | Bits{1} << bit;
+}
+
+// The value by the plainest negamax: every move, no table. Without cutoffs
+// (`prune` false), exact whatever the window; with alpha-beta cutoffs and the
+// moves leaving the opponent fewest replies first, exact inside (alpha,
+// beta) and a bound on the side of the window otherwise.
+int negamax(Bits own, Bits opp, Scoring scoring, bool prune, int alpha, int beta)
+{
+    Bits moves = legalMoves(own, opp);
+    if (moves == 0)
+        return legalMoves(opp, own) ? -negamax(opp, own, scoring, prune, -beta, -alpha)
+                                    : finalDifference(own, opp, scoring);
+    int order[64]; // replies * 64 + bit
+    int n = 0;
+    for (; moves; moves &= moves - 1) {
+        Bits theirs;
+        const int bit = lowestBit(moves);
+        const Bits mine = playBit(bit, own, opp, theirs);
+        order[n++] = (prune ? stoneCount(legalMoves(theirs, mine)) : 0) * 64 + bit;
+    }
+    std::sort(order, order + n);
+    int best = -65;
+    for (int k = 0; k < n && !(prune && best >= beta); ++k) {
+        Bits theirs;
+        const Bits mine = playBit(order[k] % 64, own, opp, theirs);
+        best = std::max(best, -negamax(theirs, mine, scoring, prune, -beta, -std::max(alpha, best)));
+    }
+    return best;
+}
+
+// Positions of `empties` empty cells from random games (a fixed generator),
+// the side to move first; it may have to pass, or the game may be over.
+std::vector<std::pair<Bits, Bits>> randomEndgames(int count, int empties, uint32_t& seed)
+{
+    std::vector<std::pair<Bits, Bits>> out;
+    while (static_cast<int>(out.size()) < count) {
+        Bits own = Bits{1} << bitOf(5, 4) | Bits{1} << bitOf(4, 5);
+        Bits opp = Bits{1} << bitOf(4, 4) | Bits{1} << bitOf(5, 5);
+        bool over = false;
+        while (!over && 64 - stoneCount(own | opp) > empties) {
+            Bits moves = legalMoves(own, opp);
+            over = moves == 0 && legalMoves(opp, own) == 0;
+            if (moves != 0) {
+                seed = seed * 1103515245u + 12345u;
+                for (int skip = static_cast<int>((seed >> 16) % stoneCount(moves)); skip > 0; --skip)
+                    moves &= moves - 1;
+                Bits theirs;
+                const Bits mine = playBit(lowestBit(moves), own, opp, theirs);
+                own = mine;
+                opp = theirs;
+            }
+            std::swap(own, opp);
+        }
+        if (!over)
+            out.push_back({own, opp});
+    }
+    return out;
+}
+
+// The solver against negamax: the value from the whole window; from
+// windows holding it, exactly; from windows below or above it, a bound
+// between the value and the window; and solveBest's move, the first in bit
+// order reaching the value, or the preferred move when that reaches it.
+void expectAgreesWithReference(Bits own, Bits opp, Scoring scoring, uint32_t& seed)
+{
+    std::ostringstream where;
+    where << Sample{boardOfBits(own, opp), Black}
+          << (scoring == Scoring::EmptiesToWinner ? "empties to the winner" : "empties to nobody");
+    // Every move is searched up to nine empty cells; beyond, that takes minutes.
+    const bool prune = 64 - stoneCount(own | opp) > 9;
+    const int value = negamax(own, opp, scoring, prune, -64, 64);
+    ASSERT_EQ(solveWindow(own, opp, scoring, -64, 64), value) << where.str();
+    auto random = [&seed](int n) {
+        return static_cast<int>(((seed = seed * 1103515245u + 12345u) >> 16) % n);
+    };
+    const int width = 1 + random(4), gap = random(3);
+    const int inside = std::clamp(value - random(width + 1), -63, 63);
+    const int got = solveWindow(own, opp, scoring, inside - 1, std::min(inside + width, 64));
+    EXPECT_EQ(got, value) << where.str() << " window " << inside - 1 << ".." << inside + width;
+    if (const int alpha = value + gap; alpha + width <= 64) {
+        const int upper = solveWindow(own, opp, scoring, alpha, alpha + width);
+        EXPECT_TRUE(upper >= value && upper <= alpha) << where.str() << " above, " << upper;
+    }
+    if (const int beta = value - gap; beta - width >= -64) {
+        const int lower = solveWindow(own, opp, scoring, beta - width, beta);
+        EXPECT_TRUE(lower >= beta && lower <= value) << where.str() << " below, " << lower;
+    }
+    // The moves reaching the value: those whose child is worth no more than
+    // -value to the opponent, which a window just above -value tells.
+    int first = -1, prefer = -1;
+    Bits reaching = 0;
+    for (Bits moves = legalMoves(own, opp); moves; moves &= moves - 1) {
+        Bits theirs;
+        const int bit = lowestBit(moves);
+        const Bits mine = playBit(bit, own, opp, theirs);
+        if (negamax(theirs, mine, scoring, prune, -value, -value + 1) <= -value)
+            reaching |= Bits{1} << bit;
+        if (prefer < 0 || random(3) == 0)
+            prefer = bit;
+    }
+    if (reaching != 0)
+        first = lowestBit(reaching);
+    const Solution best = solveBest(own, opp, scoring);
+    EXPECT_TRUE(best.value == value && best.bestBit == first) << where.str() << " best " << best.bestBit;
+    const Solution preferred = solveBest(own, opp, scoring, nullptr, prefer);
+    const int expected = prefer >= 0 && (reaching >> prefer & 1) ? prefer : first;
+    EXPECT_TRUE(preferred.value == value && preferred.bestBit == expected)
+        << where.str() << " preferring " << prefer << ", best " << preferred.bestBit;
+}
+
+} // namespace
+
+// A few hundred positions from one to fourteen empty cells, most of them
+// where the solver's own code for the last cells runs, in both scorings
+// and with one table throughout, so that entries of other positions and of
+// the other scoring are at hand.
+TEST(EngineSolver, AgreesWithAPlainNegamaxInEveryScoringWindowAndBestMove)
+{
+    clearSolverTable();
+    uint32_t seed = 2024;
+    const int perEmpties[15] = {0, 24, 24, 24, 24, 24, 24, 24, 24, 20, 16, 16, 12, 10, 8};
+    for (int empties = 1; empties <= 14; ++empties)
+        for (const auto& [own, opp] : randomEndgames(perEmpties[empties], empties, seed))
+            for (Scoring scoring : {Scoring::EmptiesToNobody, Scoring::EmptiesToWinner})
+                expectAgreesWithReference(own, opp, scoring, seed);
+}
+
+namespace {
+
 // The endgame test positions #40 to #49 (a1..h8 row by row, X black, O
 // white; the side to move; its exact score with the empty cells going to the
 // winner, as published). The plain count leaves empty cells to nobody; the

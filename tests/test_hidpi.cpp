@@ -9,8 +9,10 @@
 #include <string>
 #include <unistd.h>
 
+#include "offscreen_screen.h"
 #include "platform/qt_window.h"
 #include "res/resources.h"
+#include "ui/gdi.h"
 #include "window_harness.h"
 
 namespace {
@@ -37,6 +39,16 @@ class HiDpi : public GameWindow {
         ASSERT_TRUE(saveWindowImage(window, path.c_str()));
         shown = QImage(QString::fromStdString(path)).convertToFormat(QImage::Format_RGB32);
         std::remove(path.c_str());
+    }
+
+    // A mouse event at client (x, y), with the fraction Qt keeps in the window's position.
+    void sendMouse(QEvent::Type type, double x, double y)
+    {
+        const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+        const QPointF at(x, y), inWindow = at + QPointF(window->client->mapTo(window->widget, QPoint(0, 0)));
+        QMouseEvent event(type, QPointF(at.toPoint()), inWindow, window->client->mapToGlobal(at.toPoint()),
+                          button, button, Qt::NoModifier);
+        QApplication::sendEvent(window->client, &event);
     }
 
     // Runs of black along device row y (or column x when vertical) over the board.
@@ -151,14 +163,7 @@ TEST_F(HiDpi, ButtonIconsHaveTheirOwnPicturesAtRatioTwo)
 TEST_F(HiDpi, HalfPixelPositionsBelongToTheCellDrawnThere)
 {
     showWindow(window);
-    auto send = [this](QEvent::Type type, double x) {
-        const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
-        const QPointF at(x, 125),
-            inWindow = at + QPointF(window->client->mapTo(window->widget, QPoint(0, 0)));
-        QMouseEvent event(type, QPointF(at.toPoint()), inWindow, window->client->mapToGlobal(at.toPoint()),
-                          button, button, Qt::NoModifier);
-        QApplication::sendEvent(window->client, &event);
-    };
+    auto send = [this](QEvent::Type type, double x) { sendMouse(type, x, 125); };
     send(QEvent::MouseMove, 79.5);
     EXPECT_EQ(window->client->cursor().shape(), Qt::ForbiddenCursor);
     send(QEvent::MouseButtonPress, 79.5);
@@ -167,6 +172,29 @@ TEST_F(HiDpi, HalfPixelPositionsBelongToTheCellDrawnThere)
     EXPECT_EQ(window->client->cursor().shape(), Qt::ArrowCursor);
     send(QEvent::MouseButtonPress, 109.5);
     EXPECT_EQ(liveBoard[cellIndex(3, 4)], Stone::Black);
+}
+
+// At 150% a pixel of the game's is 3 x 3 device pixels here: the stone
+// pictures are made again from their finer drawing, and a click on the last
+// device column of b4 (79 of the game's, 119.5 of the client's) stays in b4,
+// not a move, and that of c4 plays c4. There is no room for 150% on this
+// 640 x 450 screen: the window says so, for the game to refuse it.
+TEST_F(HiDpi, AScaledWindowRedrawsItsPicturesAndMapsClicksBack)
+{
+    EXPECT_TRUE(windowScaleFits(window, 100));
+    EXPECT_FALSE(windowScaleFits(window, 150));
+    showWindow(window);
+    setWindowScale(window, 150);
+    EXPECT_EQ(window->image.size(), QSize(534 * 3, 318 * 3));
+    const QImage sharp = QImage(":/bitmaps/100@2x.png").convertToFormat(QImage::Format_RGB32);
+    EXPECT_TRUE(stonePictures[0]->image ==
+                sharp.scaled(75, 72, Qt::IgnoreAspectRatio, Qt::FastTransformation));
+    sendMouse(QEvent::MouseButtonPress, 119.5, 190);
+    EXPECT_EQ(liveBoard[cellIndex(2, 4)], Stone::Empty);
+    sendMouse(QEvent::MouseButtonPress, 164.5, 190);
+    EXPECT_EQ(liveBoard[cellIndex(3, 4)], Stone::Black);
+    setWindowScale(window, 100);
+    EXPECT_EQ(stonePictures[0]->image.size(), sharp.size());
 }
 
 // Memory bitmaps made while the window is up follow its ratio.
@@ -243,9 +271,11 @@ int main(int argc, char** argv)
     ::testing::InitGoogleTest(&argc, argv);
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     setenv("QT_SCALE_FACTOR", "2", 0);
+    const std::string screen = useOffscreenScreen(1280, 900); // 640 x 450 at ratio 2
     char directory[] = "/tmp/reverse-hidpi-tests-XXXXXX";
     if (mkdtemp(directory) == nullptr || !initPlatform(argc, argv))
         return 1;
+    std::remove(screen.c_str());
     useConfigHome(directory);
     registerWindowClass({"Blantu", mainWindowProc, "MAINICN", "SUBICN", &MYAPP});
     const int result = RUN_ALL_TESTS();

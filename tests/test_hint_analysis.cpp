@@ -122,16 +122,20 @@ TEST_F(HintTest, ShowsExactValuesOnTheLegalCellsUntilTheNextMove)
     EXPECT_EQ(valuesOnBoard(drawnLog), "h4:0 ");
 
     setPosition(elevenEmpties, White);
+    repaintedTexts(); // the position on screen, as a move or a new game leaves it
     invokeMenuCommand(window, CmdHint);
     ASSERT_TRUE(waitUntil(hintDone));
     drawnLog.clear();
     click(4, 3);
     EXPECT_FALSE(hintShown());
-    // Gone at once, the played cell included, before the animation's repaint.
+    // Gone at once, the played cell included, before the animation's repaint;
+    // until then every cell keeps the highlight it had (h1 is not Black's).
     EXPECT_EQ(plateOf(window, 4, 3), LegalColour);
+    EXPECT_EQ(plateOf(window, 8, 1), LegalColour);
     EXPECT_EQ(valuesOnBoard(drawnLog), "");
     finishAnimations();
     EXPECT_EQ(valuesOnBoard(drawnLog), "");
+    EXPECT_NE(plateOf(window, 8, 1), LegalColour);
     EXPECT_FALSE(hintRunning());
 }
 
@@ -194,10 +198,10 @@ TEST_F(AnalysisTest, ListsTheMovesThatLostDiscsAndAClickShowsThePosition)
 
     listBoxSetSelection(list, 1);
     sendMessage(gameReviewWindow(), WM_COMMAND, AnalysisListId | (LBN_SELCHANGE << 16), 0);
-    EXPECT_EQ(listBoxSelection(recordList), 9);
+    EXPECT_EQ(listBoxSelection(recordList), 10); // under the start line
     EXPECT_EQ(liveBoard, positionAfter(game, 10));
     clickAnalysisPoint(gameReviewWindow(), 13);
-    EXPECT_EQ(listBoxSelection(recordList), 12);
+    EXPECT_EQ(listBoxSelection(recordList), 13);
     EXPECT_EQ(liveBoard, positionAfter(game, 13));
 
     // The progress timer joins the worker once it has handed its result over.

@@ -1,5 +1,6 @@
 // The window-system layer, driven offscreen through a toy window procedure
 // that records what it receives.
+#include "offscreen_screen.h"
 #include "platform/platform.h"
 #include "platform/qt_window.h"
 
@@ -536,8 +537,30 @@ TEST_F(Platform, MouseReachesTheProcedureInClientCoordinates)
     EXPECT_EQ(received[4].lParam, makePoint(79, 60)) << "a fractional move";
     EXPECT_EQ(received[5].message, WM_LBUTTONDOWN);
     EXPECT_EQ(received[5].lParam, makePoint(79, 60)) << "a fractional click";
+    // The right button has its own message; the middle one none.
+    received.clear();
+    QTest::mouseClick(window->client, Qt::RightButton, {}, QPoint(52, 62));
+    QTest::mouseClick(window->client, Qt::MiddleButton, {}, QPoint(52, 62));
+    std::erase_if(received,
+                  [](const Message& m) { return m.message == WM_PAINT || m.message == WM_SETCURSOR; });
+    ASSERT_EQ(received.size(), 1u);
+    EXPECT_EQ(received[0].message, WM_RBUTTONDOWN);
+    EXPECT_EQ(received[0].lParam, makePoint(52, 62));
     setCursor(CursorShape::No);
     EXPECT_EQ(window->client->cursor().shape(), Qt::ForbiddenCursor);
+
+    // A larger window: the game's pixel 80 starts at 120 at 150% and at 160 at 200%.
+    for (int percent : {150, 200}) {
+        setWindowScale(window, percent);
+        received.clear();
+        const int first = 80 * percent / 100;
+        for (int x : {first - 1, first})
+            QTest::mouseClick(window->client, Qt::LeftButton, {}, QPoint(x, first));
+        EXPECT_EQ(messagesOf(WM_LBUTTONDOWN).size(), 2u);
+        std::erase_if(received, [](const Message& m) { return m.message != WM_LBUTTONDOWN; });
+        EXPECT_EQ(received[0].lParam, makePoint(79, 80)) << percent;
+        EXPECT_EQ(received[1].lParam, makePoint(80, 80)) << percent;
+    }
 }
 
 TEST_F(Platform, MenuStateIsAskedBeforeEveryAccelerator)
@@ -658,6 +681,29 @@ TEST_F(Platform, DialogPlacesControlsInDialogUnits)
     });
 }
 
+// Dialogs open centred over the main window, and on the screen where the
+// main window lies near its edge.
+TEST_F(Platform, DialogsOpenCentredOverTheMainWindow)
+{
+    static QPoint ownerCentre, dialogCentre;
+    static QRect dialogFrame;
+    showWindow(window);
+    for (QPoint at : {QPoint(300, 200), QPoint(0, 0), QPoint(1000, 700)}) {
+        moveWindow(window, at.x(), at.y(), 540, 355);
+        ownerCentre = window->widget->frameGeometry().center();
+        runToyDialog(window, [](Window* d) {
+            dialogFrame = d->dialog->frameGeometry();
+            dialogCentre = dialogFrame.center();
+            endDialog(d, 1);
+        });
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        EXPECT_TRUE(screen.contains(dialogFrame)) << at.x() << "," << at.y();
+        if (at == QPoint(300, 200)) {
+            EXPECT_LE((dialogCentre - ownerCentre).manhattanLength(), 4);
+        }
+    }
+}
+
 TEST_F(Platform, EscapeCancelsEvenWhenTheProcedureIgnoresIt)
 {
     int code = runToyDialog(window, [](Window* d) { QTest::keyClick(d->dialog, Qt::Key_Escape); });
@@ -698,6 +744,7 @@ TEST_F(Platform, WorkerSendIsServedUnderADialog)
 }
 
 char okText[32], cancelText[32];
+int boxWidth = 0;
 
 TEST_F(Platform, MessageBoxAnswers)
 {
@@ -711,6 +758,17 @@ TEST_F(Platform, MessageBoxAnswers)
     EXPECT_EQ(messageBoxOkCancel(window, "?", "?"), IDCANCEL);
     EXPECT_STREQ(okText, "OK");
     EXPECT_STREQ(cancelText, "キャンセル"); // as the game's own dialogs say it
+
+    // Beside the title, the window manager's bar holds an icon and buttons:
+    // a short text must not leave the title cut.
+    setModalHook([](Window* box) {
+        boxWidth = box->dialog->width();
+        answerMessageBox(box, IDOK);
+    });
+    messageBoxWarning(window, "棋譜が空です", "棋譜を開けません");
+    QFont bold = QApplication::font();
+    bold.setBold(true);
+    EXPECT_GE(boxWidth, QFontMetrics(bold).horizontalAdvance(QStringLiteral("棋譜を開けません")) + 100);
 }
 
 // ---- The window's life ---------------------------------------------------------------------
@@ -769,13 +827,48 @@ TEST_F(Platform, TheApplicationsQuitClosesTheWindowFromTheMainLoop)
         std::signal(signal, SIG_DFL); // Ctrl+C ends the tests again
 }
 
+// Also when the window grows: a scale that fits the screen keeps the whole
+// frame on it, and one that does not fit is told.
 TEST_F(Platform, MoveWindowKeepsTheFrameOnScreen)
 {
+    showWindow(window);
     moveWindow(window, -5000, 100000, 540, 355);
     Rect r = windowRect(window);
     QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     EXPECT_GE(r.left, screen.left());
     EXPECT_LE(r.bottom, screen.bottom() + 1);
+
+    moveWindow(window, 700, 500, 540, 355);
+    EXPECT_TRUE(windowScaleFits(window, 200)) << "on a 1280 x 900 screen";
+    EXPECT_FALSE(windowScaleFits(window, 250));
+    setWindowScale(window, 200);
+    EXPECT_EQ(windowScale(window), 200);
+    r = windowRect(window);
+    EXPECT_GT(r.right - r.left, 2 * 534);
+    EXPECT_TRUE(screen.contains(QRect(r.left, r.top, r.right - r.left, r.bottom - r.top)))
+        << r.left << "," << r.top;
+    setWindowScale(window, 100);
+    EXPECT_EQ(windowRect(window).right - windowRect(window).left, r.right - r.left - 534);
+}
+
+// The image gets the device pixels of the larger window, and the controls,
+// made before or after, lie where the game placed them, scaled; the game's
+// pixels and reads stay as they were.
+TEST_F(Platform, AScaledWindowShowsTheSameGameLarger)
+{
+    Window* before = createControl(window, ControlKind::ListBox, 1000, 300, 160, 200, 91);
+    setWindowScale(window, 150);
+    Window* after = createControl(window, ControlKind::IconButton, 501, 300, 237, 30, 18);
+    EXPECT_EQ(window->image.size(), QSize(801, 477));
+    EXPECT_EQ(window->client->size(), QSize(801, 477));
+    EXPECT_EQ(before->widget->geometry(), QRect(450, 240, 300, 137));
+    EXPECT_EQ(after->widget->geometry(), QRect(450, 356, 45, 27));
+    invalidateWindow(window);
+    updateWindow(window);
+    EXPECT_EQ(windowPixel(window, 533, 317), paintColour);
+    setWindowScale(window, 100);
+    EXPECT_EQ(window->image.size(), QSize(534, 318));
+    EXPECT_EQ(before->widget->geometry(), QRect(300, 160, 200, 91));
 }
 
 // With X11 and Wayland both offered, the window position only works on X11.
@@ -836,9 +929,11 @@ const char* findString(int id)
 int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    const std::string screen = useOffscreenScreen(1280, 900);
     ::testing::InitGoogleTest(&argc, argv);
     if (!initPlatform(argc, argv))
         return 1;
+    std::remove(screen.c_str());
     return RUN_ALL_TESTS();
 }
 

@@ -117,6 +117,17 @@ TEST_F(RecordTest, SelectingALineShowsThePositionAfterIt)
     EXPECT_EQ(moveNumber, Entries + 1);
     selectLine(-1);
     EXPECT_EQ(liveBoard, positionAfter(shortGame, 0));
+
+    // The stone of the line's move is marked; at a pass, the move before it.
+    const auto marked = [this](Move m) {
+        repaintedTexts();
+        return windowPixel(window, 30 * m.column + 5, 30 * m.row + 5) == rgb(230, 30, 30);
+    };
+    selectLine(3);
+    EXPECT_TRUE(marked(shortGame[3]));
+    selectLine(PassEntry - 1);
+    EXPECT_TRUE(marked(shortGame[PassEntry - 2]));
+    EXPECT_FALSE(marked(shortGame[3]));
 }
 
 TEST_F(RecordTest, PlaybackRunsToTheEndAndStopsItself)
@@ -246,24 +257,32 @@ TEST_F(RecordTest, APastedGameIsTheGamePlayedHere)
     EXPECT_EQ(liveBoard, positionAfter(shortGame, Entries));
 }
 
-// A GGF from its own start with White first: lines, colours, the start shown
-// at line -1, the side to move, and a save that writes it back unchanged.
+// A GGF from its own start with White first: lines, colours, its players,
+// the start shown on a line of its own, the side to move, and a save that
+// writes it back unchanged.
 TEST_F(RecordTest, AnOpenedGgfKeepsItsStartFirstSideAndHeader)
 {
+    blackPlayer = 7;
     expectFileDialog(writeFile("white-first.ggf", whiteFirstGgf));
     invokeMenuCommand(window, CmdOpenRecord);
     ASSERT_EQ(gameState, Replay);
-    ASSERT_EQ(listBoxCount(recordList), 2);
-    EXPECT_EQ(line(0), "○　1手目：　　e,3");
-    EXPECT_EQ(line(1), "●　2手目：　　d,3");
+    ASSERT_EQ(listBoxCount(recordList), 3);
+    EXPECT_EQ(line(0), "開始局面");
+    EXPECT_EQ(line(1), "○　1手目：　　e,3");
+    EXPECT_EQ(line(2), "●　2手目：　　d,3");
+    EXPECT_EQ(listBoxSelection(recordList), 2);
     EXPECT_EQ(liveBoard, boardFromRows(afterBlacksD3));
+    const std::string panel = repaintedTexts();
+    EXPECT_NE(panel.find("黒（alpha）："), std::string::npos) << panel;
+    EXPECT_NE(panel.find("白（beta）："), std::string::npos) << panel;
 
-    selectLine(-1);
+    selectLine(0);
     EXPECT_EQ(liveBoard, boardFromRows(whiteFirstStart));
     EXPECT_NE(repaintedTexts().find("白番です"), std::string::npos);
     onCommand(window, PlayButtonId);
     step();
     EXPECT_EQ(liveBoard, boardFromRows(afterWhitesE3));
+    EXPECT_EQ(listBoxSelection(recordList), 1);
     onCommand(window, PlayButtonId); // stop
 
     expectFileDialog((directory / "copy.ggf").string());
@@ -282,6 +301,20 @@ TEST_F(RecordTest, AnOpenedGgfKeepsItsStartFirstSideAndHeader)
     invokeMenuCommand(window, CmdCopyRecord);
     EXPECT_EQ(clipboardText().rfind("(;GM[Othello]", 0), 0u);
     EXPECT_NE(clipboardText().find(" O]W[e3]B[d3];)"), std::string::npos);
+
+    // A name too long for the panel is cut short there; a missing one is "？".
+    setClipboardText("(;GM[Othello]PB[" + std::string(200, 'W') + "]BO[8 " + std::string(27, '-') +
+                     "O*------*O" + std::string(27, '-') + " *]B[f5];)");
+    invokeMenuCommand(window, CmdPasteRecord);
+    ASSERT_EQ(listBoxCount(recordList), 1); // the standard start needs no line of its own
+    repaintedTexts();
+    selectFont(windowDC, uiFont);
+    for (const DrawnText& t : drawnLog)
+        if (t.y == 105 && t.text.rfind("黒（", 0) == 0) {
+            EXPECT_EQ(t.text.rfind("W…）：4"), t.text.size() - std::string("W…）：4").size()) << t.text;
+            EXPECT_LE(t.x + textWidth(windowDC, t.text.c_str()), 520) << t.text;
+        }
+    EXPECT_NE(shownTexts(drawnLog).find("白（？）：1"), std::string::npos);
 }
 
 // Play on after line 0: the players come from the dialog, the first line
@@ -290,27 +323,28 @@ TEST_F(RecordTest, PlayingOnFromALineKeepsTheRecordBeforeIt)
 {
     setClipboardText(whiteFirstGgf);
     invokeMenuCommand(window, CmdPasteRecord);
-    selectLine(0);
+    selectLine(1);
     ASSERT_TRUE(itemEnabled(CmdPlayFromHere));
     blackPlayer = whitePlayer = 0;
     expectDialog(IDCANCEL);
     invokeMenuCommand(window, CmdPlayFromHere);
     EXPECT_EQ(gameState, Replay);
-    EXPECT_EQ(listBoxCount(recordList), 2);
+    EXPECT_EQ(listBoxCount(recordList), 3);
 
     expectDialog(IDOK);
     invokeMenuCommand(window, CmdPlayFromHere);
     ASSERT_EQ(gameState, HumanTurn);
     EXPECT_FALSE(isWindowEnabled(playButton));
     EXPECT_EQ(moveNumber, 2);
-    ASSERT_EQ(listBoxCount(recordList), 1);
-    EXPECT_EQ(line(0), "○　1手目：　　e,3");
+    ASSERT_EQ(listBoxCount(recordList), 2);
+    EXPECT_EQ(line(1), "○　1手目：　　e,3");
     EXPECT_EQ(liveBoard, boardFromRows(afterWhitesE3));
     EXPECT_EQ(opponentOf(currentSide), Black);
+    EXPECT_NE(repaintedTexts().find("黒（人）："), std::string::npos); // the players chosen
 
     play({{4, 3}, {3, 3}}); // Black d3, White c3
-    ASSERT_EQ(listBoxCount(recordList), 3);
-    EXPECT_EQ(line(2), "○　3手目：　　c,3");
+    ASSERT_EQ(listBoxCount(recordList), 4);
+    EXPECT_EQ(line(3), "○　3手目：　　c,3");
     expectFileDialog((directory / "on.ggf").string());
     invokeMenuCommand(window, CmdSaveRecord);
     std::ifstream saved(directory / "on.ggf");
@@ -324,11 +358,16 @@ TEST_F(RecordTest, PlayingOnFromALineKeepsTheRecordBeforeIt)
     ASSERT_TRUE(itemEnabled(CmdUndo));
     invokeMenuCommand(window, CmdUndo);
     EXPECT_EQ(moveNumber, 2);
-    ASSERT_EQ(listBoxCount(recordList), 1);
-    EXPECT_EQ(line(0), "○　1手目：　　e,3");
+    ASSERT_EQ(listBoxCount(recordList), 2);
+    EXPECT_EQ(line(0), "開始局面");
+    EXPECT_EQ(line(1), "○　1手目：　　e,3");
     EXPECT_EQ(liveBoard, boardFromRows(afterWhitesE3));
     EXPECT_EQ(gameState, HumanTurn);
     EXPECT_EQ(opponentOf(currentSide), Black);
+
+    expectMessageBox(IDOK); // resigned for a new game, which starts as usual
+    startGame(0, 0);
+    EXPECT_EQ(listBoxCount(recordList), 0);
 }
 
 // A file named on the command line takes the first dialog's place; one that
@@ -344,7 +383,7 @@ TEST_F(RecordTest, AFileNamedAtStartOrDroppedOpensInRecordMode)
     window = createMainWindow("Blantu", "Tavixリバーシ", 540, 375);
     EXPECT_EQ(modalScript.answers.size(), 0u);
     ASSERT_FALSE(modalScript.messages.empty());
-    EXPECT_EQ(modalScript.messages.back(), "ファイルが見つかりません");
+    EXPECT_EQ(modalScript.messages.back(), "「" + missing + "」：ファイルが見つかりません");
     EXPECT_EQ(gameState, GameOver);
     destroyWindow(window);
 

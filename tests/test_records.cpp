@@ -83,6 +83,22 @@ void expectReadsAs(const GameRead& read, const PlayedGame& played, const std::ve
     }
 }
 
+// text (UTF-8) in another encoding, such as "UTF-16LE".
+std::string encoded(const std::string& text, const char* encoding)
+{
+    iconv_t cd = iconv_open(encoding, "UTF-8");
+    std::string out(4 * text.size() + 4, '\0');
+    char* in = const_cast<char*>(text.data());
+    char* dst = out.data();
+    size_t inLeft = text.size();
+    size_t outLeft = out.size();
+    const bool ok = cd != iconv_t(-1) && iconv(cd, &in, &inLeft, &dst, &outLeft) != size_t(-1);
+    if (cd != iconv_t(-1))
+        iconv_close(cd);
+    out.resize(ok ? out.size() - outLeft : 0);
+    return out;
+}
+
 bool encodesInCp932(const std::string& text)
 {
     iconv_t cd = iconv_open("CP932", "UTF-8");
@@ -108,7 +124,7 @@ const char* const PassStart = "*-O----- -OO----- O-*----- --***--- ---**--- ----
 TEST(RecordRoundTrip, GeneratedGamesReadBackAsTheSameGame)
 {
     std::mt19937 rng(20240131);
-    int withPass = 0, endedEarly = 0, unfinished = 0, otherStart = 0, endingInPass = 0;
+    int withPass = 0, endedEarly = 0, unfinished = 0, otherStart = 0, endingInPass = 0, named = 0;
     for (int i = 0; i < 400; ++i) {
         Board start = standardGame().start;
         int firstSide = Black;
@@ -127,13 +143,24 @@ TEST(RecordRoundTrip, GeneratedGamesReadBackAsTheSameGame)
         endedEarly += played.ended && countStones(Empty, played.final) > 36;
         unfinished += !played.ended;
 
-        const GameRead ggf = readGame(writeGgf(played.game));
+        const std::string written = writeGgf(played.game);
+        named += written.find("ON[") != std::string::npos; // the opening's name, skipped when read
+        const GameRead ggf = readGame(written);
         EXPECT_EQ(ggf.format, RecordFormat::Ggf);
         expectReadsAs(ggf, played, turns);
         EXPECT_EQ(ggf.game.start, start);
         EXPECT_EQ(ggf.game.firstSide, firstSide);
         EXPECT_EQ(ggf.game.header.white, "lv3 " + std::to_string(i));
         EXPECT_EQ(ggf.game.header.result.empty(), !played.ended);
+        if (played.ended) {
+            // The empty cells go to the winner.
+            const int b = countStones(Black, played.final), w = countStones(White, played.final);
+            const int empty = 64 - b - w;
+            const int score = b > w ? b - w + empty : b < w ? b - w - empty : 0;
+            char result[16];
+            std::snprintf(result, sizeof result, score == 0 ? "%d.00" : "%+d.00", score);
+            EXPECT_EQ(ggf.game.header.result, result);
+        }
 
         if (i % 4 == 3 || turns.empty())
             continue;
@@ -152,18 +179,27 @@ TEST(RecordRoundTrip, GeneratedGamesReadBackAsTheSameGame)
     EXPECT_GE(unfinished, 100);
     EXPECT_GE(otherStart, 100);
     EXPECT_GE(endingInPass, 1);
+    EXPECT_GE(named, 100);
 }
 
 TEST(RecordReading, HandWrittenGgfWithItsOwnStartPassesAndSuffixes)
 {
     // Black is to move in BO but has no move: its pass is put in first. The
     // cells spread over lines and mixed case are the same position.
-    const GameRead read =
-        readGame("\xEF\xBB\xBF \n(;GM[othello]PC[GGS/os]DT[2003.12.15_13:24:05.MST]\n"
-                 "PB[Taro \\] Jr]PW[花子]RB[1800.5]RE[-12.00]TI[05:00//02:00]TY[8]\n"
-                 "BO[8 *-O----- -OO----- O-*-----\n --***--- ---xx--- ----*--- -------- -------- *]\n"
-                 "W[F6//0.01] B[d3/-1.50/2.31]\r\n\tw[c5]  ;)(;GM[Othello];)");
+    const std::string text =
+        "\n(;GM[othello]PC[GGS/os]DT[2003.12.15_13:24:05.MST]\n"
+        "PB[Taro \\] Jr]PW[花子]RB[1800.5]RE[-12.00]TI[05:00//02:00]TY[8]\n"
+        "BO[8 *-O----- -OO----- O-*-----\n --***--- ---xx--- ----*--- -------- -------- *]\n"
+        "W[F6//0.01] B[d3/-1.50/2.31]\r\n\tw[c5]  ;)(;GM[Othello];)";
+    const GameRead read = readGame("\xEF\xBB\xBF " + text);
     ASSERT_TRUE(read.ok) << read.error;
+    // The same text in UTF-16, in either byte order, after its mark.
+    for (const char* encoding : {"UTF-16LE", "UTF-16BE"}) {
+        const std::string mark = encoding[6] == 'L' ? "\xFF\xFE" : "\xFE\xFF";
+        const GameRead utf16 = readGame(mark + encoded(text, encoding));
+        ASSERT_TRUE(utf16.ok) << encoding << ": " << utf16.error;
+        EXPECT_EQ(writeGgf(utf16.game), writeGgf(read.game)) << encoding;
+    }
     EXPECT_EQ(read.format, RecordFormat::Ggf);
     EXPECT_EQ(read.game.start, boardFromRows({"X.O.....", ".OO.....", "O.X.....", "..XXX...", "...XX...",
                                               "....X...", "........", "........"}));
@@ -181,7 +217,7 @@ TEST(RecordReading, HandWrittenGgfWithItsOwnStartPassesAndSuffixes)
 
     // The same turns with the pass written out, and a resignation.
     const GameRead resigned =
-        readGame(std::string("(;GM[Othello]RE[+64.00:r]BO[8 ") + PassStart + " *]B[pa]W[f6]B[D3];)");
+        readGame(std::string("(;GM[Othello]RE[+64.00:r]BO[8 ") + PassStart + " *]B[PaSs]W[f6]B[D3];)");
     ASSERT_TRUE(resigned.ok) << resigned.error;
     EXPECT_EQ(resigned.game.turns, (std::vector<Move>{{0, 0}, {6, 6}, {4, 3}}));
     EXPECT_EQ(resigned.game.resignedBy, White);
@@ -210,15 +246,16 @@ TEST(RecordReading, HandWrittenTranscriptsWithCaseSpacesAndPasses)
 TEST(RecordWriting, GgfHoldsHeaderBoardTurnsAndResultOnceOver)
 {
     GameRead read = readGame("f5d6");
-    read.game.header = {"人", "lv2 [x]", "2024.01.31_23:59:07", "Tavixリバーシ", "ignored"};
+    read.game.header = {"人", "lv2 [x]", "2024.01.31_23:59:07", "Tavixリバーシ", ""};
     EXPECT_EQ(writeGgf(read.game),
-              std::string("(;GM[Othello]PC[Tavixリバーシ]DT[2024.01.31_23:59:07]PB[人]") +
+              std::string("(;GM[Othello]PC[Tavixリバーシ]DT[2024.01.31_23:59:07]ON[Perpendicular]PB[人]") +
                   "PW[lv2 [x\\]]TY[8]" + StandardBoard + "B[f5]W[d6];)\n");
     read.game.resignedBy = Black;
     EXPECT_NE(writeGgf(read.game).find("PW[lv2 [x\\]]RE[-64.00:r]TY[8]"), std::string::npos);
 
-    // A wipe-out after nine moves, 13 to 0; then a pass written out.
-    EXPECT_NE(writeGgf(readGame("c4c3c2b4a5f4g4c5d6").game).find("RE[+13.00]TY[8]"), std::string::npos);
+    // A wipe-out after nine moves, 13 to 0, the empty cells to the winner;
+    // then a pass written out.
+    EXPECT_NE(writeGgf(readGame("c4c3c2b4a5f4g4c5d6").game).find("RE[+64.00]TY[8]"), std::string::npos);
     EXPECT_NE(writeGgf(readGame("c4c3c2b2e6c1a1a3f6").game).find("W[a3]B[PA]W[f6];)"), std::string::npos);
 
     // A caller's cell off the board must not index outside the position.
@@ -226,7 +263,15 @@ TEST(RecordWriting, GgfHoldsHeaderBoardTurnsAndResultOnceOver)
     offBoard.turns = {{9, 9}, {-1, -1}};
     EXPECT_EQ(finalPosition(offBoard), standardGame().start);
 
-    // Playing on from a position keeps the turns before it and the players.
+    // A result read with a game stands, whatever the board says (a loss on
+    // time here), until the game is changed: playing on from a position
+    // keeps the turns before it and the players, not the result.
+    const GameRead timeLoss =
+        readGame(std::string("(;GM[Othello]RE[ -10.00:t ]") + StandardBoard + "B[f5];)");
+    ASSERT_TRUE(timeLoss.ok) << timeLoss.error;
+    EXPECT_EQ(timeLoss.game.resignedBy, Empty);
+    EXPECT_NE(writeGgf(timeLoss.game).find("RE[ -10.00:t ]TY[8]"), std::string::npos);
+    EXPECT_EQ(writeGgf(gameUpTo(timeLoss.game, 1)).find("RE["), std::string::npos);
     const Game shorter = gameUpTo(read.game, 1);
     EXPECT_EQ(shorter.turns, (std::vector<Move>{{6, 5}}));
     EXPECT_EQ(shorter.resignedBy, Empty);
@@ -278,6 +323,12 @@ TEST(RecordReading, BadInputIsRefusedWithItsOwnMessage)
         {g + bo + "B[f5]B[d6];)", "2手目 d6 は黒の手ですが、白の番です"},
         {g + bo + "B[f5]W[PA];)", "2手目 パス：白には打てる所があります"},
         {g + bo + "B[f5]W[z9/1/2];)", "2手目が読めません（「W[z9/1/2]」）"},
+        {g + "BO[8 " + PassStart + " *]B[pazz];)", "1手目が読めません（「B[pazz]」）"},
+        {g + "BO[8 " + PassStart + " *]B[pa12];)", "1手目が読めません（「B[pa12]」）"},
+        {g + "BO[8 " + PassStart + " *]B[PASZ];)", "1手目が読めません（「B[PASZ]」）"},
+        {g + "BO[8 " + PassStart + " *]B[p];)", "1手目が読めません（「B[p]」）"},
+        {std::string("\xFF\xFE(\0;\0\0\xDC", 8), "UTF-16 として読めない文字があります"},
+        {std::string("\xFE\xFF\0(\xD8\0\0;", 8), "UTF-16 として読めない文字があります"},
         {g + "BO[8 ---------------------------O*------*O--------------------------- O]B[e6];)",
          "1手目 e6 は黒の手ですが、白の番です"},
         {g + "BO[8 " + PassStart + " O]B[PA];)", "1手目 パス は黒の手ですが、白の番です"},
@@ -300,6 +351,7 @@ TEST(RecordReading, BadInputIsRefusedWithItsOwnMessage)
                                                                         7);
     std::ofstream(dir / "empty.txt");
     std::ofstream(dir / "game.txt") << "f5d6";
+    std::ofstream(dir / "utf16.txt", std::ios::binary) << std::string("\xFE\xFF\0f\0005\0d\0006", 10);
     ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
     const std::vector<std::pair<std::string, std::string>> files = {
         {"big.ggf", "ファイルが大きすぎます（1 MiB までです）"},
@@ -314,7 +366,9 @@ TEST(RecordReading, BadInputIsRefusedWithItsOwnMessage)
         EXPECT_EQ(read.error, message) << name;
         EXPECT_TRUE(encodesInCp932(read.error)) << read.error;
     }
-    EXPECT_EQ(openGameFile((dir / "game.txt").string()).game.turns, (std::vector<Move>{{6, 5}, {4, 6}}));
+    for (const char* name : {"game.txt", "utf16.txt"})
+        EXPECT_EQ(openGameFile((dir / name).string()).game.turns, (std::vector<Move>{{6, 5}, {4, 6}}))
+            << name;
     fs::remove_all(dir);
 }
 

@@ -1,9 +1,12 @@
 #include <algorithm>
 #include <fstream>
 #include <iterator>
+#include <unistd.h>
 
 #include "config_home.h"
+#include "files/kept_files.h"
 #include "modes_fixture.h"
+#include "records/formats.h"
 #include "ui/computer.h"
 
 extern const char* startupRecordFile;
@@ -104,7 +107,8 @@ TEST_F(KeptGameTest, OfferedBackAtTheNextStart)
     expectMessageBox(IDCANCEL);
     expectDialog(IDCANCEL);
     restart();
-    EXPECT_EQ(modalScript.messages.back(), "前回の対局が途中です。再開しますか？");
+    EXPECT_EQ(modalScript.messages.back(),
+              "前回の対局が途中です（2手目、黒：人、白：lv2 こぞう）。再開しますか？");
     EXPECT_EQ(gameState, GameOver);
     EXPECT_EQ(turnsOf(readText(kept())), "B[c4];)\n");
 
@@ -184,4 +188,50 @@ TEST_F(KeptGameTest, ABadFileIsMovedAside)
     EXPECT_EQ(modalScript.shown, shown);
     EXPECT_EQ(gameState, Replay);
     EXPECT_EQ(readText(kept()), good);
+}
+
+// A game kept by a copy still running (its lock held, here by the test) is
+// neither offered nor touched, and this copy keeps its own beside it. Once
+// that copy is gone, the newest kept game is offered first and the other
+// waits for a later start.
+TEST_F(KeptGameTest, EachRunningCopyKeepsItsOwnGame)
+{
+    Game game = standardGame();
+    game.turns = {shortGame[0]};
+    game.header.black = "人";
+    game.header.white = "lv2 こぞう";
+    const std::string othersGame = writeGgf(game);
+    KeptFile other = claimFreeKeptFile(kept().parent_path().string(), "current.ggf");
+    ASSERT_EQ(other.path, kept().string());
+    writeText(kept(), othersGame);
+
+    // Nothing scripted: the new-game dialog is cancelled as unexpected, and
+    // so would be a question.
+    const size_t asked = modalScript.messages.size();
+    restart();
+    ASSERT_EQ(modalScript.messages.size(), asked) << modalScript.messages.back();
+    ASSERT_EQ(modalScript.unexpected, 1) << "only the new-game dialog";
+    modalScript.unexpected = 0;
+    startGame(0, 0);
+    play({shortGame.begin(), shortGame.begin() + 3});
+    const fs::path own = kept().parent_path() / "current-2.ggf";
+    EXPECT_EQ(turnsOf(readText(own)), "B[c4]W[c3]B[c2];)\n");
+    ASSERT_EQ(readText(kept()), othersGame);
+
+    close(other.lock); // the other copy is killed: its lock goes, its game stays
+    fs::last_write_time(kept(), fs::last_write_time(own) - std::chrono::hours(1));
+    expectMessageBox(IDNO);
+    expectDialog(IDCANCEL);
+    restart();
+    EXPECT_EQ(modalScript.messages.back(), "前回の対局が途中です（4手目、黒：人、白：人）。再開しますか？");
+    EXPECT_FALSE(fs::exists(own));
+    EXPECT_EQ(readText(kept()), othersGame);
+
+    expectMessageBox(IDYES);
+    restart();
+    EXPECT_EQ(modalScript.messages.back(),
+              "前回の対局が途中です（2手目、黒：人、白：lv2 こぞう）。再開しますか？");
+    EXPECT_EQ(moveNumber, 2);
+    EXPECT_EQ(whitePlayer, 3);
+    EXPECT_EQ(modalScript.unexpected, 0);
 }

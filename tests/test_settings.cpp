@@ -3,12 +3,15 @@
 #include <sys/stat.h>
 
 #include "config_home.h"
+#include "modes/preferences.h"
 #include "modes/settings.h"
+#include "modes/window_size.h"
 #include "modes_fixture.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using namespace std::string_literals;
 using Bytes = std::vector<unsigned char>;
 
 class SettingsTest : public ModesTest {
@@ -34,6 +37,17 @@ Bytes readFile(const fs::path& path)
 {
     std::ifstream in(path, std::ios::binary);
     return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+
+void writeText(const fs::path& path, const std::string& text)
+{
+    writeFile(path, Bytes(text.begin(), text.end()));
+}
+
+std::string readText(const fs::path& path)
+{
+    const Bytes bytes = readFile(path);
+    return std::string(bytes.begin(), bytes.end());
 }
 
 } // namespace
@@ -219,4 +233,86 @@ TEST_F(SettingsTest, SettledMovesAndTheSessionsEndAreSaved)
 
     sendMessage(window, WM_QUERYENDSESSION, 0, 0);
     EXPECT_EQ(readFile(file()), sample);
+}
+
+// Lines of keys this version does not know, comments and damage are kept on
+// rewrite; a value that is no whole number in range reads as the default;
+// the last line of a key counts.
+TEST(Preferences, KnownKeysAreReadAndRewrittenAndEveryOtherLineKept)
+{
+    const std::string other =
+        "# sizes\nwindow-scale = 150\r\nshow-clock=1\nopening-names=0\nlast-move-mark=7\n\x01=\x02\0junk"s;
+    readPreferences(other);
+    EXPECT_EQ(windowScalePercent, 150);
+    EXPECT_EQ(showOpeningNames, 0);
+    EXPECT_EQ(showLastMove, 1) << "a yes or no is 0 or 1";
+    windowScalePercent = 200;
+    EXPECT_EQ(
+        writePreferences(other),
+        "# sizes\nwindow-scale=200\nshow-clock=1\nopening-names=0\nlast-move-mark=1\n\x01=\x02\0junk\n"s);
+    EXPECT_EQ(writePreferences(""), "window-scale=200\nopening-names=0\nlast-move-mark=1\n");
+    showOpeningNames = 1;
+    for (const char* bad : {"window-scale=abc", "window-scale=", "window-scale=99", "window-scale=201",
+                            "window-scale=150x", "window-scale=99999999999999999999"}) {
+        readPreferences(bad);
+        EXPECT_EQ(windowScalePercent, 100) << bad;
+    }
+    readPreferences("window-scale=150\nwindow-scale=200\n");
+    EXPECT_EQ(windowScalePercent, 200);
+}
+
+// The size chosen in the 表示 menu shows at once, is kept in
+// preferences.conf (config.dat keeps its sixteen bytes) and comes back at the
+// next start. On this 1024 x 768 screen 200% has no room: it is grayed and
+// refused, and when remembered the largest size that fits comes instead.
+TEST_F(SettingsTest, TheWindowsSizeIsChosenKeptAndFitToTheScreen)
+{
+    const fs::path preferences = folder() / PreferencesName;
+    EXPECT_TRUE(itemChecked(CmdSize100));
+    EXPECT_TRUE(itemEnabled(CmdSize150));
+    EXPECT_FALSE(itemEnabled(CmdSize200));
+    writeText(preferences, "# mine\nlater-key=1\n");
+    onCommand(window, CmdSize150);
+    onCommand(window, CmdSize200);
+    EXPECT_EQ(windowScale(window), 150);
+    EXPECT_TRUE(itemChecked(CmdSize150));
+    EXPECT_FALSE(itemChecked(CmdSize100));
+    EXPECT_EQ(readText(preferences),
+              "# mine\nlater-key=1\nwindow-scale=150\nopening-names=1\nlast-move-mark=1\n");
+    destroyWindow(window);
+    EXPECT_EQ(fs::file_size(file()), 16u);
+
+    writeText(preferences, "window-scale=200\n");
+    expectDialog(IDCANCEL);
+    window = createMainWindow("Blantu", "Tavixリバーシ", 540, 375);
+    EXPECT_EQ(windowScale(window), 150);
+    EXPECT_TRUE(itemChecked(CmdSize150));
+    EXPECT_EQ(readText(preferences), "window-scale=200\n") << "kept for a larger screen";
+}
+
+// A damaged preferences file gives the defaults; one that is not a regular
+// file, or far too large to be ours, is also left as it is.
+TEST_F(SettingsTest, ADamagedPreferencesFileGivesTheDefaults)
+{
+    const fs::path preferences = folder() / PreferencesName;
+    const std::string huge(100000, 'x');
+    for (const std::string& damage : {"\xff\xfe\0\0window-scale\n=150"s, huge}) {
+        writeText(preferences, damage);
+        windowScalePercent = 150;
+        loadPreferences();
+        EXPECT_EQ(windowScalePercent, 100);
+        onCommand(window, CmdSize150);
+        EXPECT_EQ(windowScale(window), 150);
+        const std::string kept = readText(preferences);
+        EXPECT_EQ(kept, damage.size() > 1000
+                            ? damage
+                            : damage + "\nwindow-scale=150\nopening-names=1\nlast-move-mark=1\n");
+        onCommand(window, CmdSize100);
+    }
+    fs::remove(preferences);
+    fs::create_directory(preferences);
+    loadPreferences();
+    EXPECT_EQ(windowScalePercent, 100);
+    onCommand(window, CmdSize150);
+    EXPECT_TRUE(fs::is_directory(preferences));
 }

@@ -10,7 +10,7 @@ using StatusPanel = ModesTest;
 // result at (320, 37), the state message at (320, 54), the count heading and
 // the two count lines; "" leaves a line out.
 std::string panel(const std::string& line1, const std::string& line2, const std::string& line3,
-                  const std::string& black, const std::string& white)
+                  const std::string& black, const std::string& white, const std::string& opening = "")
 {
     std::string out;
     if (!line1.empty())
@@ -19,6 +19,8 @@ std::string panel(const std::string& line1, const std::string& line2, const std:
         out += "320,37:" + line2 + "\n";
     if (!line3.empty())
         out += "320,54:" + line3 + "\n";
+    if (!opening.empty())
+        out += "300,69:" + opening + "\n";
     return out + "300,85:現在の石の個数\n320,105:" + black + "\n320,125:" + white + "\n";
 }
 
@@ -39,11 +41,29 @@ TEST_F(StatusPanel, TextsOfEveryState)
     EXPECT_EQ(repaintedTexts(300), panel("1手目", "黒番です", humanTurn, "黒（人）：2", "白（人）：2"));
     play({shortGame[0]});
     EXPECT_EQ(repaintedTexts(300), panel("2手目", "白番です", humanTurn, "黒（人）：4", "白（人）：1"));
+    // c4 c3 is the Diagonal opening seen in a mirror: the name stays in the
+    // free band after the game has left the line, and the list marks the
+    // move that reached it. Turned off, the panel and list are as without.
     play({shortGame.begin() + 1, shortGame.begin() + BeforeWhitesPass});
+    const std::string diagonal = "定石：斜め取り（Diagonal）";
+    EXPECT_EQ(repaintedTexts(300), panel("24手目", "白番です", "打てる所がありません、パスします",
+                                         "黒（人）：26", "白（人）：1", diagonal));
+    EXPECT_EQ(line(1), "○　2手目：　　c,3　斜め取り");
+    EXPECT_EQ(line(2), "●　3手目：　　c,2");
+    ASSERT_TRUE(itemChecked(CmdShowOpenings));
+    invokeMenuCommand(window, CmdShowOpenings);
+    EXPECT_FALSE(itemChecked(CmdShowOpenings));
     EXPECT_EQ(repaintedTexts(300),
               panel("24手目", "白番です", "打てる所がありません、パスします", "黒（人）：26", "白（人）：1"));
+    for (int x = 300; x < 520; ++x)
+        for (int y = 69; y < 81; ++y)
+            ASSERT_EQ(windowPixel(window, x, y), rgb(255, 255, 255))
+                << "the band is blank again at " << x << "," << y;
+    EXPECT_EQ(line(1), "○　2手目：　　c,3");
+    invokeMenuCommand(window, CmdShowOpenings);
     play({shortGame.begin() + BeforeWhitesPass, shortGame.end()});
-    EXPECT_EQ(repaintedTexts(300), panel("終局です。", "黒勝ち！", "", "黒（人）：28", "白（人）：0"));
+    EXPECT_EQ(repaintedTexts(300),
+              panel("終局です。", "黒勝ち！", "", "黒（人）：28", "白（人）：0", diagonal));
 
     invokeMenuCommand(window, CmdRecordMode); // shows the position after the first move
     EXPECT_EQ(repaintedTexts(300),

@@ -1,11 +1,11 @@
 // The window as drawn and configured: board and status pixels, cell mapping,
 // the cursor, the texts' helpers and the two dialogs.
-#include <filesystem>
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
+#include <filesystem>
 #include <string>
 #include <unistd.h>
 
@@ -66,13 +66,21 @@ TEST_F(View, StartShowsAreaHighlightsStonesGridAndStars)
     EXPECT_LT(brightness(pixel(305, 42)), 270) << "Black to move";
 }
 
+// The last move's stone is marked from the repaint that shows it, and only
+// while the item is checked.
 TEST_F(View, FlipsTurnAtTheThirdFrameAndHighlightsNeedAGame)
 {
+    constexpr Colour Mark = rgb(230, 30, 30);
     open(0, 0);
     click(4, 3);
     EXPECT_GT(brightness(windowPixel(window, centre(4), centre(4))), 500) << "still White";
+    EXPECT_EQ(windowPixel(window, centre(4), centre(3)), Legal) << "no stone and no mark before the repaint";
     finishAnimations();
     EXPECT_LT(brightness(windowPixel(window, centre(4), centre(4))), 270);
+    EXPECT_EQ(windowPixel(window, centre(4), centre(3)), Mark);
+    invokeMenuCommand(window, CmdShowLastMove);
+    EXPECT_LT(brightness(cell(4, 3)), 270) << "Black's stone, unmarked";
+    invokeMenuCommand(window, CmdShowLastMove);
     EXPECT_EQ(cell(3, 3), Legal) << "White's cell lit";
     EXPECT_GT(brightness(pixel(305, 42)), 500) << "White to move";
     // Black leads 4 to 1: the board's end gives Black the win, Black's
@@ -85,8 +93,9 @@ TEST_F(View, FlipsTurnAtTheThirdFrameAndHighlightsNeedAGame)
     EXPECT_GT(brightness(pixel(305, 42)), 500);
 }
 
-// The play button lies over the record list's bottom: every line shown,
-// the newest one included, ends above it.
+// The play button lies over the record list's bottom: every line shown ends
+// above it, whole, whether the list shows its newest line or its first, and
+// in a larger window.
 TEST_F(View, RecordLinesEndAboveThePlayButton)
 {
     open(0, 0);
@@ -95,20 +104,25 @@ TEST_F(View, RecordLinesEndAboveThePlayButton)
         finishAnimations();
     }
     auto* list = qobject_cast<QListWidget*>(recordList->widget.data());
-    const int buttonTop = playButton->widget->geometry().top();
-    int shown = 0;
-    for (int row = 0; row < list->count(); ++row) {
-        const QRect line = list->visualItemRect(list->item(row));
-        if (!line.intersects(list->viewport()->rect()))
-            continue;
-        ++shown;
-        EXPECT_LT(list->viewport()->mapTo(window->client, line.bottomLeft()).y(), buttonTop)
-            << "line " << row;
-        if (row == list->count() - 1) {
-            EXPECT_TRUE(list->viewport()->rect().contains(line)) << "the newest line shows whole";
+    for (int percent : {100, 150, 200}) {
+        setWindowScale(window, percent);
+        for (int selected : {list->count() - 1, 0}) {
+            SCOPED_TRACE(testing::Message() << percent << "%, line " << selected << " selected");
+            listBoxSetSelection(recordList, selected);
+            const int buttonTop = playButton->widget->geometry().top();
+            int shown = 0;
+            for (int row = 0; row < list->count(); ++row) {
+                const QRect line = list->visualItemRect(list->item(row));
+                if (!line.intersects(list->viewport()->rect()))
+                    continue;
+                ++shown;
+                EXPECT_TRUE(list->viewport()->rect().contains(line)) << "line " << row << " shows whole";
+                EXPECT_LT(list->viewport()->mapTo(window->client, line.bottomLeft()).y(), buttonTop)
+                    << "line " << row;
+            }
+            EXPECT_GE(shown, 4);
         }
     }
-    EXPECT_GE(shown, 4);
 }
 
 TEST(CellMapping, SharedLinesBelongToTheCellRightOrBelow)
@@ -168,6 +182,11 @@ TEST_F(View, KeysFrameACellAndPlayThereAsAClickWould)
     EXPECT_EQ(screen.pixelColor(centre(3), centre(4)), QColor(0, 204, 102)) << "the highlight inside";
     EXPECT_EQ(pixel(80, 125), Ink) << "the image keeps the grid line";
     EXPECT_EQ(pixel(81, 125), Legal);
+    setWindowScale(window, 200); // the frame grows with the window
+    const QImage larger = window->client->grab().toImage();
+    EXPECT_EQ(larger.pixelColor(163, 250), QColor(255, 224, 0)) << "the frame's 4 pixels at 200%";
+    EXPECT_EQ(larger.pixelColor(164, 250), QColor(0, 204, 102));
+    setWindowScale(window, 100);
 
     press({Qt::Key_Return});
     EXPECT_EQ(liveBoard[cellIndex(3, 4)], Black);
@@ -364,7 +383,7 @@ TEST_F(View, EveryDialogTextShowsWhole)
 {
     open(0, 0);
     setModalHook(expectWholeTexts);
-    for (const DialogDef* def : {&MYDIALOG, &CONFIGDLG})
+    for (const DialogDef* def : {&MYDIALOG, &CONFIGDLG, &EDITDONEDLG})
         EXPECT_EQ(runDialog(window, *def, nullptr), IDCANCEL) << def->caption;
 }
 

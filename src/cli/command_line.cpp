@@ -16,12 +16,13 @@ CommandLine failure(std::string message)
     return result;
 }
 
-// Sets the action for a long option, or returns false for an unknown one.
+// Sets the action for an option, or returns false for an unknown one. "-h"
+// is the short form of --help, as most programs take it.
 bool readOption(std::string_view arg, CommandLine& result)
 {
     std::string_view name = arg.substr(0, arg.find('='));
     CommandAction action;
-    if (name == "--help")
+    if (name == "--help" || arg == "-h")
         action = CommandAction::Help;
     else if (name == "--version")
         action = CommandAction::Version;
@@ -64,11 +65,11 @@ CommandLine parseCommandLine(int argc, const char* const* argv)
 
 const char* helpText()
 {
-    return "Usage: reverse [--help] [--version] [FILE]\n"
+    return "Usage: reverse [-h|--help] [--version] [FILE]\n"
            "Tavix Reversi: Reversi (Othello) against a friend or seven computer levels.\n"
            "\n"
            "  FILE       a game record (GGF or transcript) to open in record mode\n"
-           "  --help     print this help and exit\n"
+           "  -h, --help print this help and exit\n"
            "  --version  print the version and exit\n"
            "\n"
            "The manual page reverse(6) lists the keys and the files the game keeps.\n";

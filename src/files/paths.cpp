@@ -3,7 +3,10 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <set>
 #include <sys/stat.h>
+
+#include "files/safe_save.h"
 
 namespace {
 
@@ -50,7 +53,13 @@ AppFolder appFolder(const char* variable, const char* homeDefault)
         base.pop_back();
     const std::string path = base + "/" + AppFolderName;
     const std::string problem = makeFolders(path);
-    return {problem.empty() ? path : "", problem};
+    if (!problem.empty())
+        return {"", problem};
+    // Once a run, before anything is saved there: what a killed save left.
+    static std::set<std::string> swept;
+    if (swept.insert(path).second)
+        removeStaleTemporaries(path);
+    return {path, ""};
 }
 
 } // namespace

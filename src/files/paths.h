@@ -13,7 +13,9 @@ struct AppFolder {
 };
 
 // $XDG_CONFIG_HOME/tavix-reversi, or ~/.config/tavix-reversi when the variable
-// is unset, empty or not an absolute path. Created with its parents (0700).
+// is unset, empty or not an absolute path. Created with its parents (0700);
+// the first time a run asks for a folder, the temporary files that saves cut
+// short left there are removed (see removeStaleTemporaries).
 AppFolder configFolder();
 // $XDG_STATE_HOME/tavix-reversi, or ~/.local/state/tavix-reversi, on the same
 // terms: what the program keeps between runs that is not a setting.

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <time.h>
@@ -11,6 +12,13 @@ namespace {
 
 constexpr int MaxLinks = 40; // as many as the kernel follows in one path
 constexpr int NameAttempts = 100;
+// The part of the file's name a temporary name repeats: a name near the
+// 255-byte limit must leave room for the dot and the six letters.
+constexpr size_t NameInTemporary = 32;
+constexpr int SuffixLength = 6;
+constexpr const char Letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+// A save takes moments; a temporary file this old was abandoned.
+constexpr time_t StaleSeconds = 60;
 
 std::string folderOf(const std::string& path)
 {
@@ -73,19 +81,30 @@ std::string uniqueSuffix()
     unsigned long long x = static_cast<unsigned long long>(now.tv_nsec) ^
                            (static_cast<unsigned long long>(getpid()) << 32) ^
                            (counter++ * 0x9E3779B97F4A7C15ull);
-    const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     std::string suffix;
-    for (int i = 0; i < 6; ++i) {
+    for (int i = 0; i < SuffixLength; ++i) {
         x = x * 6364136223846793005ull + 1442695040888963407ull;
-        suffix += letters[(x >> 33) % (sizeof letters - 1)];
+        suffix += Letters[(x >> 33) % (sizeof Letters - 1)];
     }
     return suffix;
 }
 
-// A new hidden file beside target, readable by us alone until it is ready.
+// At most NameInTemporary bytes of name, not cutting a UTF-8 character.
+std::string shortened(const std::string& name)
+{
+    if (name.size() <= NameInTemporary)
+        return name;
+    size_t end = NameInTemporary;
+    while (end > 0 && (static_cast<unsigned char>(name[end]) & 0xC0) == 0x80)
+        --end;
+    return name.substr(0, end);
+}
+
+// A new hidden file beside target, readable by us alone until it is ready:
+// "." + (the start of) target's name + "." + six letters.
 int createTemporary(const std::string& target, bool replacing, std::string& name, int& fd)
 {
-    const std::string stem = folderOf(target) + "/." + nameOf(target) + ".";
+    const std::string stem = folderOf(target) + "/." + shortened(nameOf(target)) + ".";
     for (int attempt = 0; attempt < NameAttempts; ++attempt) {
         name = stem + uniqueSuffix();
         fd =
@@ -118,9 +137,12 @@ void syncFolder(const std::string& target)
     }
 }
 
-// The fallback: the existing file is overwritten from its start, then cut to
-// the new length. Never opens anything but a regular file.
-int writeInPlace(const std::string& target, std::string_view bytes)
+// The fallback when the temporary file failed with reason: the existing file
+// is overwritten from its start, then cut to the new length. Only when the
+// new bytes fit in the file's present length: a longer content could run
+// out of room halfway (the usual reason to be here), after the old content
+// is gone. Never opens anything but a regular file.
+int writeInPlace(const std::string& target, std::string_view bytes, int reason)
 {
     const int fd = open(target.c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
@@ -131,6 +153,8 @@ int writeInPlace(const std::string& target, std::string_view bytes)
         error = errno;
     else if (!S_ISREG(info.st_mode))
         error = EINVAL;
+    else if (bytes.size() > static_cast<unsigned long long>(info.st_size))
+        error = reason;
     else if (!writeAll(fd, bytes) || ftruncate(fd, static_cast<off_t>(bytes.size())) != 0 || fsync(fd) != 0)
         error = errno;
     if (close(fd) != 0 && error == 0)
@@ -160,6 +184,16 @@ int fillAndRename(int fd, const std::string& temporary, const std::string& targe
     return 0;
 }
 
+// ".<at least one byte>.<six letters>", as createTemporary names them.
+bool isTemporaryName(std::string_view name)
+{
+    const size_t length = name.size();
+    if (length < SuffixLength + 3 || name[0] != '.' || name[length - SuffixLength - 1] != '.')
+        return false;
+    const std::string_view suffix = name.substr(length - SuffixLength);
+    return suffix.find_first_not_of(std::string_view(Letters, sizeof Letters - 1)) == std::string_view::npos;
+}
+
 // A full disk may still take bytes over blocks the file already has.
 bool outOfRoom(int error)
 {
@@ -186,15 +220,15 @@ int saveFileSafely(const std::string& path, std::string_view bytes, InPlace inPl
     std::string temporary;
     int fd = -1;
     if (const int error = createTemporary(target, exists, temporary, fd))
-        return mayWriteInPlace ? writeInPlace(target, bytes) : error;
+        return mayWriteInPlace ? writeInPlace(target, bytes, error) : error;
     if (exists && !takeOwnerAndMode(fd, old)) {
         const int error = errno;
         close(fd);
         unlink(temporary.c_str());
-        return mayWriteInPlace ? writeInPlace(target, bytes) : error;
+        return mayWriteInPlace ? writeInPlace(target, bytes, error) : error;
     }
     const int error = fillAndRename(fd, temporary, target, bytes, true);
-    return error != 0 && mayWriteInPlace && outOfRoom(error) ? writeInPlace(target, bytes) : error;
+    return error != 0 && mayWriteInPlace && outOfRoom(error) ? writeInPlace(target, bytes, error) : error;
 }
 
 int saveFileAtomically(const std::string& path, std::string_view bytes)
@@ -208,4 +242,21 @@ int saveFileAtomically(const std::string& path, std::string_view bytes)
     // lose the newest version (not the old one), at half the cost of a save
     // made after every move.
     return fillAndRename(fd, temporary, path, bytes, false);
+}
+
+void removeStaleTemporaries(const std::string& folder)
+{
+    DIR* dir = opendir(folder.c_str());
+    if (!dir)
+        return;
+    const time_t now = time(nullptr);
+    while (const dirent* entry = readdir(dir)) {
+        if (!isTemporaryName(entry->d_name))
+            continue;
+        const std::string path = folder + "/" + entry->d_name;
+        struct stat info;
+        if (lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && now - info.st_mtime > StaleSeconds)
+            unlink(path.c_str());
+    }
+    closedir(dir);
 }

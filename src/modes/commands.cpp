@@ -2,12 +2,15 @@
 
 #include "board/moves.h"
 #include "modes/dialogs.h"
+#include "modes/editor.h"
 #include "modes/game_review.h"
+#include "modes/preferences.h"
 #include "modes/record.h"
 #include "modes/record_commands.h"
 #include "modes/record_game.h"
 #include "modes/resume.h"
 #include "modes/trial.h"
+#include "modes/window_size.h"
 #include "platform/platform.h"
 #include "ui/computer.h"
 #include "ui/gdi.h"
@@ -71,6 +74,44 @@ void decideStateAfterUndo(Window* window)
         setTimer(window, PassTimer, PassInterval);
 }
 
+// A display preference: shown at once, kept in preferences.conf.
+void togglePreference(Window* window, int& preference)
+{
+    preference = preference ? 0 : 1;
+    savePreferences();
+    invalidateWindow(window);
+}
+
+// While the position is set up no game runs: only the editor's own items,
+// what shows the window and the ways out stay.
+bool enabledWhileEditing(int id)
+{
+    switch (id) {
+    case CmdExit:
+    case CmdSettings:
+    case CmdEditBoard:
+    case CmdEditClear:
+    case CmdEditStart:
+    case CmdEditBlack:
+    case CmdEditWhite:
+    case CmdShowOpenings:
+    case CmdShowLastMove:
+        return true;
+    case CmdCopyPosition:
+        return canCopyPosition();
+    default:
+        return isSizeCommand(id);
+    }
+}
+
+void editBoardCommand(Window* window)
+{
+    if (editorOpen())
+        finishEditor(window);
+    else
+        openEditor(window);
+}
+
 } // namespace
 
 void (*pauseBeforeRestart)(int milliseconds) = busyPause;
@@ -86,6 +127,8 @@ void finishComputerTurn(Window* window)
 
 bool commandEnabled(int id)
 {
+    if (editorOpen())
+        return enabledWhileEditing(id);
     switch (id) {
     case CmdRecordMode:
         return gameState < 0;
@@ -107,20 +150,49 @@ bool commandEnabled(int id)
         return canAnalyseRecord();
     case CmdHint:
         return hintAllowed();
+    case CmdEditBoard:
+        return canOpenEditor();
+    case CmdEditClear:
+    case CmdEditStart:
+    case CmdEditBlack:
+    case CmdEditWhite:
+        return false; // the editor's own
+    case CmdCopyPosition:
+        return canCopyPosition();
     default:
         return true;
     }
 }
 
-void updateMenuState(Window*, Menu* popup)
+bool commandChecked(int id)
+{
+    switch (id) {
+    case CmdRecordMode:
+        return gameState == Replay;
+    case CmdEditBoard:
+        return editorOpen();
+    case CmdEditBlack:
+    case CmdEditWhite:
+        return editorOpen() && editorSide() == (id == CmdEditBlack ? Black : White);
+    case CmdShowOpenings:
+        return showOpeningNames != 0;
+    case CmdShowLastMove:
+        return showLastMove != 0;
+    default:
+        return false;
+    }
+}
+
+// Every item but the sizes, which are a choice of their own.
+void updateMenuState(Window* window, Menu* popup)
 {
     const int count = menuItemCount(popup);
     for (int position = 0; position < count; ++position) {
         const int id = menuItemId(popup, position);
-        if (id == CmdRecordMode || id == CmdPass || id == CmdResign || id == CmdUndo || id == CmdHint ||
-            (id >= CmdOpenRecord && id <= CmdAnalyseRecord))
-            setMenuItemState(popup, position, commandEnabled(id), id == CmdRecordMode && gameState == Replay);
+        if (id != 0 && !isSizeCommand(id))
+            setMenuItemState(popup, position, commandEnabled(id), commandChecked(id));
     }
+    updateSizeItems(window, popup);
 }
 
 // The enable rules are checked here as well as in the menu: a command can
@@ -168,6 +240,29 @@ void onCommand(Window* window, uintptr_t command)
     case CmdHint:
         startHint(window);
         break;
+    case CmdEditBoard:
+        editBoardCommand(window);
+        break;
+    case CmdEditClear:
+        clearEditorBoard(window);
+        break;
+    case CmdEditStart:
+        setEditorStartPosition(window);
+        break;
+    case CmdEditBlack:
+    case CmdEditWhite:
+        setEditorSide(window, id == CmdEditBlack ? Black : White);
+        break;
+    case CmdCopyPosition:
+        copyPositionCommand(window);
+        break;
+    case CmdShowOpenings:
+        togglePreference(window, showOpeningNames);
+        relabelRecordList(); // the list names the openings or no longer does
+        break;
+    case CmdShowLastMove:
+        togglePreference(window, showLastMove);
+        break;
     case CmdPass:
         passCommand(window);
         break;
@@ -186,6 +281,8 @@ void onCommand(Window* window, uintptr_t command)
             showRecordPosition(window, listBoxSelection(recordList));
         break;
     default:
+        if (isSizeCommand(id))
+            chooseSize(window, id);
         break;
     }
 }

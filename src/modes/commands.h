@@ -22,6 +22,14 @@ enum : int {
     CmdResign = 202,
     CmdUndo = 203,
     CmdHint = 204,
+    CmdEditBoard = 205,
+    CmdEditClear = 206,
+    CmdEditStart = 207,
+    CmdEditBlack = 208,
+    CmdEditWhite = 209,
+    CmdCopyPosition = 210,
+    CmdShowOpenings = 211,
+    CmdShowLastMove = 212,
 };
 
 void onCommand(Window* window, uintptr_t command);
@@ -31,6 +39,9 @@ int confirmResign(Window* window); // 1 resigned, 2 not
 // Whether the menu item of a command is enabled in the current state; a
 // command whose item is grayed is not carried out.
 bool commandEnabled(int id);
+// Whether the item shows a check: record mode, the editor and its side to
+// move, the names of the openings and the last move's mark.
+bool commandChecked(int id);
 // Takes back the last two turns when undoReady is 1.
 void undo(Window* window);
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "analysis/analysis.h"
+#include "modes/record.h"
 #include "modes/record_game.h"
 #include "platform/platform.h"
 #include "ui/gdi.h"
@@ -80,7 +81,7 @@ void showTurn(int turns)
     if (gameState != Replay || !sameGame(recordedGame(), shownGame) || turns < 0 ||
         turns > static_cast<int>(shownGame.turns.size()))
         return;
-    listBoxSetSelection(recordList, turns - 1);
+    listBoxSetSelection(recordList, recordLineOf(turns));
     sendMessage(ownerWindow, WM_COMMAND, RecordListId | (WPARAM{LBN_SELCHANGE} << 16),
                 reinterpret_cast<LPARAM>(recordList));
 }
@@ -126,7 +127,7 @@ void showLostDiscs(const GameAnalysis& a)
     const std::string text = lineTurns.empty()
                                  ? "空き24からの石損はありません"
                                  : "空き24からの石損：" + std::to_string(lineTurns.size()) + "手";
-    setAnalysisText(reviewWindow, text.c_str());
+    setAnalysisText(reviewWindow, withOpeningName(text, shownGame).c_str());
 }
 
 void onAnalysisDone(const void* sent)

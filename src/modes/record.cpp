@@ -1,9 +1,12 @@
 #include "modes/record.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "board/moves.h"
+#include "modes/preferences.h"
 #include "platform/platform.h"
+#include "records/game.h"
 #include "ui/boardview.h"
 #include "ui/gdi.h"
 #include "ui/playflow.h"
@@ -17,6 +20,7 @@ namespace {
 constexpr int LineBufferSize = 100;
 constexpr int PlaybackOn = 100;
 constexpr Move EndMarker{-1, -1};
+constexpr const char* StartLineText = "開始局面";
 
 void appendText(char* buffer, const char* text)
 {
@@ -35,6 +39,13 @@ bool isMove(Move e)
 bool isRecordEnd(int n)
 {
     return n < 1 || n > GameRecordSize || recordEntry(n) == EndMarker;
+}
+
+// The turns played at the list's line index, the inverse of recordLineOf;
+// with no start line, no selection (-1) stands for the start.
+int turnsAtLine(int index)
+{
+    return std::max(0, index + 1 - (recordHasStartLine() ? 1 : 0));
 }
 
 void resetReplayStart()
@@ -79,27 +90,97 @@ char* recordLineText(char* buffer, int column, int row, int n, int colour)
     return buffer;
 }
 
-// Called before the move is applied, so liveBoard is the position before
-// this turn: the snapshot that undo goes back to two turns later.
-void appendRecordLine(Window* list, int column, int row, int n, int colour)
+std::string recordListText(int column, int row, int n, int colour)
 {
     char text[LineBufferSize];
-    recordLineText(text, column, row, n, colour);
+    std::string line = recordLineText(text, column, row, n, colour);
+    if (showOpeningNames) {
+        const OpeningName name = recordOpening(n);
+        if (name.opening && name.turn == n)
+            line += std::string("　") + name.opening->japanese;
+    }
+    return line;
+}
+
+// Called before the move is applied, so liveBoard is the position before
+// this turn: the snapshot that undo goes back to two turns later. The entry
+// is stored first, as the line names the opening it reaches.
+void appendRecordLine(Window* list, int column, int row, int n, int colour)
+{
+    setRecordEntry(n, {column, row});
     if (list)
-        listBoxSetSelection(list, listBoxAddString(list, text));
+        listBoxSetSelection(list, listBoxAddString(list, recordListText(column, row, n, colour).c_str()));
     if (undoReady < 1)
         ++undoReady;
     boardBeforePrevious = boardBeforeLast;
     boardBeforeLast = liveBoard;
-    setRecordEntry(n, {column, row});
 }
 
+// The record line of a move is made between the move's trial and its copy
+// into liveBoard: the trial board is kept through the openings' replay.
+OpeningName recordOpening(int turns)
+{
+    if (recordHasStartLine())
+        return {};
+    Game game = standardGame();
+    for (int n = 1; n <= turns && !isRecordEnd(n); ++n)
+        game.turns.push_back(recordEntry(n));
+    const Board trial = trialBoard;
+    const OpeningName name = openingName(game, turns);
+    trialBoard = trial;
+    return name;
+}
+
+std::string openingLabel(const Opening& opening)
+{
+    return std::string(opening.japanese) + "（" + opening.english + "）";
+}
+
+std::string withOpeningName(const std::string& text, const Game& game)
+{
+    const OpeningName name = openingName(game, static_cast<int>(game.turns.size()));
+    return showOpeningNames && name.opening ? text + "　定石：" + openingLabel(*name.opening) : text;
+}
+
+void relabelRecordList()
+{
+    if (!recordList)
+        return;
+    const int selected = listBoxSelection(recordList);
+    const int start = recordHasStartLine() ? 1 : 0;
+    const int lines = listBoxCount(recordList) - start;
+    listBoxReset(recordList);
+    if (start)
+        listBoxAddString(recordList, StartLineText);
+    for (int n = 1; n <= lines; ++n) {
+        const Move e = recordEntry(n);
+        const int colour = n % 2 == 1 ? recordFirstSide : opponentOf(recordFirstSide);
+        listBoxAddString(recordList, recordListText(e.column, e.row, n, colour).c_str());
+    }
+    listBoxSetSelection(recordList, selected);
+}
+
+bool recordHasStartLine()
+{
+    static const Board standardStart = standardGame().start;
+    return recordFirstSide != Black || recordStart != standardStart;
+}
+
+int recordLineOf(int turns)
+{
+    return turns - 1 + (recordHasStartLine() ? 1 : 0);
+}
+
+// The record's start must be set before: a game from another start begins
+// its list with the start line.
 void clearRecordList(Window*)
 {
     if (!recordList)
         return;
     listBoxReset(recordList);
-    listBoxSetSelection(recordList, -1); // the empty list has no line 0
+    if (recordHasStartLine())
+        listBoxAddString(recordList, StartLineText);
+    listBoxSetSelection(recordList, recordLineOf(0)); // the start line, or none
 }
 
 // Every turn, a pass included, is an entry, so the colours alternate strictly
@@ -130,14 +211,15 @@ void enterRecordMode(Window* window)
     showRecordPosition(window, 0);
 }
 
-// Replays from the start without animation up to line k; k = -1 shows the
-// starting position. Ignored while playback runs.
+// Replays from the start without animation up to line k; k = -1, or the
+// start line, shows the starting position. Ignored while playback runs.
 void showRecordPosition(Window* window, int k)
 {
     if (replayRunning == PlaybackOn)
         return;
     resetReplayStart();
-    while (moveNumber <= k + 1 && !isRecordEnd(moveNumber)) {
+    const int turns = turnsAtLine(k);
+    while (moveNumber <= turns && !isRecordEnd(moveNumber)) {
         currentSide = opponentOf(currentSide);
         const Move e = recordEntry(moveNumber);
         if (isMove(e)) {
@@ -158,7 +240,7 @@ void togglePlayback(Window* window, int k)
     if (replayRunning == PlaybackOn) {
         stopPlayback();
         killTimer(window, WaitTimer);
-        selectLine(moveNumber - 2);
+        selectLine(recordLineOf(moveNumber - 1));
         return;
     }
     showRecordPosition(window, k);
@@ -189,7 +271,7 @@ void replayStep(Window* window)
         liveBoard = trialBoard;
     }
     ++moveNumber;
-    selectLine(moveNumber - 2);
+    selectLine(recordLineOf(moveNumber - 1));
     gameState = Replay;
     undoReady = -1;
     if (isRecordEnd(moveNumber))

@@ -3,14 +3,20 @@
 #include <cerrno>
 #include <cstring>
 #include <ctime>
+#include <string_view>
 #include <strings.h>
+#include <vector>
 
 #include "files/safe_save.h"
 #include "modes/commands.h"
 #include "modes/dialogs.h"
+#include "modes/editor.h"
+#include "modes/message.h"
 #include "modes/record.h"
 #include "modes/record_game.h"
+#include "modes/resume.h"
 #include "platform/platform.h"
+#include "records/board_text.h"
 #include "records/formats.h"
 #include "res/resources.h"
 #include "ui/computer.h"
@@ -20,6 +26,8 @@ namespace {
 
 const char* const OpenCaption = "棋譜を開く";
 const char* const SaveCaption = "棋譜を保存";
+const char* const EndGameCaption = "対局終了確認";
+const char* const PasteQuestion = "対局中のゲームを終えて、貼り付けた棋譜を開きますか？";
 const char* const CannotOpenCaption = "棋譜を開けません";
 const char* const CannotSaveCaption = "棋譜を保存できません";
 const char* const TooLongMessage = "棋譜が長すぎます";
@@ -40,21 +48,89 @@ void warn(Window* window, const std::string& text, const char* caption)
     modalOpen = was;
 }
 
-bool showReadGame(Window* window, const GameRead& read)
+// A name as a message shows it: control characters (a file name may hold a
+// line break) as "?", and a very long name cut in its middle, so the box
+// stays readable. Cuts fall between UTF-8 characters.
+std::string shownName(std::string_view name)
 {
-    if (!read.ok) {
-        warn(window, read.error, CannotOpenCaption);
+    constexpr size_t MaxCharacters = 48;
+    std::vector<std::string_view> characters;
+    for (size_t i = 0; i < name.size();) {
+        size_t n = 1;
+        while (i + n < name.size() && (static_cast<unsigned char>(name[i + n]) & 0xC0) == 0x80)
+            ++n;
+        const unsigned char c = static_cast<unsigned char>(name[i]);
+        characters.push_back(c < 0x20 || c == 0x7F ? std::string_view("?") : name.substr(i, n));
+        i += n;
+    }
+    std::string out;
+    const size_t keep = MaxCharacters / 2;
+    for (size_t i = 0; i < characters.size(); ++i) {
+        if (characters.size() > MaxCharacters && i == keep) {
+            out += "…";
+            i = characters.size() - keep;
+        }
+        out += characters[i];
+    }
+    return out;
+}
+
+// The last part of a path; a path ending in "/" names itself.
+std::string baseName(const std::string& path)
+{
+    const std::string name = path.substr(path.find_last_of('/') + 1);
+    return name.empty() ? path : name;
+}
+
+// A game in progress ends only when the player says so; then a move the
+// computer is making lands first (the question was the pause to see the
+// board), and the game is not offered back at the next start.
+bool endGameInProgress(Window* window, const std::string& question)
+{
+    if (gameState < 0)
+        return true;
+    const int was = modalOpen;
+    modalOpen = 1;
+    const int answer = messageBoxYesNo(window, question.c_str(), EndGameCaption);
+    modalOpen = was;
+    if (answer != IDYES)
+        return false;
+    if (gameState >= 0) { // it may have ended behind the question
+        if (gameState == ComputerTurn)
+            waitForComputer(window);
+        forgetGameInProgress();
+    }
+    return true;
+}
+
+// Shows a game read from a file (name: the file as the player named it) or
+// from the clipboard (name empty). A text that cannot be read is reported,
+// and a game in progress is replaced only after the player agrees: either
+// way nothing has changed when this returns false.
+bool showReadGame(Window* window, const GameRead& read, const std::string& name)
+{
+    if (!read.ok || read.game.turns.size() >= GameRecordSize) {
+        const std::string problem = read.ok ? TooLongMessage : read.error;
+        warn(window, name.empty() ? problem : "「" + shownName(name) + "」：" + problem, CannotOpenCaption);
         return false;
     }
-    if (read.game.turns.size() >= GameRecordSize) {
-        warn(window, TooLongMessage, CannotOpenCaption);
-        return false;
+    // A position alone opens in the editor over the game, which goes on
+    // untouched unless play starts from the position.
+    if (read.format == RecordFormat::Position) {
+        openEditorWith(window, read.game.start, read.game.firstSide);
+        return true;
     }
-    // Opening ends a game in progress, as a new game does.
-    if (gameState >= 0 && confirmResign(window) != 1)
+    const std::string question =
+        name.empty() ? PasteQuestion : "対局中のゲームを終えて、「" + shownName(name) + "」を開きますか？";
+    if (!endGameInProgress(window, question))
         return false;
     showGameInRecordMode(window, read.game);
     return true;
+}
+
+bool openFileNamed(Window* window, const std::string& path, const std::string& name)
+{
+    return showReadGame(window, openGameFile(path), name);
 }
 
 bool endsWithNoCase(const std::string& text, const char* suffix)
@@ -97,21 +173,23 @@ const char* saveProblem(int error)
 
 std::string saveFailureText(const std::string& path, int error)
 {
-    const std::string name = path.substr(path.find_last_of('/') + 1);
-    return "「" + name + "」に保存できませんでした。\n" + saveProblem(error) + "（" + std::to_string(error) +
-           "）";
+    return "「" + shownName(baseName(path)) + "」に保存できませんでした。\n" + saveProblem(error) + "（" +
+           std::to_string(error) + "）";
 }
 
-void writeRecordFile(Window* window, const Game& game, const std::string& path, int filter)
+bool writeRecordFile(Window* window, const Game& game, const std::string& path, bool transcript)
 {
-    const bool transcript = savedAsTranscript(path, filter);
     if (transcript && !hasStandardStart(game)) {
         warn(window, NotATranscriptMessage, CannotSaveCaption);
-        return;
+        return false;
     }
     const std::string bytes = transcript ? writeTranscript(game) + "\n" : writeGgf(game);
-    if (const int error = saveFileSafely(path, bytes, InPlace::Never))
+    if (const int error = saveFileSafely(path, bytes, InPlace::Never)) {
         warn(window, saveFailureText(path, error), CannotSaveCaption);
+        return false;
+    }
+    setMessageText(("保存しました：" + shownName(baseName(path))).c_str());
+    return true;
 }
 
 std::string proposedFileName()
@@ -133,25 +211,24 @@ void finishRunningMove(Window* window)
 
 bool openRecordFile(Window* window, const std::string& path)
 {
-    return showReadGame(window, openGameFile(path));
+    return openFileNamed(window, path, path);
 }
 
+// The game in progress goes on behind the dialog, as behind the settings.
 void openRecordCommand(Window* window)
 {
-    finishComputerTurn(window);
     std::string path;
     const int was = modalOpen;
     modalOpen = 1;
     const bool chosen = openFileDialog(window, OpenCaption, documentsFolder(), openFilters, 2, path);
     modalOpen = was;
     if (chosen)
-        openRecordFile(window, path);
+        openFileNamed(window, path, baseName(path));
 }
 
 void pasteRecordCommand(Window* window)
 {
-    finishComputerTurn(window);
-    showReadGame(window, readGame(clipboardText()));
+    showReadGame(window, readGame(clipboardText()), "");
 }
 
 void saveRecordCommand(Window* window)
@@ -166,8 +243,37 @@ void saveRecordCommand(Window* window)
     modalOpen = 1;
     if (saveFileDialog(window, SaveCaption, documentsFolder(), proposedFileName(), saveFilters, 2, path,
                        filter))
-        writeRecordFile(window, game, path, filter);
+        writeRecordFile(window, game, path, savedAsTranscript(path, filter));
     modalOpen = was;
+}
+
+// A position has no moves for a transcript: GGF is offered alone, whatever
+// the name typed.
+bool saveGameAsGgf(Window* window, const Game& game)
+{
+    std::string path;
+    int filter = 0;
+    const int was = modalOpen;
+    modalOpen = 1;
+    const bool saved = saveFileDialog(window, SaveCaption, documentsFolder(), proposedFileName(), saveFilters,
+                                      1, path, filter) &&
+                       writeRecordFile(window, game, path, false);
+    modalOpen = was;
+    return saved;
+}
+
+bool canCopyPosition()
+{
+    return countStones(Black, liveBoard) + countStones(White, liveBoard) > 0;
+}
+
+// The board as shown, with the side to move: in the editor the side chosen.
+void copyPositionCommand(Window*)
+{
+    if (!canCopyPosition())
+        return;
+    const int side = editorOpen() ? editorSide() : opponentOf(currentSide);
+    setClipboardText(writeBoardText(liveBoard, side));
 }
 
 // A transcript cannot say where a game started: a game from another start
@@ -201,6 +307,5 @@ void onDroppedFile(Window* window, const char* path)
 {
     if (!path || modalOpen != 0 || !commandEnabled(CmdOpenRecord))
         return;
-    finishComputerTurn(window);
-    openRecordFile(window, path);
+    openFileNamed(window, path, baseName(path));
 }

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "records/game.h"
+
 struct Window;
 
 void openRecordCommand(Window* window);
@@ -12,6 +14,11 @@ void saveRecordCommand(Window* window);
 void copyRecordCommand(Window* window);
 void pasteRecordCommand(Window* window);
 void playFromHereCommand(Window* window);
+// "局面をコピー": the position on the board as text, 64 cells and the side to move.
+void copyPositionCommand(Window* window);
+bool canCopyPosition(); // a stone on the board
+// The save dialog for game as GGF; true once the file is written.
+bool saveGameAsGgf(Window* window, const Game& game);
 // In record mode with playback stopped, at a position where a side can move.
 bool canPlayFromHere();
 // Shows the game of a file in record mode; a file that cannot be opened is

@@ -98,7 +98,7 @@ void showGameInRecordMode(Window* window, const Game& game)
     setMessageText("");
     if (playButton)
         enableWindow(playButton, true);
-    const int last = static_cast<int>(game.turns.size()) - 1;
+    const int last = recordLineOf(static_cast<int>(game.turns.size()));
     if (recordList)
         listBoxSetSelection(recordList, last);
     showRecordPosition(window, last);

@@ -3,9 +3,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <sys/stat.h>
 #include <unistd.h>
 
+#include "files/kept_files.h"
 #include "files/paths.h"
 #include "files/safe_save.h"
 #include "modes/record.h"
@@ -19,12 +19,16 @@
 namespace {
 
 constexpr const char* FileName = "current.ggf";
-constexpr const char* Question = "前回の対局が途中です。再開しますか？";
 constexpr const char* Caption = "対局の再開";
 
 // Each problem is told once a run: it would otherwise repeat after every turn.
 bool folderProblemTold = false;
 bool writeProblemTold = false;
+
+// This copy's kept game, locked from the first turn it keeps until the game
+// is forgotten or the program ends: no other copy offers, replaces or
+// removes it meanwhile.
+KeptFile ownGame;
 
 struct KeptGame {
     Game game;
@@ -61,6 +65,15 @@ std::string checkKeptGame(const GameRead& read, KeptGame& kept)
     return "";
 }
 
+// "前回の対局が途中です（23手目、黒：人、白：lv3 浪人）。再開しますか？", with the
+// move number the status panel will show.
+std::string question(const KeptGame& kept)
+{
+    const Game& game = kept.game;
+    return "前回の対局が途中です（" + std::to_string(game.turns.size() + 1) + "手目、黒：" +
+           game.header.black + "、白：" + game.header.white + "）。再開しますか？";
+}
+
 void moveAside(const std::string& path, const std::string& why)
 {
     const std::string bad = path + ".bad";
@@ -87,19 +100,55 @@ void resume(Window* window, const KeptGame& kept)
     }
 }
 
+// The state folder, or "" (said once on stderr).
+std::string keptGamesFolder()
+{
+    const AppFolder folder = stateFolder();
+    if (folder.path.empty() && !folderProblemTold)
+        std::fprintf(stderr, "reverse: the game in progress will not be kept: %s\n", folder.problem.c_str());
+    folderProblemTold = folderProblemTold || folder.path.empty();
+    return folder.path;
+}
+
+void tellWriteProblem(const std::string& where, const char* problem)
+{
+    if (!writeProblemTold)
+        std::fprintf(stderr, "reverse: cannot keep the game in progress in %s: %s\n", where.c_str(), problem);
+    writeProblemTold = true;
+}
+
+// Claims the newest kept game that no running copy holds and that can be
+// played on. The unplayable ones met on the way are moved aside; the older
+// ones stay for later starts.
+bool claimInterruptedGame(const std::string& folder, KeptFile& file, KeptGame& kept)
+{
+    for (const std::string& path : keptFilesIn(folder, FileName)) {
+        KeptFile candidate;
+        if (!claimKeptFile(path, candidate))
+            continue;
+        const std::string problem = checkKeptGame(openGameFile(path), kept);
+        if (problem.empty()) {
+            file = candidate;
+            return true;
+        }
+        moveAside(path, problem);
+        releaseKeptFile(candidate);
+    }
+    return false;
+}
+
 } // namespace
 
 std::string gameInProgressPath()
 {
-    const AppFolder folder = stateFolder();
-    if (folder.path.empty()) {
-        if (!folderProblemTold)
-            std::fprintf(stderr, "reverse: the game in progress will not be kept: %s\n",
-                         folder.problem.c_str());
-        folderProblemTold = true;
-        return "";
+    if (ownGame.path.empty()) {
+        const std::string folder = keptGamesFolder();
+        if (!folder.empty())
+            ownGame = claimFreeKeptFile(folder, FileName);
+        if (!folder.empty() && ownGame.path.empty())
+            tellWriteProblem(folder, "no file of its own can be locked there");
     }
-    return folder.path + "/" + FileName;
+    return ownGame.path;
 }
 
 void keepGameInProgress()
@@ -113,37 +162,38 @@ void keepGameInProgress()
     const std::string path = gameInProgressPath();
     if (path.empty())
         return;
-    const int error = saveFileAtomically(path, writeGgf(recordedGame()));
-    if (error != 0 && !writeProblemTold)
-        std::fprintf(stderr, "reverse: cannot keep the game in progress in %s: %s\n", path.c_str(),
-                     std::strerror(error));
-    writeProblemTold = writeProblemTold || error != 0;
+    if (const int error = saveFileAtomically(path, writeGgf(recordedGame())))
+        tellWriteProblem(path, std::strerror(error));
 }
 
 void forgetGameInProgress()
 {
-    const std::string path = gameInProgressPath();
-    if (!path.empty())
-        unlink(path.c_str());
+    if (ownGame.lock < 0)
+        return;
+    unlink(ownGame.path.c_str());
+    releaseKeptFile(ownGame);
+}
+
+void releaseGameInProgress()
+{
+    releaseKeptFile(ownGame);
 }
 
 bool offerInterruptedGame(Window* window)
 {
-    const std::string path = gameInProgressPath();
-    struct stat info;
-    if (path.empty() || lstat(path.c_str(), &info) != 0)
-        return false;
+    const std::string folder = keptGamesFolder();
+    KeptFile file;
     KeptGame kept;
-    const std::string problem = checkKeptGame(openGameFile(path), kept);
-    if (!problem.empty()) {
-        moveAside(path, problem);
+    if (folder.empty() || !claimInterruptedGame(folder, file, kept))
         return false;
+    const int answer = messageBoxYesNo(window, question(kept).c_str(), Caption);
+    if (answer == IDYES) {
+        ownGame = file;
+        resume(window, kept);
+        return true;
     }
-    const int answer = messageBoxYesNo(window, Question, Caption);
     if (answer == IDNO)
-        forgetGameInProgress();
-    if (answer != IDYES)
-        return false;
-    resume(window, kept);
-    return true;
+        unlink(file.path.c_str());
+    releaseKeptFile(file);
+    return false;
 }

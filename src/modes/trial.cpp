@@ -121,8 +121,8 @@ void startTrialStage(Window* window)
     setMessageText("");
     currentSide = White;
     moveNumber = 1;
-    clearRecordList(window);
     beginStandardRecord();
+    clearRecordList(window); // after the record's start is the standard one again
     undoReady = -1;
     resultShown = false;
     // The game it replaces is not offered back.

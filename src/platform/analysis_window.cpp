@@ -20,6 +20,7 @@ namespace {
 
 constexpr int WindowWidth = 460;
 constexpr int WindowHeight = 410;
+constexpr int MinimumWidth = 300, MinimumHeight = 260;
 constexpr int Margin = 10;
 constexpr int GraphHeight = 210;
 constexpr int PickDistance = 8; // a click this close to a point in x picks it
@@ -185,11 +186,40 @@ Window* makeList(Window* window, QWidget* frame)
     Window* list = newWindow(WindowKind::Control);
     list->id = AnalysisListId;
     list->parent = window;
-    QWidget* widget = makeListBox(list, frame);
-    widget->setGeometry(Margin, GraphHeight + 2 * Margin + 58, WindowWidth - 2 * Margin,
-                        WindowHeight - GraphHeight - 3 * Margin - 58);
-    list->widget = widget;
+    list->widget = makeListBox(list, frame);
     return list;
+}
+
+// The graph on top, the status and the progress below it, the list in the
+// rest. On a screen too small for the whole window the graph and the list
+// share what there is.
+void layOut(const AnalysisParts& parts, QSize size)
+{
+    constexpr int Below = 58; // the status line and the progress bar
+    const int width = size.width() - 2 * Margin;
+    const int rest = size.height() - 3 * Margin - Below;
+    const int graph = std::min(GraphHeight, rest * 3 / 5);
+    const int below = graph + 2 * Margin;
+    parts.graph->setGeometry(Margin, Margin, width, graph);
+    parts.text->setGeometry(Margin, below, width, 20);
+    parts.bar->setGeometry(Margin, below + 28, width - Margin - 90, 22);
+    parts.cancel->setGeometry(size.width() - Margin - 90, below + 26, 90, 26);
+    parts.list->widget->setGeometry(Margin, below + Below, width, rest - graph);
+}
+
+// The window's size where it fits, else what the screen has room for, and
+// its place: beside the main window where the screen has room, else as far
+// right as it goes.
+QRect placeBeside(QWidget* owner, QWidget* frame)
+{
+    const QRect main = frameRectOf(owner);
+    const QRect area = screenAreaFor(main);
+    const QSize decorations = frameRectOf(owner).size() - owner->size();
+    const QSize size = QSize(WindowWidth, WindowHeight)
+                           .boundedTo(area.size() - decorations)
+                           .expandedTo(frame->minimumSize());
+    const QSize outer = size + decorations;
+    return QRect(insideArea(QPoint(main.right() + 8, main.top()), outer, area), size);
 }
 
 } // namespace
@@ -203,20 +233,15 @@ Window* createAnalysisWindow(Window* owner, const char* title, WindowProc proced
     window->procedure = procedure;
     auto* frame = new AnalysisFrame(window, owner->widget);
     frame->setWindowTitle(fromUtf8(title));
-    frame->setFixedSize(WindowWidth, WindowHeight);
+    frame->setMinimumSize(MinimumWidth, MinimumHeight);
     window->widget = frame;
 
     AnalysisParts parts{};
     parts.graph = new GraphView(window, frame);
-    parts.graph->setGeometry(Margin, Margin, WindowWidth - 2 * Margin, GraphHeight);
-    const int below = GraphHeight + 2 * Margin;
     parts.text = new QLabel(frame);
-    parts.text->setGeometry(Margin, below, WindowWidth - 2 * Margin, 20);
     parts.bar = new QProgressBar(frame);
-    parts.bar->setGeometry(Margin, below + 28, WindowWidth - 3 * Margin - 90, 22);
     parts.bar->setFormat(QStringLiteral("%v / %m"));
     parts.cancel = new QPushButton(QStringLiteral("キャンセル"), frame);
-    parts.cancel->setGeometry(WindowWidth - Margin - 90, below + 26, 90, 26);
     QObject::connect(parts.cancel, &QPushButton::clicked, parts.cancel,
                      [window] { sendMessage(window, WM_COMMAND, AnalysisCancelId, 0); });
     parts.list = makeList(window, frame);
@@ -226,16 +251,12 @@ Window* createAnalysisWindow(Window* owner, const char* title, WindowProc proced
                      [window] { callProcedure(window, WM_CLOSE, 0, 0); });
     partsOfWindows.emplace_back(window, parts);
 
-    // Beside the main window where the screen has room, else as far right as it goes.
-    const QRect main = owner->widget->frameGeometry();
-    QPoint at(main.right() + 8, main.top());
-    if (const QScreen* screen = owner->widget->screen()) {
-        const QRect area = screen->availableGeometry();
-        at.setX(std::max(area.left(), std::min(at.x(), area.right() - WindowWidth)));
-        at.setY(std::max(area.top(), std::min(at.y(), area.bottom() - WindowHeight)));
-    }
-    frame->move(at);
+    const QRect placed = placeBeside(owner->widget, frame);
+    frame->setFixedSize(placed.size());
+    layOut(parts, placed.size());
+    frame->move(placed.topLeft());
     frame->show();
+    keepOnScreenWhenFramed(frame);
     return window;
 }
 

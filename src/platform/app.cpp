@@ -18,13 +18,6 @@
 #include <memory>
 #include <string>
 
-// The layout of the game reaches x = 520 and y = 305 in client pixels. Every
-// outer size the game asks for (540 x 375 at start, 540 x 355 when a stored
-// position is restored) maps to this one client size below the menu bar, so the
-// layout never loses its bottom rows whatever the frame's decorations measure.
-constexpr int ClientWidth = 534;
-constexpr int ClientHeight = 318;
-
 void buildMenus(Window* window, const MenuDef& def); // menus.cpp
 
 namespace {
@@ -55,23 +48,29 @@ class ClientArea : public QWidget {
     {
         followScreenRatio(window_);
         paintIfDirty(window_);
-        // The image's ratio matches the screen's, so this copies device pixels 1:1.
+        // The image has the device pixels of the client area at any scale:
+        // shown at the screen's ratio, they are copied 1:1.
+        QImage shown = window_->image;
+        shown.setDevicePixelRatio(devicePixelRatioF());
         QPainter painter(this);
-        painter.drawImage(0, 0, window_->image);
+        painter.drawImage(0, 0, shown);
     }
     void mouseMoveEvent(QMouseEvent* event) override
     {
-        QPoint p = logicalPoint(this, event);
+        const QPoint p = clientPoint(this, event, window_->scale);
         // The cursor query comes first, as the game chooses the cursor on it.
         callProcedure(window_, WM_SETCURSOR, reinterpret_cast<WPARAM>(window_), 1 | (WM_MOUSEMOVE << 16));
         callProcedure(window_, WM_MOUSEMOVE, 0, makePoint(p.x(), p.y()));
     }
     void mousePressEvent(QMouseEvent* event) override
     {
-        if (event->button() != Qt::LeftButton)
+        unsigned message = WM_LBUTTONDOWN;
+        if (event->button() == Qt::RightButton)
+            message = WM_RBUTTONDOWN;
+        else if (event->button() != Qt::LeftButton)
             return;
-        QPoint p = logicalPoint(this, event);
-        callProcedure(window_, WM_LBUTTONDOWN, 1, makePoint(p.x(), p.y()));
+        const QPoint p = clientPoint(this, event, window_->scale);
+        callProcedure(window_, message, message == WM_LBUTTONDOWN ? 1 : 2, makePoint(p.x(), p.y()));
     }
 
   private:
@@ -91,12 +90,14 @@ class MainFrame : public QMainWindow {
         callProcedure(window_, WM_CLOSE, 0, 0);
     }
 
-    // A stored position was checked against the screen before the window
-    // manager framed the window: once the frame is known, it is checked again.
+    // Any position was checked against the screen before the window manager
+    // framed the window: once the frame is known, it is checked again.
     void showEvent(QShowEvent* event) override
     {
         QMainWindow::showEvent(event);
         keepFrameOnScreen(window_);
+        if (!event->spontaneous()) // not on a return from the task bar
+            keepOnScreenWhenFramed(this);
     }
     // Moves of the frame, the player's drags among them, are kept on screen
     // and reach the game.
@@ -176,18 +177,6 @@ QIcon classIcon(const ClassEntry& c)
     return icon;
 }
 
-// Stands in for the system's default position: the middle of the primary screen.
-void placeAtDefault(QMainWindow* frame)
-{
-    QScreen* screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    QRect area = screen->availableGeometry();
-    QSize size = frame->size();
-    frame->move(area.left() + std::max(0, (area.width() - size.width()) / 2),
-                area.top() + std::max(0, (area.height() - size.height()) / 2));
-}
-
 QMainWindow* buildFrame(Window* window, const ClassEntry& c, const char* title)
 {
     auto* frame = new MainFrame(window);
@@ -205,7 +194,7 @@ QMainWindow* buildFrame(Window* window, const ClassEntry& c, const char* title)
         buildMenus(window, *c.menu);
     frame->layout()->setSizeConstraint(QLayout::SetFixedSize);
     frame->adjustSize();
-    placeAtDefault(frame);
+    placeAtDefault(window);
     return frame;
 }
 
@@ -243,6 +232,15 @@ int copyUtf8(const QByteArray& text, char* buffer, int bufferSize)
     std::memcpy(buffer, text.constData(), n);
     buffer[n] = '\0';
     return n;
+}
+
+std::vector<Window*> controlsOf(Window* window)
+{
+    std::vector<Window*> controls;
+    for (const auto& w : allWindows)
+        if (w->parent == window && w->kind == WindowKind::Control && !w->destroyed)
+            controls.push_back(w.get());
+    return controls;
 }
 
 Window* newWindow(WindowKind kind)
@@ -307,7 +305,7 @@ Window* createMainWindow(const char* className, const char* title, int width, in
     window->procedure = c->procedure;
     buildFrame(window, *c, title);
     // The class background, at the resolution of the screen the window opens on.
-    window->image = deviceImage(ClientWidth, ClientHeight, windowRatio(window), Qt::white);
+    window->image = deviceImage(ClientWidth, ClientHeight, imageRatio(window), Qt::white);
     mainWindow = window;
     routeKeys(window);
     if (callProcedure(window, WM_CREATE, 0, 0) == -1) {

@@ -12,7 +12,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QProxyStyle>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QStyleOptionFrame>
 #include <algorithm>
@@ -72,15 +74,41 @@ template <typename Base> class DeviceFrame : public Base {
     }
 };
 
+// Scroll bars as wide as the window's scale makes them.
+class ScaledStyle : public QProxyStyle {
+  public:
+    double scale = 1.0;
+    int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override
+    {
+        const int base = QProxyStyle::pixelMetric(metric, option, widget);
+        const bool grows = metric == PM_ScrollBarExtent || metric == PM_ScrollBarSliderMin;
+        return grows ? toDevice(base, scale) : base;
+    }
+};
+
 // A list whose lines may stop above its bottom edge, where another control
-// lies over it; its frame and scroll bar keep the whole height.
+// lies over it; its frame and scroll bar keep the whole height. Only whole
+// lines show: none is cut off by that control.
 class ListBox : public DeviceFrame<QListWidget> {
   public:
     using DeviceFrame::DeviceFrame;
-    void endLinesAt(int y) // in the parent's coordinates
+    void endLinesAt(int y) // in the parent's coordinates; -1 for the whole height
     {
-        const int innerBottom = height() - frameWidth();
-        setViewportMargins(0, 0, 0, std::max(0, innerBottom - (y - this->y())));
+        linesEnd_ = y;
+        fitLines();
+    }
+    void scaleScrollBar(double scale)
+    {
+        if (!style_ && scale == 1.0)
+            return;
+        if (!style_) {
+            style_ = new ScaledStyle;
+            style_->setParent(this);
+            verticalScrollBar()->setStyle(style_);
+        }
+        style_->scale = scale;
+        verticalScrollBar()->updateGeometry();
+        updateGeometries();
     }
 
   protected:
@@ -101,7 +129,30 @@ class ListBox : public DeviceFrame<QListWidget> {
         return handled;
     }
 
+    // Rows are known here: as they come, as the font changes and as it resizes.
+    void updateGeometries() override
+    {
+        DeviceFrame::updateGeometries();
+        fitLines();
+    }
+
   private:
+    // The lines' area ends at a whole number of lines, above linesEnd_.
+    void fitLines()
+    {
+        const int inner = height() - 2 * frameWidth();
+        int room = linesEnd_ < 0 ? inner : std::min(inner, linesEnd_ - y() - frameWidth());
+        const int line = count() > 0 ? sizeHintForRow(0) : 0;
+        if (line > 0 && room >= line)
+            room -= room % line;
+        const QMargins wanted(0, 0, 0, std::max(0, inner - room));
+        if (viewportMargins() != wanted)
+            setViewportMargins(wanted);
+    }
+
+    int linesEnd_ = -1;
+    ScaledStyle* style_ = nullptr;
+
     static bool isMouse(QEvent::Type type)
     {
         return type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease ||
@@ -130,10 +181,12 @@ QWidget* makeListBox(Window* control, QWidget* parent)
 
 namespace {
 
+constexpr int ButtonIconSize = 16;
+
 QWidget* makeIconButton(Window* control, QWidget* parent)
 {
     auto* button = new QPushButton(parent);
-    button->setIconSize(QSize(16, 16));
+    button->setIconSize(QSize(ButtonIconSize, ButtonIconSize));
     // Clicked with the mouse only: it never holds the focus, so no key presses it.
     button->setFocusPolicy(Qt::NoFocus);
     QObject::connect(button, &QPushButton::clicked, button, [control] { notifyParent(control, BN_CLICKED); });
@@ -205,18 +258,47 @@ Window* createControl(Window* parent, ControlKind kind, int id, int x, int y, in
     QWidget* widget = kind == ControlKind::ListBox      ? makeListBox(control, parent->client)
                       : kind == ControlKind::IconButton ? makeIconButton(control, parent->client)
                                                         : makeReadOnlyEdit(parent->client);
-    widget->setGeometry(x, y, width, height);
     // Controls choose their own cursor instead of inheriting the board's.
     widget->setCursor(Qt::ArrowCursor);
-    widget->show();
     control->widget = widget;
+    control->placed = QRect(x, y, width, height);
+    scaleControl(control);
+    widget->show();
     return control;
+}
+
+// The font's pixel size grows with the window; the glyphs are smoothed as
+// the game's own text is at that ratio.
+void scaleControl(Window* control)
+{
+    QWidget* widget = control ? control->widget.data() : nullptr;
+    if (!widget)
+        return;
+    const double scale = control->parent ? control->parent->scale : 1.0;
+    widget->setGeometry(scaledRect(control->placed, scale));
+    if (control->hasFont) {
+        QFont font = control->placedFont;
+        if (font.pixelSize() > 0)
+            font.setPixelSize(std::max(1, toDevice(font.pixelSize(), scale)));
+        else
+            font.setPointSizeF(font.pointSizeF() * scale);
+        widget->setFont(fontForRatio(font, windowRatio(control->parent) * scale));
+    }
+    if (auto* button = qobject_cast<QPushButton*>(widget))
+        button->setIconSize(scaledRect(QRect(0, 0, ButtonIconSize, ButtonIconSize), scale).size());
+    if (auto* list = dynamic_cast<ListBox*>(widget)) {
+        list->scaleScrollBar(scale);
+        list->endLinesAt(control->linesEndAt < 0 ? -1 : toDevice(control->linesEndAt, scale));
+    }
 }
 
 void setControlFont(Window* control, Font* font)
 {
-    if (control && control->widget && font)
-        control->widget->setFont(fontForRatio(font->font, windowRatio(control->parent)));
+    if (!control || !control->widget || !font)
+        return;
+    control->placedFont = font->font;
+    control->hasFont = true;
+    scaleControl(control);
 }
 
 void setFocus(Window* control)
@@ -257,8 +339,10 @@ int getWindowText(Window* control, char* buffer, int bufferSize)
 
 void listBoxEndLinesAt(Window* list, int y)
 {
-    if (auto* w = dynamic_cast<ListBox*>(listOf(list)))
-        w->endLinesAt(y);
+    if (listOf(list)) {
+        list->linesEndAt = y;
+        scaleControl(list);
+    }
 }
 
 int listBoxAddString(Window* list, const char* text)

@@ -9,12 +9,15 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QFontMetrics>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShowEvent>
+#include <QSpacerItem>
 #include <QStyle>
 #include <QTimer>
 #include <algorithm>
@@ -23,6 +26,48 @@
 namespace {
 
 ModalHook modalHook = nullptr;
+
+// Centred over the owner before it is mapped, and kept on the screen once framed.
+void placeWhenShown(QWidget* top, Window* owner, QShowEvent* event)
+{
+    if (event->spontaneous())
+        return;
+    placeOverOwner(top, owner);
+    keepOnScreenWhenFramed(top);
+}
+
+// Places a dialog as placeWhenShown does, for dialogs that are not ours to subclass.
+class PlaceOnShow : public QObject {
+  public:
+    PlaceOnShow(QWidget* top, Window* owner) : QObject(top), owner_(owner) {}
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show)
+            placeWhenShown(static_cast<QWidget*>(watched), owner_, static_cast<QShowEvent*>(event));
+        return false;
+    }
+
+  private:
+    Window* owner_;
+};
+
+// The window manager draws the title in a font of its own beside its
+// buttons, and cuts what does not fit. The box is made as wide as the title
+// in a large bold font, with room for an icon and three buttons.
+void makeRoomForTitle(QMessageBox* box)
+{
+    QFont font = box->font();
+    font.setBold(true);
+    font.setPointSizeF(font.pointSizeF() * 1.25);
+    const int room =
+        QFontMetrics(font).horizontalAdvance(box->windowTitle()) + 6 * QFontMetrics(font).height();
+    auto* grid = qobject_cast<QGridLayout*>(box->layout());
+    if (grid)
+        grid->addItem(new QSpacerItem(room, 0, QSizePolicy::Fixed, QSizePolicy::Minimum), grid->rowCount(), 0,
+                      1, grid->columnCount());
+}
 
 // Radio buttons that never check themselves: the dialog procedure does.
 class PlainRadioButton : public QRadioButton {
@@ -46,8 +91,42 @@ class ProcDialog : public QDialog {
             endDialog(window_, IDCANCEL);
     }
 
+  protected:
+    void showEvent(QShowEvent* event) override
+    {
+        QDialog::showEvent(event);
+        placeWhenShown(this, window_->parent, event);
+    }
+
   private:
     Window* window_;
+};
+
+// A message box sizes itself as it is shown; then it is placed, wide enough
+// for its title.
+class PlacedMessageBox : public QMessageBox {
+  public:
+    PlacedMessageBox(Window* window, Icon icon, const char* caption, const char* text,
+                     StandardButtons buttons)
+        : QMessageBox(icon, fromUtf8(caption), fromUtf8(text), buttons,
+                      window->parent ? window->parent->widget.data() : nullptr),
+          window_(window)
+    {
+    }
+
+  protected:
+    void showEvent(QShowEvent* event) override
+    {
+        if (!roomMade) // its layout is final now
+            makeRoomForTitle(this);
+        roomMade = true;
+        QMessageBox::showEvent(event);
+        placeWhenShown(this, window_->parent, event);
+    }
+
+  private:
+    Window* window_;
+    bool roomMade = false;
 };
 
 // Dialog units: x in quarters of the average character width, y in eighths of
@@ -161,13 +240,6 @@ void placeItem(QWidget* widget, const DialogItemDef& item, const DialogUnits& un
     widget->setGeometry(r);
 }
 
-QPoint ownerClientOrigin(Window* owner)
-{
-    if (!owner || !owner->frame || !owner->client)
-        return QPoint(0, 0);
-    return owner->frame->geometry().topLeft() + owner->client->mapTo(owner->frame, QPoint(0, 0));
-}
-
 QWidget* itemOf(Window* dialog, int id)
 {
     if (!dialog || !dialog->dialog)
@@ -204,10 +276,14 @@ void buildDialog(Window* window, ProcDialog* dialog, const DialogDef& def)
     for (int i = 0; i < def.itemCount; ++i)
         placeItem(widgets[i], def.items[i], units);
     dialog->setFixedSize(units.toPixels(0, 0, def.width, def.height).size());
-    dialog->move(ownerClientOrigin(window->parent) + units.toPixels(def.x, def.y, 0, 0).topLeft());
 }
 
 } // namespace
+
+void placeOnShow(QDialog* dialog, Window* owner)
+{
+    dialog->installEventFilter(new PlaceOnShow(dialog, owner));
+}
 
 void callHookWhenShown(Window* window, QDialog* dialog)
 {
@@ -315,9 +391,8 @@ int messageBoxOkCancel(Window* owner, const char* text, const char* caption)
         return IDCANCEL;
     Window* window = newWindow(WindowKind::MessageBox);
     window->parent = owner;
-    auto* box =
-        new QMessageBox(QMessageBox::Question, fromUtf8(caption), fromUtf8(text),
-                        QMessageBox::Ok | QMessageBox::Cancel, owner ? owner->widget.data() : nullptr);
+    auto* box = new PlacedMessageBox(window, QMessageBox::Question, caption, text,
+                                     QMessageBox::Ok | QMessageBox::Cancel);
     box->setEscapeButton(QMessageBox::Cancel); // closing the box is Cancel too
     // Qt's own button texts are English unless a translation is installed;
     // the game's dialogs read these two.
@@ -340,8 +415,8 @@ int messageBoxYesNo(Window* owner, const char* text, const char* caption)
         return IDCANCEL;
     Window* window = newWindow(WindowKind::MessageBox);
     window->parent = owner;
-    auto* box = new QMessageBox(QMessageBox::Question, fromUtf8(caption), fromUtf8(text),
-                                QMessageBox::Yes | QMessageBox::No, owner ? owner->widget.data() : nullptr);
+    auto* box = new PlacedMessageBox(window, QMessageBox::Question, caption, text,
+                                     QMessageBox::Yes | QMessageBox::No);
     box->button(QMessageBox::Yes)->setText(QStringLiteral("はい"));
     box->button(QMessageBox::No)->setText(QStringLiteral("いいえ"));
     box->setDefaultButton(QMessageBox::Yes);
@@ -371,8 +446,7 @@ void messageBoxWarning(Window* owner, const char* text, const char* caption)
 {
     Window* window = newWindow(WindowKind::MessageBox);
     window->parent = owner;
-    auto* box = new QMessageBox(QMessageBox::Warning, fromUtf8(caption), fromUtf8(text), QMessageBox::Ok,
-                                owner ? owner->widget.data() : nullptr);
+    auto* box = new PlacedMessageBox(window, QMessageBox::Warning, caption, text, QMessageBox::Ok);
     box->setEscapeButton(QMessageBox::Ok);
     box->button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
     window->dialog = box;

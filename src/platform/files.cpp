@@ -10,6 +10,7 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QDropEvent>
+#include <QFile>
 #include <QFileDialog>
 #include <QLibraryInfo>
 #include <QLineEdit>
@@ -59,6 +60,20 @@ void registerItems(Window* window, QFileDialog* dialog)
     window->items[FileTypeItem] = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
 }
 
+// For the real-X tests: when REVERSE_TEST_FILE_CHOICE names a file, each file
+// dialog opens on the path its first line holds, folder and name set whole.
+// Typed key by key into a slow program, a long path can lose keys to the
+// name field's completion list.
+void presetChoiceForTests(QFileDialog* dialog)
+{
+    QFile choice(qEnvironmentVariable("REVERSE_TEST_FILE_CHOICE"));
+    if (choice.fileName().isEmpty() || !choice.open(QIODevice::ReadOnly))
+        return;
+    const QString path = QString::fromUtf8(choice.readLine()).trimmed();
+    if (!path.isEmpty())
+        dialog->selectFile(path);
+}
+
 bool runFileDialog(Window* owner, QFileDialog* dialog, std::string& path)
 {
     Window* window = newWindow(WindowKind::Dialog);
@@ -66,6 +81,8 @@ bool runFileDialog(Window* owner, QFileDialog* dialog, std::string& path)
     window->dialog = dialog;
     window->widget = dialog;
     registerItems(window, dialog);
+    placeOnShow(dialog, owner);
+    presetChoiceForTests(dialog);
     callHookWhenShown(window, dialog);
     const bool chosen = dialog->exec() == QDialog::Accepted && !dialog->selectedFiles().isEmpty();
     if (chosen)

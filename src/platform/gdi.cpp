@@ -234,6 +234,7 @@ Bitmap* createCompatibleBitmap(DeviceContext* dc, int width, int height)
 
 void deleteBitmap(Bitmap* bitmap)
 {
+    forgetResourceBitmap(bitmap);
     delete bitmap;
 }
 

@@ -17,6 +17,12 @@ unsigned virtualKey(const QKeyEvent& event)
     if ((event.modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
         return 0;
     switch (event.key()) {
+    case Qt::Key_Backspace:
+        return VK_BACK;
+    case Qt::Key_Escape:
+        return VK_ESCAPE;
+    case Qt::Key_Delete:
+        return VK_DELETE;
     case Qt::Key_Return:
     case Qt::Key_Enter:
         return VK_RETURN;
@@ -72,17 +78,24 @@ class FrameOverlay : public QWidget {
         setFocusPolicy(Qt::NoFocus);
     }
     QColor colour;
+    QRect placed;      // in the game's pixels
+    int lineWidth = 2; // two of the game's pixels, in the client's
+
+    void place(double scale)
+    {
+        lineWidth = scaledRect(QRect(0, 0, 2, 2), scale).width();
+        setGeometry(scaledRect(placed, scale));
+    }
 
   protected:
     void paintEvent(QPaintEvent*) override
     {
-        constexpr int Width = 2;
         QPainter painter(this);
-        const int w = width(), h = height();
-        painter.fillRect(0, 0, w, Width, colour);
-        painter.fillRect(0, h - Width, w, Width, colour);
-        painter.fillRect(0, Width, Width, h - 2 * Width, colour);
-        painter.fillRect(w - Width, Width, Width, h - 2 * Width, colour);
+        const int w = width(), h = height(), line = lineWidth;
+        painter.fillRect(0, 0, w, line, colour);
+        painter.fillRect(0, h - line, w, line, colour);
+        painter.fillRect(0, line, line, h - 2 * line, colour);
+        painter.fillRect(w - line, line, line, h - 2 * line, colour);
     }
 };
 
@@ -121,10 +134,17 @@ void showFrameOverlay(Window* window, const Rect& rect, Colour colour, const cha
         overlay->colour = wanted;
         overlay->update();
     }
-    overlay->setGeometry(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+    overlay->placed = QRect(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+    overlay->place(window->scale);
     overlay->setAccessibleName(fromUtf8(text)); // tells accessibility tools when it changes
     overlay->raise();
     overlay->show();
+}
+
+void scaleFrameOverlay(Window* window)
+{
+    if (FrameOverlay* overlay = overlayOf(window, false))
+        overlay->place(window->scale);
 }
 
 void hideFrameOverlay(Window* window)

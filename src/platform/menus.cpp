@@ -4,6 +4,7 @@
 #include "platform/qt_window.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -80,15 +81,35 @@ int menuItemId(Menu* popup, int position)
     return popup->items[position].id;
 }
 
-// An item is checkable only while checked, so unchecked items show no empty box.
+// An item is checkable only while checked, so unchecked items show no empty
+// box; the items of a choice always are, and show their empty dots.
 void setMenuItemState(Menu* popup, int position, bool enabled, bool checked)
 {
     if (!popup || position < 0 || position >= int(popup->items.size()))
         return;
     QAction* action = popup->items[position].action;
     action->setEnabled(enabled);
-    action->setCheckable(checked);
+    if (!action->actionGroup())
+        action->setCheckable(checked);
     action->setChecked(checked);
+}
+
+void checkMenuRadioItem(Menu* popup, int firstId, int lastId, int checkId)
+{
+    if (!popup)
+        return;
+    QActionGroup* group = nullptr;
+    for (const MenuItem& item : popup->items) {
+        if (item.id == 0 || item.id < firstId || item.id > lastId)
+            continue;
+        if (!item.action->actionGroup()) {
+            group = group ? group : new QActionGroup(popup->menu);
+            group->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+            item.action->setCheckable(true);
+            group->addAction(item.action);
+        }
+        item.action->setChecked(item.id == checkId);
+    }
 }
 
 bool menuItemEnabled(Window* window, int id)

@@ -39,6 +39,7 @@ enum : unsigned {
     WM_INITMENUPOPUP = 0x0117,
     WM_MOUSEMOVE = 0x0200,
     WM_LBUTTONDOWN = 0x0201,
+    WM_RBUTTONDOWN = 0x0204,
     WM_DROPFILES = 0x0233,
     WM_USER = 0x0400,
 };
@@ -49,7 +50,9 @@ enum : unsigned {
 // the key, or leaves it to defaultWindowProc, which returns 1 and lets the
 // control have it.
 enum : unsigned {
+    VK_BACK = 0x08,
     VK_RETURN = 0x0D,
+    VK_ESCAPE = 0x1B,
     VK_SPACE = 0x20,
     VK_END = 0x23,
     VK_HOME = 0x24,
@@ -57,6 +60,7 @@ enum : unsigned {
     VK_UP = 0x26,
     VK_RIGHT = 0x27,
     VK_DOWN = 0x28,
+    VK_DELETE = 0x2E,
 };
 
 // Notification codes in the high 16 bits of a WM_COMMAND wParam.
@@ -174,6 +178,15 @@ Rect windowRect(Window* window);
 // Moves the main window (outer top-left) and sets its outer size; a position
 // that would leave the window off every screen is brought back onto the nearest one.
 void moveWindow(Window* window, int x, int y, int width, int height);
+
+// The main window shown larger: the game keeps drawing and placing in its own
+// pixels, and the window image, the controls and the mouse follow the scale,
+// as on a screen with percent / 100 times as many pixels. The frame's top-left
+// stays where it fits; the frame is kept on its screen.
+void setWindowScale(Window* window, int percent);
+int windowScale(Window* window); // in percent
+// Whether the window at that scale fits on its screen, frame included.
+bool windowScaleFits(Window* window, int percent);
 
 // Synchronous: runs the window procedure and returns its result. From another
 // thread it blocks until the window's thread has handled the message.
@@ -322,6 +335,9 @@ void setAnalysisGraph(Window* window, int lastTurn, const GraphPoint* points, in
 int menuItemCount(Menu* popup);
 int menuItemId(Menu* popup, int position); // 0 for a separator
 void setMenuItemState(Menu* popup, int position, bool enabled, bool checked);
+// Makes the items firstId to lastId a choice of one, marked with a dot, and
+// checks checkId (none when it is outside the range).
+void checkMenuRadioItem(Menu* popup, int firstId, int lastId, int checkId);
 bool menuItemEnabled(Window* window, int id);
 bool menuItemChecked(Window* window, int id);
 // Runs the command as the menu or its accelerator would: the popup's state is

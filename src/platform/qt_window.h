@@ -25,6 +25,14 @@ class QAction;
 
 enum class WindowKind { Main, Control, Dialog, MessageBox, Analysis };
 
+// The main window's client area in the game's pixels, below the menu bar. The
+// layout of the game reaches x = 520 and y = 305. Every outer size the game
+// asks for (540 x 375 at start, 540 x 355 when a stored position is restored)
+// maps to this one client size, so the layout never loses its bottom rows
+// whatever the frame's decorations measure.
+constexpr int ClientWidth = 534;
+constexpr int ClientHeight = 318;
+
 struct WindowTimer {
     QPointer<QTimer> timer; // made on first use in automatic mode, reused after a kill
     int interval = 0;
@@ -60,6 +68,15 @@ struct Window {
     std::vector<std::unique_ptr<Menu>> menus;
     std::map<uintptr_t, WindowTimer> timers;
     bool placementPending = false; // moved before the window manager framed it
+    bool placedAtDefault = false;  // where the system would put it: not moved by the game
+    double scale = 1.0;            // the window's size: screen pixels per pixel of the game's
+
+    // Controls: the rectangle and font the game gave them, in its own pixels;
+    // shown scaled with the window.
+    QRect placed;
+    QFont placedFont;
+    bool hasFont = false;
+    int linesEndAt = -1; // list boxes: lines show only above this client y
 
     // Dialogs and message boxes.
     QPointer<QDialog> dialog;
@@ -141,20 +158,42 @@ QPoint logicalPoint(const QWidget* widget, const QMouseEvent* event);
 QFont fontForRatio(QFont font, double ratio);
 // The ratio of the screen the window is on (the application's before it has one).
 double windowRatio(Window* window);
+// The ratio of the main window's image: its screen's, times the window's scale.
+double imageRatio(Window* window);
+// The game's pixel under a mouse event on the main window's client area: the
+// device pixel it falls in, mapped back through the image's ratio.
+QPoint clientPoint(const QWidget* client, const QMouseEvent* event, double scale);
+// A rectangle of the game's pixels in the client's (Qt's logical) pixels at a
+// scale, its edges rounded as the image's device pixels are.
+QRect scaledRect(const QRect& placed, double scale);
 // The ratio new bitmaps get: the main window's, else the application's.
 double currentRatio();
-// Rebuilds the window image at the client's current ratio when that changed
-// (the window moved to another screen); the new image needs a full repaint.
+// Rebuilds the window image at the image ratio when that changed (the window
+// moved to another screen, or its scale changed), and the program's pictures
+// with it; the new image needs a full repaint.
 void followScreenRatio(Window* window);
+// The program's pictures (loadBitmap) are kept at the main window's image
+// ratio: drawn again when it changes, and forgotten when deleted.
+void reloadResourceBitmaps();
+void forgetResourceBitmap(Bitmap* bitmap);
 
 // What QT_QPA_PLATFORM is set to before the application starts (empty: left as it is).
 QByteArray preferredPlatform();
 
 // The list box control inside parent, notifying control's parent (controls.cpp).
 QWidget* makeListBox(Window* control, QWidget* parent);
+// Places a control of the main window as the game placed it, scaled with the
+// window: rectangle, font, icon and where its lines end (controls.cpp).
+void scaleControl(Window* control);
+// The keyboard's frame follows the window's scale (keyboard.cpp).
+void scaleFrameOverlay(Window* window);
+// The controls of a window, in the order they were made (app.cpp).
+std::vector<Window*> controlsOf(Window* window);
 
 // Hands a modal window to the modal hook once its loop runs (dialogs.cpp).
 void callHookWhenShown(Window* window, QDialog* dialog);
+// Centres a dialog over its owner as it is shown, and keeps it on the screen (dialogs.cpp).
+void placeOnShow(QDialog* dialog, Window* owner);
 // Loads Qt's own Japanese texts, for the dialogs Qt draws (files.cpp).
 void installQtTranslation();
 
@@ -178,6 +217,28 @@ void paintIfDirty(Window* window);
 // Brings the frame of a window moved before it was framed fully onto the
 // screen, once the window manager has framed it.
 void keepFrameOnScreen(Window* window);
+
+// The main window's place before the game moves it: the middle of the screen.
+void placeAtDefault(Window* window);
+
+// Placement of every top-level window of ours (placement.cpp). Until the
+// window manager has framed a window, its frame is estimated from the last
+// frame seen on one of ours.
+// The frame around a top-level widget, title bar and borders included.
+QRect frameRectOf(QWidget* top);
+// The same, with room for a title bar while no frame of ours has been seen.
+QRect likelyFrameOf(QWidget* top);
+// The available area of the screen that holds most of rect, else the nearest.
+QRect screenAreaFor(const QRect& rect);
+// The top-left that keeps a frame of that size wholly inside area where it
+// fits, and its top-left corner inside it where it does not.
+QPoint insideArea(QPoint topLeft, QSize frame, const QRect& area);
+// Centres a dialog or message box over its owner's frame (over the screen
+// without one), inside the screen, before it is shown.
+void placeOverOwner(QWidget* top, Window* owner);
+// Once the window manager has framed the shown window, its frame is brought
+// wholly onto its screen if it is not.
+void keepOnScreenWhenFramed(QWidget* top);
 void noteWindowDrawing(Window* window); // a window DC drew outside painting
 void installAccelerators(Window* window, const AcceleratorTable& accelerators);
 // The main window's procedure gets its keys as WM_KEYDOWN from now on (keyboard.cpp).

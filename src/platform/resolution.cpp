@@ -44,16 +44,45 @@ bool logicalPixel(const QImage& image, int x, int y, QRgb* pixel)
     return true;
 }
 
+namespace {
+
 // Qt hands a widget its position already rounded; only the position in the
 // window keeps the fraction. That one is taken when the two agree (an event
 // made by hand may carry the widget's own position as the window's).
-QPoint logicalPoint(const QWidget* widget, const QMouseEvent* event)
+QPointF exactPosition(const QWidget* widget, const QMouseEvent* event)
 {
     const QPointF inWindow = event->scenePosition() - QPointF(widget->mapTo(widget->window(), QPoint(0, 0)));
     const QPointF delta = inWindow - event->position();
-    const QPointF exact =
-        std::abs(delta.x()) <= 0.5 && std::abs(delta.y()) <= 0.5 ? inWindow : event->position();
+    return std::abs(delta.x()) <= 0.5 && std::abs(delta.y()) <= 0.5 ? inWindow : event->position();
+}
+
+} // namespace
+
+QPoint logicalPoint(const QWidget* widget, const QMouseEvent* event)
+{
+    const QPointF exact = exactPosition(widget, event);
     return QPoint(static_cast<int>(std::floor(exact.x())), static_cast<int>(std::floor(exact.y())));
+}
+
+// Device pixel d belongs to the game's pixel x when toDevice(x) <= d <
+// toDevice(x + 1) at the image's ratio.
+QPoint clientPoint(const QWidget* client, const QMouseEvent* event, double scale)
+{
+    const QPointF exact = exactPosition(client, event);
+    const double screen = std::max(1.0, client->devicePixelRatioF());
+    const double ratio = screen * scale;
+    auto map = [screen, ratio](double v) {
+        const double device = std::floor(v * screen + 1e-6);
+        return static_cast<int>(std::ceil((device + 0.5) / ratio)) - 1;
+    };
+    return QPoint(map(exact.x()), map(exact.y()));
+}
+
+QRect scaledRect(const QRect& placed, double scale)
+{
+    const int left = toDevice(placed.left(), scale), top = toDevice(placed.top(), scale);
+    return QRect(left, top, toDevice(placed.left() + placed.width(), scale) - left,
+                 toDevice(placed.top() + placed.height(), scale) - top);
 }
 
 QFont fontForRatio(QFont font, double ratio)
@@ -71,14 +100,19 @@ double windowRatio(Window* window)
     return qApp ? std::max(1.0, qApp->devicePixelRatio()) : 1.0;
 }
 
+double imageRatio(Window* window)
+{
+    return windowRatio(window) * (window ? window->scale : 1.0);
+}
+
 void followScreenRatio(Window* window)
 {
     if (!window || window->image.isNull())
         return;
-    const double ratio = windowRatio(window);
+    const double ratio = std::max(1.0, imageRatio(window));
     if (ratio == ratioOf(window->image))
         return;
-    const QSize logical = window->image.deviceIndependentSize().toSize();
-    window->image = deviceImage(logical.width(), logical.height(), ratio, Qt::white);
+    window->image = deviceImage(ClientWidth, ClientHeight, ratio, Qt::white);
     window->dirty = true;
+    reloadResourceBitmaps();
 }

@@ -2,42 +2,62 @@
 #include "platform/qt_window.h"
 
 #include <QFile>
+#include <map>
 
 namespace {
 
-// The picture drawn for `ratio` (100@2x.png for 2) when there is one and it
-// has exactly that many pixels per logical pixel.
-QImage drawnForRatio(int id, double ratio, QSize logical)
+// Every picture loadBitmap made and not yet deleted, with its resource id.
+std::map<Bitmap*, int> loadedPictures;
+
+// The drawing made for the largest whole ratio up to ratio (100@2x.png for
+// 2, and for 3 or 4), else the base one, scaled pixel by pixel to the ratio:
+// a mask and its picture are scaled alike, so their edges stay together.
+QImage pictureAt(int id, double ratio, const QImage& base)
 {
-    const int whole = static_cast<int>(ratio);
-    if (whole < 2 || whole != ratio)
-        return {};
-    QImage image(QStringLiteral(":/bitmaps/%1@%2x.png").arg(id).arg(whole));
-    return image.size() == logical * whole ? image : QImage();
+    QImage image = base;
+    if (ratio >= 2) {
+        QImage sharp(QStringLiteral(":/bitmaps/%1@2x.png").arg(id));
+        if (sharp.size() == base.size() * 2)
+            image = sharp;
+    }
+    const QSize wanted(toDevice(base.width(), ratio), toDevice(base.height(), ratio));
+    if (image.size() != wanted)
+        image = image.scaled(wanted, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    // One pixel format everywhere, so raster operations work on plain words.
+    image = image.convertToFormat(QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    return image;
+}
+
+QImage basePicture(int id)
+{
+    return QImage(QStringLiteral(":/bitmaps/%1.png").arg(id));
 }
 
 } // namespace
 
-// At the resolution of the window's screen, so stones blit 1:1 onto its image.
-// Pictures drawn for that ratio are used as they are; otherwise the base one is
-// enlarged pixel by pixel, which keeps the masks' edges exact.
+// At the ratio of the main window's image, so stones blit 1:1 onto it.
 Bitmap* loadBitmap(int id)
 {
-    QImage base(QStringLiteral(":/bitmaps/%1.png").arg(id));
+    const QImage base = basePicture(id);
     if (base.isNull())
         return nullptr;
+    auto* bitmap = new Bitmap{pictureAt(id, currentRatio(), base), base.width(), base.height()};
+    loadedPictures[bitmap] = id;
+    return bitmap;
+}
+
+void reloadResourceBitmaps()
+{
     const double ratio = currentRatio();
-    QImage image = base;
-    if (ratio != 1.0) {
-        image = drawnForRatio(id, ratio, base.size());
-        if (image.isNull())
-            image = base.scaled(toDevice(base.width(), ratio), toDevice(base.height(), ratio),
-                                Qt::IgnoreAspectRatio, Qt::FastTransformation);
-    }
-    // One pixel format everywhere, so raster operations work on plain words.
-    image = image.convertToFormat(QImage::Format_RGB32);
-    image.setDevicePixelRatio(ratio);
-    return new Bitmap{image, base.width(), base.height()};
+    for (auto& [bitmap, id] : loadedPictures)
+        if (ratioOf(bitmap->image) != ratio)
+            bitmap->image = pictureAt(id, ratio, basePicture(id));
+}
+
+void forgetResourceBitmap(Bitmap* bitmap)
+{
+    loadedPictures.erase(bitmap);
 }
 
 // The sized picture when there is one, else the single picture of that name.

@@ -18,7 +18,7 @@ struct GameHeader {
     std::string white;  // PW
     std::string date;   // DT
     std::string place;  // PC
-    std::string result; // RE as read; the GGF writer makes its own from the game
+    std::string result; // RE as read, written back as it is; "" for the GGF writer to make its own
 };
 
 struct Game {

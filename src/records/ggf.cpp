@@ -4,6 +4,9 @@
 #include <cstdlib>
 #include <vector>
 
+#include "engine/bits.h"
+#include "engine/solver.h"
+#include "records/openings.h"
 #include "records/reading.h"
 
 namespace {
@@ -178,9 +181,11 @@ bool readBoard(std::string_view value, Game& game)
 bool readTurnValue(std::string_view value, Move& turn)
 {
     const std::string cell = trimmed(value.substr(0, value.find('/')));
-    if (startsWithNoCase(cell, 0, "pass") || startsWithNoCase(cell, 0, "pa")) {
+    const bool pass = (cell.size() == 2 && startsWithNoCase(cell, 0, "pa")) ||
+                      (cell.size() == 4 && startsWithNoCase(cell, 0, "pass"));
+    if (pass) {
         turn = {0, 0};
-        return cell.size() == 4 || cell.size() == 2;
+        return true;
     }
     if (cell.size() != 2)
         return false;
@@ -190,8 +195,9 @@ bool readTurnValue(std::string_view value, Move& turn)
     return column >= 1 && column <= 8 && row >= 1 && row <= 8;
 }
 
-// RE is the first colour's (Black's) result; a flag "r" after ":" marks a
-// resignation, and the sign of the value says who gave up.
+// RE is the first colour's (Black's) result, then an optional flag after ":"
+// for how it ended: "r" resigned, "t" out of time, "s" a score agreed. On
+// "r" the sign of the value says who gave up.
 int resignedColour(const std::string& result)
 {
     const size_t colon = result.find(':');
@@ -283,13 +289,15 @@ std::string boardText(const Game& game)
     return text;
 }
 
-// Black's disc difference, or 64 to the side that did not resign.
+// Black's disc difference with the empty cells to the winner, as players,
+// the hints and the analysis count it; or 64 to the side that did not resign.
 std::string resultText(const Game& game)
 {
     int difference = 64;
     if (game.resignedBy == Empty) {
         const Board board = finalPosition(game);
-        difference = countStones(Black, board) - countStones(White, board);
+        difference =
+            finalScore(bitsOfColour(Black, board), bitsOfColour(White, board), Scoring::EmptiesToWinner);
     } else if (game.resignedBy == Black) {
         difference = -64;
     }
@@ -333,9 +341,17 @@ GameRead readGgf(std::string_view text)
 std::string writeGgf(const Game& game)
 {
     const GameHeader& h = game.header;
-    std::string text = "(;GM[Othello]PC[" + escaped(h.place) + "]DT[" + escaped(h.date) + "]PB[" +
-                       escaped(h.black) + "]PW[" + escaped(h.white) + "]";
-    if (game.resignedBy != Empty || gameEnded(game))
+    std::string text = "(;GM[Othello]PC[" + escaped(h.place) + "]DT[" + escaped(h.date) + "]";
+    // The opening's name in the field the SGF family keeps for it, in the
+    // servers' language; readers that do not know it skip it.
+    if (const Opening* opening = openingName(game, static_cast<int>(game.turns.size())).opening)
+        text += "ON[" + escaped(opening->english) + "]";
+    text += "PB[" + escaped(h.black) + "]PW[" + escaped(h.white) + "]";
+    // A result read with the game stands: it may say more than the board
+    // does (a loss on time, a score agreed).
+    if (!h.result.empty())
+        text += "RE[" + escaped(h.result) + "]";
+    else if (game.resignedBy != Empty || gameEnded(game))
         text += "RE[" + resultText(game) + "]";
     text += "TY[8]BO[" + boardText(game) + "]";
     for (const RecordLine& line : recordLines(game))

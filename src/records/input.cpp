@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "records/board_text.h"
 #include "records/reading.h"
 
 namespace {
@@ -15,6 +16,7 @@ const char* const TextTooLargeMessage = "棋譜が大きすぎます（1 MiB ま
 const char* const FileTooLargeMessage = "ファイルが大きすぎます（1 MiB までです）";
 const char* const BinaryMessage = "テキストではありません（バイナリのデータです）";
 const char* const NotUtf8Message = "文字コードが UTF-8 ではありません";
+const char* const BadUtf16Message = "UTF-16 として読めない文字があります";
 const char* const NotRegularMessage = "通常のファイルではありません";
 const char* const NotFoundMessage = "ファイルが見つかりません";
 const char* const NoPermissionMessage = "ファイルを読む権限がありません";
@@ -56,6 +58,65 @@ bool isUtf8(std::string_view text)
         pos += length;
     }
     return true;
+}
+
+bool hasUtf16Mark(std::string_view text)
+{
+    return text.substr(0, 2) == "\xFF\xFE" || text.substr(0, 2) == "\xFE\xFF";
+}
+
+void appendUtf8(std::string& out, unsigned c)
+{
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+        return;
+    }
+    const int tail = c < 0x800 ? 1 : c < 0x10000 ? 2 : 3; // continuation bytes
+    const unsigned lead[] = {0, 0xC0, 0xE0, 0xF0};
+    out += static_cast<char>(lead[tail] | (c >> (6 * tail)));
+    for (int i = tail - 1; i >= 0; --i)
+        out += static_cast<char>(0x80 | ((c >> (6 * i)) & 0x3F));
+}
+
+// A text marked as UTF-16 (either byte order), as UTF-8 without the mark;
+// false when its units make no characters (a lone surrogate, an odd byte).
+bool utf16ToUtf8(std::string_view text, std::string& out)
+{
+    if (text.size() % 2 != 0)
+        return false;
+    const bool little = text[0] == '\xFF';
+    const auto unit = [&](size_t i) {
+        const unsigned first = static_cast<unsigned char>(text[i]);
+        const unsigned second = static_cast<unsigned char>(text[i + 1]);
+        return little ? first | second << 8 : first << 8 | second;
+    };
+    out.clear();
+    for (size_t i = 2; i < text.size(); i += 2) {
+        unsigned c = unit(i);
+        if (c >= 0xDC00 && c <= 0xDFFF)
+            return false;
+        if (c >= 0xD800 && c <= 0xDBFF) {
+            const unsigned low = i + 2 < text.size() ? unit(i + 2) : 0;
+            if (low < 0xDC00 || low > 0xDFFF)
+                return false;
+            c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+            i += 2;
+        }
+        appendUtf8(out, c);
+    }
+    return true;
+}
+
+// Turns a text marked as UTF-16 into UTF-8 in place: "" or why it cannot be.
+std::string fromUtf16(std::string& text)
+{
+    if (!hasUtf16Mark(text))
+        return "";
+    std::string utf8;
+    if (!utf16ToUtf8(text, utf8))
+        return BadUtf16Message;
+    text = std::move(utf8);
+    return "";
 }
 
 std::string openMessage(int error)
@@ -104,6 +165,13 @@ std::string checkRecordText(std::string_view text)
 
 GameRead readGame(std::string_view text)
 {
+    std::string converted;
+    if (hasUtf16Mark(text) && text.size() <= MaxRecordBytes) {
+        converted = text;
+        if (const std::string problem = fromUtf16(converted); !problem.empty())
+            return {false, RecordFormat::None, {}, problem};
+        text = converted;
+    }
     const std::string problem = checkRecordText(text);
     if (!problem.empty())
         return {false, RecordFormat::None, {}, problem};
@@ -115,6 +183,9 @@ GameRead readGame(std::string_view text)
         return {false, RecordFormat::None, {}, EmptyMessage};
     if (looksLikeGgf(text))
         return readGgf(text);
+    // Before the transcript: a board may start with "--", a transcript's pass.
+    if (looksLikeBoardText(text))
+        return readBoardText(text);
     if (looksLikeTranscript(text))
         return readTranscript(text);
     return {false, RecordFormat::None, {}, UnknownFormatMessage};
@@ -142,7 +213,9 @@ FileText readGameFile(const std::string& path)
         return result;
     if (result.text.size() > MaxRecordBytes)
         return fileFailure(FileTooLargeMessage);
-    const std::string problem = checkRecordText(result.text);
+    std::string problem = fromUtf16(result.text);
+    if (problem.empty())
+        problem = checkRecordText(result.text);
     if (!problem.empty())
         return fileFailure(problem);
     result.ok = true;

@@ -30,15 +30,33 @@ const MenuItemDef gameItems[] = {
     {201, "パス（&P）\tCtrl+P"},
     {202, "投了（&G）\tCtrl+G"},
     {204, "ヒント（&H）\tCtrl+H"},
+    {0, ""},
+    {205, "局面編集（&E）\tCtrl+E"},
+    {206, "盤面を空にする"},
+    {207, "初期配置にする"},
+    {208, "黒番にする"},
+    {209, "白番にする"},
+    {210, "局面をコピー（&B）"},
+    {0, ""},
+    {211, "定石名を表示"},
+    {212, "最後の手を表示"},
+};
+
+// The window's size: a choice of one, checked with a dot.
+const MenuItemDef viewItems[] = {
+    {301, "100%(&1)"},
+    {302, "150%(&5)"},
+    {303, "200%(&2)"},
 };
 
 const PopupDef popups[] = {
     {"ファイル(&F)", fileItems, countOf(fileItems)},
     {"ゲーム(&G)", gameItems, countOf(gameItems)},
+    {"表示(&V)", viewItems, countOf(viewItems)},
 };
 
-const AcceleratorDef accelerators[] = {{'N', 101}, {'X', 102}, {'P', 201}, {'G', 202}, {'Z', 203},
-                                       {'O', 106}, {'S', 107}, {'C', 108}, {'V', 109}, {'H', 204}};
+const AcceleratorDef accelerators[] = {{'N', 101}, {'X', 102}, {'P', 201}, {'G', 202}, {'Z', 203}, {'O', 106},
+                                       {'S', 107}, {'C', 108}, {'V', 109}, {'H', 204}, {'E', 205}};
 
 using enum DialogControl;
 
@@ -57,6 +75,13 @@ const DialogItemDef settingsItems[] = {
     {PushButton, 2, "キャンセル", 61, 30, 50, 14},
 };
 
+// Leaving the board editor: what to do with the position set up.
+const DialogItemDef editDoneItems[] = {
+    {StaticText, -1, "この局面で：", 7, 7, 120, 10}, {DefaultPushButton, 1, "対局する", 7, 21, 60, 14},
+    {PushButton, 3, "ヒントを見る", 71, 21, 60, 14}, {PushButton, 4, "GGF で保存...", 7, 39, 60, 14},
+    {PushButton, 5, "GGF でコピー", 71, 39, 60, 14}, {PushButton, 2, "編集に戻る", 71, 60, 60, 14},
+};
+
 } // namespace
 
 const MenuDef MYAPP = {popups, countOf(popups)};
@@ -65,3 +90,5 @@ const DialogDef MYDIALOG = {"新規ゲーム",         20, 20, 150, 110, "MS UI 
                             countOf(newGameItems)};
 const DialogDef CONFIGDLG = {
     "設定", 20, 20, 120, 50, "MS UI Gothic", 10, settingsItems, countOf(settingsItems)};
+const DialogDef EDITDONEDLG = {"局面編集を終える",    20, 20, 138, 80, "MS UI Gothic", 10, editDoneItems,
+                               countOf(editDoneItems)};

@@ -7,3 +7,4 @@ extern const MenuDef MYAPP;
 extern const AcceleratorTable MYACCEL;
 extern const DialogDef MYDIALOG;
 extern const DialogDef CONFIGDLG;
+extern const DialogDef EDITDONEDLG;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "modes/editor.h"
+#include "modes/preferences.h"
 #include "platform/platform.h"
 #include "ui/gdi.h"
 #include "ui/hint_view.h"
@@ -10,6 +12,15 @@
 int16_t cursorKind = 1;
 
 namespace {
+
+// The cells the last paint lit, one bit per cell: what the screen shows
+// until the next paint, whatever the position has become meanwhile.
+uint64_t paintedHighlights = 0;
+
+uint64_t cellBit(int column, int row)
+{
+    return uint64_t{1} << ((column - 1) * 8 + (row - 1));
+}
 
 constexpr int CellSize = 30;
 constexpr int BoardLeft = 20; // the playing area spans 20..260 both ways
@@ -38,15 +49,18 @@ void drawLabels(DeviceContext* dc)
 
 void drawHighlights(DeviceContext* dc)
 {
+    paintedHighlights = 0;
     if (gameState < 0)
         return;
     const int mover = opponentOf(currentSide);
     for (int c = 1; c <= 8; ++c)
         for (int r = 1; r <= 8; ++r)
-            if (isLegalMove(mover, c, r, liveBoard) == 1)
+            if (isLegalMove(mover, c, r, liveBoard) == 1) {
                 fillRect(dc,
                          {cellOrigin(c), cellOrigin(r), cellOrigin(c) + CellSize, cellOrigin(r) + CellSize},
                          legalBrush);
+                paintedHighlights |= cellBit(c, r);
+            }
 }
 
 void drawStones(Window* window)
@@ -83,6 +97,35 @@ void drawStarPoints(DeviceContext* dc)
             ellipse(dc, x - 3, y - 3, x + 3, y + 3);
 }
 
+// The cell of the last move that led to the position shown, passes skipped;
+// {0, 0} before the first move.
+Move lastMoveShown()
+{
+    for (int n = moveNumber - 1; n >= 1; --n) {
+        const Move e = recordEntry(n);
+        if (e.column < 0)
+            break; // an end marker: no move on record
+        if (e.column != 0)
+            return e;
+    }
+    return {0, 0};
+}
+
+// A dot on the stone of the last move, drawn only by the paint: the move's
+// stone itself only appears with the repaint after its flips' animation.
+void drawLastMoveMark(DeviceContext* dc)
+{
+    if (!showLastMove || editorOpen())
+        return;
+    const Move cell = lastMoveShown();
+    if (cell.column == 0 || liveBoard[cellIndex(cell.column, cell.row)] == Empty)
+        return;
+    const int x = cellOrigin(cell.column) + StoneInset + 9;
+    const int y = cellOrigin(cell.row) + StoneInset + 9;
+    selectBrush(dc, lastMoveBrush);
+    ellipse(dc, x, y, x + 7, y + 7);
+}
+
 } // namespace
 
 void paintBoard(Window* window, DeviceContext* dc)
@@ -96,6 +139,7 @@ void paintBoard(Window* window, DeviceContext* dc)
     drawStones(window);
     drawGrid(dc);
     drawStarPoints(dc);
+    drawLastMoveMark(dc);
     drawHintMarks(dc);
     selectPen(dc, oldPen);
     selectBrush(dc, oldBrush);
@@ -139,6 +183,12 @@ void drawFlipFrame(Window* window, int slot, int frame)
     }
 }
 
+bool cellLitOnScreen(int column, int row)
+{
+    return column >= 1 && column <= 8 && row >= 1 && row <= 8 &&
+           (paintedHighlights & cellBit(column, row)) != 0;
+}
+
 Rect cellRect(int column, int row)
 {
     return {cellOrigin(column), cellOrigin(row), cellOrigin(column) + CellSize, cellOrigin(row) + CellSize};
@@ -160,7 +210,7 @@ Move hitTestCell(intptr_t point)
 void updateCursor(Window*, intptr_t point)
 {
     const Move cell = hitTestCell(point);
-    if (cell.column == 0)
+    if (cell.column == 0 || editorOpen()) // the editor takes every cell
         cursorKind = 1;
     else
         cursorKind = isLegalMove(opponentOf(currentSide), cell.column, cell.row, liveBoard) != 0 ? 1 : 2;

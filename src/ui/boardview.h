@@ -16,6 +16,9 @@ void paintBoard(Window* window, DeviceContext* dc);
 void drawStone(Window* window, int column, int row, int frame);
 void drawFlipFrame(Window* window, int slot, int frame);
 Move hitTestCell(intptr_t point);
+// Whether the last paint lit the cell. Between a move and the repaint after
+// its animation the screen still shows the old highlights.
+bool cellLitOnScreen(int column, int row);
 // The cell's rectangle, its top and left grid lines included.
 Rect cellRect(int column, int row);
 void updateCursor(Window* window, intptr_t point);

@@ -18,6 +18,7 @@ Brush* legalBrush = nullptr;
 Font* hintFont = nullptr;
 Font* hintBestFont = nullptr;
 Brush* hintBrush = nullptr;
+Brush* lastMoveBrush = nullptr;
 Icon* playIcon = nullptr;
 Icon* stopIcon = nullptr;
 
@@ -64,6 +65,7 @@ void createGdiResources(Window* window)
     hintFont = createHintFont(FW_NORMAL);
     hintBestFont = createHintFont(FW_BOLD);
     hintBrush = createSolidBrush(rgb(255, 232, 64));
+    lastMoveBrush = createSolidBrush(rgb(230, 30, 30));
     playIcon = loadIcon("PLAYBIT", ButtonIconSize);
     stopIcon = loadIcon("STOPBIT", ButtonIconSize);
     moveDoneEvent = createAutoResetEvent();
@@ -85,8 +87,9 @@ void freeGdiResources(Window* window)
     deleteFont(hintFont);
     deleteFont(hintBestFont);
     deleteBrush(hintBrush);
+    deleteBrush(lastMoveBrush);
     hintFont = hintBestFont = nullptr;
-    hintBrush = nullptr;
+    hintBrush = lastMoveBrush = nullptr;
     destroyIcon(playIcon);
     destroyIcon(stopIcon);
     closeEvent(moveDoneEvent);

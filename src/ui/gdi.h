@@ -16,9 +16,10 @@ extern DeviceContext* stoneDC;
 extern Font* uiFont;
 extern Brush* boardBrush;
 extern Brush* legalBrush;
-extern Font* hintFont;     // a hint's values
-extern Font* hintBestFont; // the best cells' values
-extern Brush* hintBrush;   // behind the best cells' marks
+extern Font* hintFont;       // a hint's values
+extern Font* hintBestFont;   // the best cells' values
+extern Brush* hintBrush;     // behind the best cells' marks
+extern Brush* lastMoveBrush; // the dot on the last move's stone
 extern Icon* playIcon;
 extern Icon* stopIcon;
 

@@ -128,19 +128,17 @@ void drawMark(DeviceContext* dc, const CellHint& cell)
     textOut(dc, (area.left + area.right - textWidth(dc, text)) / 2, area.top + 1, text);
 }
 
-// What the cell showed under its mark: its highlight while it is a legal
-// cell, and also once it holds the stone just played, which is not drawn
-// before its flips' animation has ended.
+// Puts back what the last paint left under each mark. A move takes the marks
+// off at once, but its stone and the new highlights only come with the
+// repaint after its flips' animation: until then the cells keep the old
+// position's look, as they would without a hint.
 void eraseMarks()
 {
     if (windowDC == nullptr)
         return;
-    const int mover = opponentOf(currentSide);
-    for (const CellHint& cell : shownHint.cells) {
-        const bool taken = liveBoard[cellIndex(cell.move.column, cell.move.row)] != Empty;
-        const bool legal = gameState >= 0 && isLegalMove(mover, cell.move.column, cell.move.row, liveBoard);
-        fillRect(windowDC, markArea(cell.move), taken || legal ? legalBrush : boardBrush);
-    }
+    for (const CellHint& cell : shownHint.cells)
+        fillRect(windowDC, markArea(cell.move),
+                 cellLitOnScreen(cell.move.column, cell.move.row) ? legalBrush : boardBrush);
 }
 
 } // namespace

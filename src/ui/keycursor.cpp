@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "modes/editor.h"
 #include "platform/platform.h"
 #include "ui/boardview.h"
 #include "ui/playflow.h"
@@ -90,6 +91,27 @@ void onBoardKey(Window* window, unsigned key)
     }
 }
 
+// In the editor every cell may be framed: the first arrow shows the cursor
+// on a1, Home and End go to a1 and h8.
+bool moveEditorCursor(unsigned key)
+{
+    constexpr Move First{1, 1}, Last{8, 8};
+    switch (key) {
+    case VK_HOME:
+    case VK_END:
+        keyCursor = key == VK_HOME ? First : Last;
+        return true;
+    case VK_LEFT:
+    case VK_UP:
+    case VK_RIGHT:
+    case VK_DOWN:
+        keyCursor = keyCursor == Hidden ? First : stepped(keyCursor, key);
+        return true;
+    default:
+        return false;
+    }
+}
+
 void onBoardMouseMove(intptr_t point)
 {
     if (hitTestCell(point).column != 0)
@@ -98,7 +120,7 @@ void onBoardMouseMove(intptr_t point)
 
 void followKeyCursor(Window* window)
 {
-    if (gameState < 0)
+    if (gameState < 0 && !editorOpen())
         keyCursor = Hidden;
     if (keyCursor == Hidden || bannerUp != 0) {
         hideFrameOverlay(window);
@@ -115,6 +137,7 @@ char* keyCursorText(char* buffer, Move cell)
     buffer[1] = static_cast<char>('0' + cell.row);
     buffer[2] = '\0';
     std::strcat(buffer, stone == Black ? " 黒" : stone == White ? " 白" : " 空き");
-    std::strcat(buffer, isLegal(cell) ? " 打てます" : " 打てません");
+    if (!editorOpen()) // the editor places stones anywhere
+        std::strcat(buffer, isLegal(cell) ? " 打てます" : " 打てません");
     return buffer;
 }

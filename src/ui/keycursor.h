@@ -15,6 +15,8 @@ bool isBoardKey(unsigned key);
 // A board key while the board takes clicks: the first press shows the cursor
 // on the first legal cell, then the keys move it or play.
 void onBoardKey(Window* window, unsigned key);
+// The editor's arrows, Home and End; false for any other key.
+bool moveEditorCursor(unsigned key);
 // The mouse over the board takes over: the cursor hides.
 void onBoardMouseMove(intptr_t point);
 // Shows the frame and its accessible name for the game as it now stands; a

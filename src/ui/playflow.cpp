@@ -225,11 +225,11 @@ void resetGameStart(Window* window)
     setWindowText(messageLine, "");
     currentSide = White; // every turn toggles it first, so Black moves first
     moveNumber = 1;
-    clearRecordList(window);
+    beginStandardRecord();
+    clearRecordList(window); // after the record's start is the standard one again
     undoReady = -1;
     gameState = blackPlayer != 0 ? ComputerTurn : HumanTurn;
     killTimer(window, PassTimer);
-    beginStandardRecord();
     forgetGameInProgress();
 }
 

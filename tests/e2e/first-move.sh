@@ -26,8 +26,7 @@ expect_pixel "$shot" 125 95 "0 204 102" "d3 highlighted at the start"
 expect_light "$shot" "$(cell_x 4)" "$(cell_y 4)" "d4 white at the start"
 
 click_client "$win" "$(cell_x 4)" "$(cell_y 3)"
-sleep 1
-shoot "$win" 02-after-d3
+wait_settled "$win" 02-after-d3 5 O
 expect_dark "$shot" "$(cell_x 4)" "$(cell_y 3)" "the placed stone on d3"
 expect_dark "$shot" "$(cell_x 4)" "$(cell_y 4)" "the turned stone on d4"
 expect_light "$shot" "$(cell_x 5)" "$(cell_y 5)" "e5 stays white"

@@ -16,10 +16,6 @@ export SHOTS=$(realpath -m "$2")
 mkdir -p "$SHOTS"
 source "$here/lib.sh"
 
-# The first device pixel of logical coordinate $1 at ratio $2, rounded as Qt
-# places widgets and fills.
-dev() { awk -v v="$1" -v r="$2" 'BEGIN { printf "%d", int(v * r + 0.5) }'; }
-
 # Sets ox, oy: the device position of the client origin in $shot at $ratio,
 # from the board's first green pixel, client (21, 21).
 client_origin_at_ratio() {
@@ -153,6 +149,13 @@ detail() {
 
 # The starting stones, sampled at their centres in device pixels.
 stone() { pixel "$shot" $((ox + (30 * $1 + 5) * ratio)) $((oy + (30 * $2 + 5) * ratio)); }
+
+# Black's c4 is on the board, and the repaint after its turned stone has
+# drawn White's turn.
+c4_played() {
+    [ "$(luminance "$(pixel "$shot" $((ox + $(dev 95 "$ratio"))) $((oy + $(dev 125 "$ratio"))))")" -lt 90 ] &&
+        [ "$(turn_disc "$shot")" = O ]
+}
 [ "$(luminance "$(stone 4 4)")" -gt 170 ] || fail "d4 is not white: $(stone 4 4)"
 [ "$(luminance "$(stone 5 4)")" -lt 90 ] || fail "e4 is not black: $(stone 5 4)"
 check_frames
@@ -160,9 +163,7 @@ check_frames
 # The last device column of c4 (logical 109.5) is c4, Black's move; rounded,
 # it would be the taken d4 and nothing would happen.
 xdotool mousemove --window "$win" $((ox + 2 * 110 - 1)) $((oy + 125 * ratio)) click 1
-sleep 1
-shoot "$win" 02-half-pixel-click-on-c4
-[ "$(luminance "$(stone 3 4)")" -lt 90 ] || fail "a click on the last device column of c4 did not play c4"
+wait_shot "$win" 02-half-pixel-click-on-c4 "c4 played after a click on its last device column" c4_played
 crop_parts
 label_inks >"$SHOTS/label-inks-2.txt"
 exit_with_ctrl_x
@@ -176,8 +177,7 @@ for ratio in 1.5 1; do
     client_origin_at_ratio
     check_frames
     xdotool mousemove --window "$win" $((ox + $(dev 95 $ratio))) $((oy + $(dev 125 $ratio))) click 1
-    sleep 1
-    shoot "$win" "ratio-$ratio-after-c4"
+    wait_shot "$win" "ratio-$ratio-after-c4" "c4 played at ratio $ratio" c4_played
     crop_parts
     label_inks >"$SHOTS/label-inks-$ratio.txt"
     if [ "$ratio" = 1 ]; then

@@ -25,9 +25,9 @@ start() { "$bin" 2>"$work/stderr" & pid=$!; }
 kill_hard() { kill -9 "$pid"; wait "$pid" 2>/dev/null || true; pid=; }
 listing() { (cd "$state" && ls -la) >"$SHOTS/$1.txt"; }
 moves_kept() { grep -o '[BW]\[[a-h][1-8]\]' "$kept" 2>/dev/null | wc -l; }
-wait_moves() { # count: waits up to 20 s for the kept game to hold count moves
-    for _ in $(seq 1 200); do [ "$(moves_kept)" -lt "$1" ] || return 0; sleep 0.1; done
-    fail "the kept game never held $1 moves: $(cat "$kept" 2>/dev/null)"
+holds_moves() { [ "$(moves_kept)" -ge "$1" ]; }
+wait_moves() { # count: waits for the kept game to hold count moves
+    wait_until "$patience" holds_moves "$1" || fail "the kept game never held $1 moves: $(cat "$kept" 2>/dev/null)"
 }
 
 # The client area above the message line: board, status panel and record list.
@@ -50,17 +50,16 @@ write_config 00 00 03 00 88 13 00 00 64 00 00 00 50 00 00 00
 start
 accept_new_game
 [ ! -e "$kept" ] || fail "a game is kept before its first move"
+wait_settled "$win" turn 4 X
 for turn in 1 2 3; do
-    shoot "$win" "turn-$turn"
-    find_client_origin "$shot"
     first_lit_cell "$shot"
     click_client "$win" "$(cell_x "$cell_c")" "$(cell_y "$cell_r")"
-    # The last move is killed in the computer's pause; the others are answered.
+    # The last move is killed in the computer's pause, once it is on the
+    # board with White to move; the others are answered.
     wait_moves $((turn == 3 ? 5 : 2 * turn))
-    sleep 0.5 # the turned stones' animation
+    if [ "$turn" = 3 ]; then wait_settled "$win" 01-before-kill 9 O; else wait_settled "$win" turn $((4 + 2 * turn)) X; fi
 done
-rm -f "$SHOTS"/turn-*.png
-shoot "$win" 01-before-kill
+rm -f "$SHOTS"/turn.png
 before=$shot
 [ "$(moves_kept)" = 5 ] || fail "the computer answered before the kill: $(cat "$kept")"
 grep -q 'PB\[人\]PW\[lv2 こぞう\]' "$kept" || fail "the kept game: $(cat "$kept")"
@@ -72,24 +71,22 @@ kept_text=$(cat "$kept")
 start
 find_window "対局の再開" >/dev/null
 kill -TERM "$pid"
-for _ in $(seq 1 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-! kill -0 "$pid" 2>/dev/null || fail "SIGTERM did not close the program at the question"
+wait_exit "$pid" "SIGTERM did not close the program at the question"
 pid=
 [ "$(cat "$kept" 2>/dev/null)" = "$kept_text" ] || fail "SIGTERM at the question changed the kept game"
 
 # はい: the same game, then the computer's answer.
 start
 box=$(find_window "対局の再開")
-sleep 0.3
-import -window "$box" "$SHOTS/02-resume-question.png"
+wait_shot "$box" 02-resume-question "the resume question drawn" dialog_drawn_shot
 answer_question Return
 win=$(find_window "Tavixリバーシ")
 focus "$win" # the record list's focus frame, as before the kill
-shoot "$win" 03-resumed
-same_game "$before" "$shot" "the resumed game"
+# Drawn as before the kill, within the computer's five-second pause.
+same_as_before() { [ "$(compare -metric AE -crop "540x258+$ox+$oy" "$before" "$shot" null: 2>&1)" = 0 ]; }
+shoot_until "$win" 03-resumed same_as_before || same_game "$before" "$shot" "the resumed game"
 wait_moves 6
-sleep 0.5
-shoot "$win" 04-computer-answered
+wait_settled "$win" 04-computer-answered 10 X
 ! compare -metric AE -crop "260x260+$ox+$oy" "$before" "$shot" null: 2>/dev/null ||
     fail "the computer's answer is not on the board"
 first_lit_cell "$shot" # the person's turn again
@@ -104,11 +101,11 @@ answer_question Tab Return
 find_window "新規ゲーム" >/dev/null
 [ ! -e "$kept" ] || fail "いいえ left the kept game"
 accept_new_game
-sleep 2
-[ -e "$kept" ] || fail "the running game is not kept"
-for _ in $(seq 1 120); do [ -e "$kept" ] || break; sleep 0.5; done
-[ ! -e "$kept" ] || fail "the game did not end, or its end left it kept"
-shoot "$win" 05-game-over
+wait_for_file "$kept" "the running game is not kept"
+not_kept() { [ ! -e "$kept" ]; }
+wait_until $((3 * patience)) not_kept || fail "the game did not end, or its end left it kept"
+game_over_shot() { game_over "$shot"; }
+wait_shot "$win" 05-game-over "the end of the game" game_over_shot
 listing state-after-normal-end
 [ -z "$(ls -A "$state")" ] || fail "files left in the state folder: $(ls -A "$state")"
 exit_with_ctrl_x

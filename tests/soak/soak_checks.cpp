@@ -8,6 +8,7 @@
 
 #include "../config_home.h"
 #include "board/board.h"
+#include "modes/editor.h"
 #include "modes/record.h"
 #include "platform/platform.h"
 #include "rules_oracle.h"
@@ -42,9 +43,10 @@ int recordLength()
     return n - 1;
 }
 
+// Every turn, a pass included, alternates from the record's first side.
 int colourOfEntry(int n)
 {
-    return n % 2 == 1 ? Black : White;
+    return n % 2 == 1 ? recordFirstSide : opponentOf(recordFirstSide);
 }
 
 std::string checkBoardCells()
@@ -77,7 +79,7 @@ std::string checkBoardCells()
 // a pass is only right for a side without a legal move.
 std::string replayRecord(int count, oracle::Cells& cells)
 {
-    cells = oracle::startPosition();
+    cells = recordStart; // the standard start, or one set up in the editor
     for (int n = 1; n <= count; ++n) {
         const Move e = recordEntry(n);
         const int colour = colourOfEntry(n);
@@ -117,7 +119,7 @@ std::string checkBoardAgainstRecord()
         return problem;
     // A running worker has begun its side's turn; otherwise the side whose
     // turn began last made the last entry.
-    const int lastColour = moveNumber == 1 ? White : colourOfEntry(moveNumber - 1);
+    const int lastColour = moveNumber == 1 ? opponentOf(recordFirstSide) : colourOfEntry(moveNumber - 1);
     const int expectedSide = workerThread != nullptr ? opponentOf(lastColour) : lastColour;
     if (currentSide != expectedSide)
         return format("currentSide %d after %d entries (worker %d)", currentSide, moveNumber - 1,
@@ -131,18 +133,20 @@ std::string checkRecordList(bool boardInUse)
     if (!boardInUse)
         return count == 0 ? "" : format("record list has %d lines before any game", count);
     // In play the list has a line per entry made; after a game (and in
-    // record mode) it lists the whole record.
-    const int expected = gameState >= 0 ? moveNumber - 1 : recordLength();
+    // record mode) it lists the whole record, after a start line of its own
+    // when it starts elsewhere than the standard start.
+    const int start = recordHasStartLine() ? 1 : 0;
+    const int expected = (gameState >= 0 ? moveNumber - 1 : recordLength()) + start;
     if (count != expected)
         return format("record list has %d lines, expected %d (gameState %d, moveNumber %d)", count, expected,
                       gameState, moveNumber);
-    for (int i = 0; i < count; ++i) {
-        const Move e = recordEntry(i + 1);
-        char want[100], have[200] = "";
-        recordLineText(want, e.column, e.row, i + 1, colourOfEntry(i + 1));
+    for (int i = start; i < count; ++i) {
+        const int n = i + 1 - start;
+        const Move e = recordEntry(n);
+        char have[200] = "";
         listBoxText(recordList, i, have, sizeof have);
-        if (std::string(want) != have)
-            return format("record list line %d does not show entry %d", i, i + 1);
+        if (recordListText(e.column, e.row, n, colourOfEntry(n)) != have)
+            return format("record list line %d does not show entry %d", i, n);
     }
     return "";
 }
@@ -171,11 +175,11 @@ std::string checkSomethingPending(Window* window)
     return "";
 }
 
-// What the centre pixel of a cell shows: a dark stone, a light stone or the
-// green of the board (plain or highlighted).
+// What a cell shows below its centre, clear of the last move's mark: a dark
+// stone, a light stone or the green of the board (plain or highlighted).
 int shownAt(Window* window, int column, int row)
 {
-    const Colour c = windowPixel(window, 30 * column + 5, 30 * row + 5);
+    const Colour c = windowPixel(window, 30 * column + 5, 30 * row + 12);
     const int r = c & 0xFF, g = (c >> 8) & 0xFF, b = (c >> 16) & 0xFF;
     if (g > r + 60 && g > b + 40)
         return Empty;
@@ -242,8 +246,24 @@ std::string checkCounters()
 
 } // namespace
 
+// While a position is set up the game behind waits: nothing of it may run.
+std::string checkEditor(Window* window)
+{
+    for (uintptr_t id :
+         {uintptr_t{PassTimer}, uintptr_t{WaitTimer}, uintptr_t{0}, uintptr_t{1}, uintptr_t{2}, uintptr_t{3}})
+        if (timerPending(window, id))
+            return format("timer %d pending in the editor", static_cast<int>(id));
+    if (workerThread != nullptr)
+        return "a worker runs in the editor";
+    if (modalOpen != 0)
+        return "modalOpen set with no dialog up";
+    return checkBoardCells();
+}
+
 std::string checkPlayState(Window* window, bool boardInUse)
 {
+    if (editorOpen())
+        return checkEditor(window);
     std::string problem = checkCounters();
     if (problem.empty())
         problem = checkBoardCells();

@@ -22,6 +22,7 @@
 #include "../config_home.h"
 #include "ai/random.h"
 #include "modes/commands.h"
+#include "modes/editor.h"
 #include "modes/record.h"
 #include "modes/settings.h"
 #include "platform/qt_window.h"
@@ -44,7 +45,9 @@ enum : int {
     WhiteComputerId = 103,
     BlackListId = 201,
     WhiteListId = 202,
-    WaitEditId = 301
+    WaitEditId = 301,
+    EditHintId = 3,
+    EditCopyId = 5
 };
 
 struct Stats {
@@ -225,16 +228,34 @@ void answerModal(Window* dialog)
         return answerSettings(dialog);
     if (dialog->items.count(BlackListId))
         return answerNewGame(dialog);
+    if (dialog->items.count(EditCopyId)) { // the end of editing; saving would need a file dialog
+        static constexpr int choices[] = {IDOK, IDCANCEL, EditHintId, EditCopyId};
+        const int choice = choices[uniform(0, 3)];
+        note("end of editing: " + std::to_string(choice));
+        return clickDialogButton(dialog, choice);
+    }
     fail("an unknown dialog came up");
     clickDialogButton(dialog, IDCANCEL);
 }
 
 // ---- Events ----------------------------------------------------------------------------
 
+// Now and then with the right button, which only the editor takes.
 void click(int x, int y)
 {
-    note("click " + std::to_string(x) + "," + std::to_string(y));
-    sendMessage(run->window, WM_LBUTTONDOWN, 0, makePoint(x, y));
+    const bool right = chance(0.05);
+    note((right ? "right click " : "click ") + std::to_string(x) + "," + std::to_string(y));
+    sendMessage(run->window, right ? WM_RBUTTONDOWN : WM_LBUTTONDOWN, 0, makePoint(x, y));
+}
+
+// The board's keys and the editor's, as the window's procedure gets them.
+void pressKey()
+{
+    static constexpr unsigned keys[] = {VK_LEFT, VK_RIGHT, VK_UP,     VK_DOWN, VK_HOME,
+                                        VK_END,  VK_SPACE, VK_RETURN, VK_BACK, VK_ESCAPE};
+    const unsigned key = keys[uniform(0, static_cast<int>(std::size(keys)) - 1)];
+    note("key " + std::to_string(key));
+    sendMessage(run->window, WM_KEYDOWN, key, 0);
 }
 
 // Any pixel of the client area, the board's labels and the panel included.
@@ -315,12 +336,16 @@ void exitWindow()
 
 void menuCommand()
 {
-    static constexpr int ids[] = {CmdRecordMode, CmdSettings,    CmdTrial,        CmdPass,
-                                  CmdResign,     CmdUndo,        CmdNewGame,      CmdExit,
-                                  CmdCopyRecord, CmdPasteRecord, CmdPlayFromHere, CmdHint};
+    static constexpr int ids[] = {CmdRecordMode,   CmdSettings,     CmdTrial,        CmdPass,
+                                  CmdResign,       CmdUndo,         CmdNewGame,      CmdExit,
+                                  CmdCopyRecord,   CmdPasteRecord,  CmdPlayFromHere, CmdHint,
+                                  CmdEditBoard,    CmdEditClear,    CmdEditStart,    CmdEditWhite,
+                                  CmdCopyPosition, CmdShowOpenings, CmdShowLastMove};
     // Resigning, a new game, a trial and a paste end the game in progress:
-    // rare enough that many games also run to their end.
-    static std::discrete_distribution<int> pick({3, 2, 0.3, 4, 0.6, 3, 0.3, 0.1, 0.5, 0.3, 0.5, 1});
+    // rare enough that many games also run to their end. The editor, opened
+    // now and then, is left with its own command or Escape.
+    static std::discrete_distribution<int> pick(
+        {3, 2, 0.3, 4, 0.6, 3, 0.3, 0.1, 0.5, 0.3, 0.5, 1, 0.4, 0.2, 0.2, 0.2, 0.3, 0.2, 0.2});
     const int id = ids[pick(run->rng)];
     if (id == CmdExit) {
         exitWindow();
@@ -356,6 +381,11 @@ void randomEvent()
         pumpWorker();
         return;
     }
+    if (editorOpen() && chance(0.05)) { // the game behind the editor goes on
+        note("key escape");
+        sendMessage(run->window, WM_KEYDOWN, VK_ESCAPE, 0);
+        return;
+    }
     const int r = uniform(0, 99);
     if (r < 22)
         clickLegalCell();
@@ -366,8 +396,10 @@ void randomEvent()
     else if (r < 80) {
         if (!fireRandomTimer(run->window))
             clickLegalCell();
-    } else if (r < 95)
+    } else if (r < 93)
         menuCommand();
+    else if (r < 96)
+        pressKey();
     else
         controlCommand();
 }

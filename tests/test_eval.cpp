@@ -10,6 +10,8 @@
 #include <random>
 #include <vector>
 
+#include "engine/midgame.h"
+#include "engine/patterns.h"
 #include "engine/solver.h"
 #include "eval/eval.h"
 #include "eval/features.h"
@@ -175,6 +177,17 @@ TEST(TrainedEvaluation, DamagedWeightsAreRefused)
     EXPECT_FALSE(evalReady());
     EXPECT_STRNE(evalProblem(), "");
     EXPECT_EQ(evalEstimate(start.own, start.opp), 0);
+    // The midgame search says it is not ready, yet still runs, on the
+    // solver's pattern estimate in the search's own units.
+    EXPECT_FALSE(midgameReady());
+    for (const Position& p : randomPositions(200)) {
+        if (p.own == 0 || p.opp == 0)
+            continue;
+        const int scaled = patternValue(p.own, p.opp) * DiscUnits / PatternScale;
+        ASSERT_EQ(midgameEstimate(p.own, p.opp), std::clamp(scaled, -64 * DiscUnits, 64 * DiscUnits));
+    }
+    const MidgameBest best = midgameFixedDepth(start.own, start.opp, 4);
+    EXPECT_TRUE(legalMoves(start.own, start.opp) >> best.bit & 1);
 
     std::vector<unsigned char> truncated(good.begin(), good.end() - 2);
     std::vector<unsigned char> otherWidth = good, otherKind = good;
@@ -190,4 +203,5 @@ TEST(TrainedEvaluation, DamagedWeightsAreRefused)
 
     EXPECT_STREQ(eval::useWeights(good.data(), good.size()), "");
     EXPECT_TRUE(evalReady());
+    EXPECT_TRUE(midgameReady());
 }

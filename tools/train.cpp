@@ -27,9 +27,15 @@
 //   reverse-train accuracy WEIGHTS FOLDER...
 //       the mean absolute error of the weights in WEIGHTS on the games of the
 //       FOLDERs: against the exact values at 20 to 24 empty cells, and by
-//       stage against the games' results.
+//       stage against the games' results. With --search SECONDS [N], also
+//       the midgame search over those weights, every move valued within
+//       SECONDS on two threads as the hint does, on N (default 100) of the
+//       positions at 20 to 24 empty cells: the error of its best value
+//       against the exact value, and how often its best move is an exact best.
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -42,7 +48,9 @@
 #include <thread>
 #include <vector>
 
+#include "engine/midgame.h"
 #include "engine/patterns.h"
+#include "engine/solver.h"
 #include "eval/eval.h"
 #include "eval/features.h"
 #include "eval/weights.h"
@@ -61,7 +69,7 @@ namespace {
         "       reverse-train fit OUT FOLDER... [--stage-width W] [--margin M] [--lambda L]\n"
         "                     [--stage-lambda L] [--iterations N] [--pooled] [--validate K] [--cache DIR]\n"
         "                     [--threads T]\n"
-        "       reverse-train accuracy WEIGHTS FOLDER...\n");
+        "       reverse-train accuracy WEIGHTS FOLDER... [--search SECONDS [N]]\n");
     std::exit(2);
 }
 
@@ -209,12 +217,62 @@ int fit(const Arguments& a)
     return 0;
 }
 
+// Whether playing `bit` from a position worth `value` exactly keeps that value.
+bool keepsValue(const Sample& p, int bit, int value)
+{
+    const Bits flips = flipsOf(bit, p.own, p.opp);
+    const Bits own = p.opp & ~flips, opp = p.own | flips | Bits{1} << bit;
+    return solveWindow(own, opp, Scoring::EmptiesToWinner, -value - 1, -value + 1) == -value;
+}
+
+// The hint's search against the exact values: every `every`-th position of
+// the exact ones at 20 to 24 empty cells, `count` at most.
+void printSearchAccuracy(const std::vector<Sample>& samples, double seconds, int count)
+{
+    std::vector<const Sample*> chosen;
+    for (const Sample& x : samples) {
+        const int empties = 64 - stoneCount(x.own | x.opp);
+        if (x.exact && empties >= 20 && empties <= 24 && legalMoves(x.own, x.opp))
+            chosen.push_back(&x);
+    }
+    const size_t every = std::max<size_t>(1, chosen.size() / std::max(count, 1));
+    double error = 0, depth = 0, worst = 0;
+    int n = 0, bestFound = 0, exact = 0;
+    const auto start = std::chrono::steady_clock::now();
+    for (size_t i = 0; i < chosen.size() && n < count; i += every, ++n) {
+        const Sample& x = *chosen[i];
+        MidgameLimits limits;
+        limits.seconds = seconds;
+        const MidgameValues v = midgameValues(x.own, x.opp, limits);
+        const MoveValue& best =
+            *std::max_element(v.moves.begin(), v.moves.end(),
+                              [](const MoveValue& l, const MoveValue& r) { return l.value < r.value; });
+        error += std::abs(best.value / double(DiscUnits) - x.score);
+        depth += best.depth;
+        exact += best.exact;
+        bestFound += keepsValue(x, best.bit, x.score);
+        worst = std::max(worst, std::abs(best.value / double(DiscUnits) - x.score));
+    }
+    std::printf(
+        "the search, every move within %.2f s, %d positions at 20-24 empty cells: mean absolute error "
+        "%.2f discs (worst %.1f), best move an exact best in %.0f%%, exact %d, mean depth %.1f, %.0f s\n",
+        seconds, n, error / std::max(n, 1), worst, 100.0 * bestFound / std::max(n, 1), exact,
+        depth / std::max(n, 1), secondsSince(start));
+}
+
 int accuracy(const Arguments& a)
 {
     if (a.positional.size() < 2)
         usage("accuracy needs WEIGHTS and at least one FOLDER");
     estimatorOf(a.positional[0]);
-    printAccuracy(samplesIn({a.positional.begin() + 1, a.positional.end()}));
+    const std::vector<Sample> samples = samplesIn({a.positional.begin() + 1, a.positional.end()});
+    printAccuracy(samples);
+    if (const auto* search = a.find("search")) {
+        if (search->empty())
+            usage("--search needs SECONDS");
+        printSearchAccuracy(samples, std::atof(search->front().c_str()),
+                            search->size() > 1 ? std::atoi((*search)[1].c_str()) : 100);
+    }
     return 0;
 }
 

@@ -161,6 +161,7 @@ LRESULT dispatchMessage(Window* window, unsigned message, WPARAM wParam, LPARAM 
     case WM_MOUSEMOVE:
         updateCursor(window, lParam);
         onBoardMouseMove(lParam);
+        hintMouseMove(lParam);
         return 0;
     case WM_LBUTTONDOWN:
         if (editorOpen())

@@ -80,6 +80,24 @@ std::vector<std::pair<Board, int>> randomPositions(int count, int empties, uint3
     return out;
 }
 
+// Whether `line` can be played from the position in turn, a pass (0, 0)
+// only where the side to move has no move.
+bool playable(Board board, int colour, const std::vector<Move>& line)
+{
+    for (Move m : line) {
+        listMoves(7, colour, board);
+        const bool canMove = moveCount(moveLists[7]) > 0;
+        if (m.column == 0 ? canMove : !isLegalMove(colour, m.column, m.row, board))
+            return false;
+        if (m.column != 0) {
+            applyMove(board, m.column, m.row, colour);
+            board = trialBoard;
+        }
+        colour = opponentOf(colour);
+    }
+    return !line.empty();
+}
+
 Board boardOf(const char* cells)
 {
     Board b{};
@@ -119,6 +137,21 @@ TEST(Hint, ExactValuesMatchTheReferenceSearch)
         }
         for (const CellHint& c : hint.cells)
             EXPECT_EQ(c.best, c.value == best);
+        // The midgame search's values: what it calls exact is, and every
+        // cell's line starts with it and can be played.
+        if (&board != &positions[0].first && &board != &positions.back().first)
+            continue;
+        const Hint estimate = estimateHint(board, colour, cancel, 0.3);
+        ASSERT_EQ(estimate.kind, HintKind::Estimates);
+        ASSERT_EQ(estimate.cells.size(), hint.cells.size());
+        for (size_t i = 0; i < hint.cells.size(); ++i) {
+            const CellHint& e = estimate.cells[i];
+            EXPECT_TRUE(e.hasValue && e.move == hint.cells[i].move);
+            if (e.exact) {
+                EXPECT_EQ(e.value, hint.cells[i].value) << i;
+            }
+            EXPECT_TRUE(e.line.size() >= 1 && e.line[0] == e.move && playable(board, colour, e.line)) << i;
+        }
     }
 }
 
@@ -159,6 +192,18 @@ TEST(Hint, BeyondTwentyEmptiesOnlyTheBestCellsCarryTheirValue)
                     << i;
             }
         EXPECT_EQ(marked, 1);
+
+        // With the estimates: every other cell valued, below the best and
+        // not exact; every cell with its line.
+        const Hint merged = mergeHints(hint, estimateHint(board, colour, cancel, 0.3));
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            const CellHint& c = merged.cells[i];
+            EXPECT_TRUE(c.hasValue && c.exact == c.best) << i;
+            if (!c.best) {
+                EXPECT_LT(c.value, best) << i;
+            }
+            EXPECT_TRUE(playable(board, colour, c.line)) << i;
+        }
     }
 }
 
@@ -186,19 +231,22 @@ void expectFixedGame(const GameAnalysis& a)
     ASSERT_FALSE(a.cancelled);
     ASSERT_EQ(a.legalTurns, 28);
     ASSERT_EQ(a.positions.size(), 29u);
-    // 27, 26 and 25 empty cells are outside the exact range.
-    for (int i = 0; i < 3; ++i)
-        EXPECT_FALSE(a.positions[i].exact || a.turns[i].exact) << i;
+    // 27, 26 and 25 empty cells lie before the exact range: estimates.
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_TRUE(a.positions[i].known && !a.positions[i].exact) << i;
+        EXPECT_TRUE(a.turns[i].known && !a.turns[i].exact) << i;
+    }
     const int black[29] = {0,  0,  0, -2, -2, -2, -2, -2, -2, -2, -2, -2, -2, -2, -4,
                            -4, -4, 2, 2,  6,  6,  6,  6,  6,  6,  6,  6,  6,  6};
     for (int i = 3; i < 29; ++i) {
         EXPECT_TRUE(a.positions[i].exact) << i;
         EXPECT_EQ(a.positions[i].black, black[i]) << i;
     }
-    EXPECT_FALSE(a.turns[25].exact); // the pass
+    EXPECT_FALSE(a.turns[25].known); // the pass
     std::vector<Mistake> found;
     for (int i = 0; i < a.legalTurns; ++i) {
         const TurnAnalysis& t = a.turns[i];
+        EXPECT_EQ(t.lostDiscs, t.known && t.bestValue - t.value >= (t.exact ? 1 : EstimatedLoss)) << i;
         if (t.exact && t.value < t.bestValue) {
             found.push_back({i, t.move, t.value, t.best, t.bestValue});
         } else if (t.exact) {
@@ -241,7 +289,10 @@ TEST(GameAnalysis, FindsTheMovesThatLostDiscsWhileOtherSearchesRun)
     AnalysisProgress progress;
     std::thread analyst([&] {
         CancelFlag cancel{false};
-        analysis = analyseGame(boardOf(gameStart), White, gameTurns, cancel, &progress);
+        AnalysisLimits limits;
+        limits.exactFrom = 24;
+        limits.seconds = 3600; // every position solved, however busy the machine
+        analysis = analyseGame(boardOf(gameStart), White, gameTurns, cancel, &progress, limits);
     });
     int solved = 0;
     std::thread solver([&] {
@@ -260,24 +311,34 @@ TEST(GameAnalysis, FindsTheMovesThatLostDiscsWhileOtherSearchesRun)
     solver.join();
     EXPECT_EQ(solved, 38);
     expectFixedGame(analysis);
+    // Every position valued, then those from 24 empty cells to the search's
+    // depth solved; the values as they came are the result's.
     EXPECT_EQ(progress.done.load(), progress.total.load());
-    EXPECT_EQ(progress.total.load(), 26);
+    EXPECT_EQ(progress.total.load(), 29 + 24 - EstimateDepth);
+    const std::vector<PositionValue> found = progress.positions();
+    ASSERT_EQ(found.size(), analysis.positions.size());
+    for (size_t i = 0; i < found.size(); ++i)
+        EXPECT_TRUE(found[i].known == analysis.positions[i].known &&
+                    found[i].exact == analysis.positions[i].exact &&
+                    found[i].black == analysis.positions[i].black)
+            << i;
 }
 
 TEST(GameAnalysis, StopsAtTheFirstIllegalTurn)
 {
     CancelFlag cancel{false};
+    const AnalysisLimits quick{4, 0, 0}; // shallow estimates, no solving
     std::vector<Move> turns = gameTurns;
     turns[2] = {4, 1}; // occupied
-    GameAnalysis a = analyseGame(boardOf(gameStart), White, turns, cancel);
+    GameAnalysis a = analyseGame(boardOf(gameStart), White, turns, cancel, nullptr, quick);
     EXPECT_EQ(a.legalTurns, 2);
     EXPECT_EQ(a.turns.size(), 2u);
     EXPECT_EQ(a.positions.size(), 3u);
     turns = gameTurns;
     turns[1] = {0, 0}; // a pass while Black has moves
-    EXPECT_EQ(analyseGame(boardOf(gameStart), White, turns, cancel).legalTurns, 1);
+    EXPECT_EQ(analyseGame(boardOf(gameStart), White, turns, cancel, nullptr, quick).legalTurns, 1);
     turns[1] = {9, 1}; // off the board
-    EXPECT_EQ(analyseGame(boardOf(gameStart), White, turns, cancel).legalTurns, 1);
+    EXPECT_EQ(analyseGame(boardOf(gameStart), White, turns, cancel, nullptr, quick).legalTurns, 1);
 }
 
 TEST(Cancellation, HintAndAnalysisReturnPromptlyAndNothingRunsOn)
@@ -288,20 +349,23 @@ TEST(Cancellation, HintAndAnalysisReturnPromptlyAndNothingRunsOn)
     // 24 empty cells: seconds of work for each, far more than the bound below.
     const Board hard = boardOf("---XXXX-X-XXXO--XXOXOO--XXXOXO--XXOXXO---OXXXOO-O-OOOO------OO--");
     CancelFlag cancel{false};
-    Hint hint;
+    Hint hint, estimate;
     GameAnalysis analysis;
     std::thread hinter([&] { hint = computeHint(hard, Black, cancel); });
+    std::thread estimator([&] { estimate = estimateHint(hard, Black, cancel, 30); });
     std::thread analyst([&] { analysis = analyseGame(hard, Black, {{7, 1}}, cancel); });
     std::this_thread::sleep_for(std::chrono::milliseconds(100)); // into the searches
     const auto stop = std::chrono::steady_clock::now();
     cancel = true;
     hinter.join();
+    estimator.join();
     analyst.join();
     // Milliseconds when the machine is free; a generous bound for sanitizers
     // on a busy one, still well short of the searches' own time.
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - stop).count();
     EXPECT_LT(seconds, 2.0);
     EXPECT_TRUE(hint.cancelled);
+    EXPECT_TRUE(estimate.cancelled && estimate.cells.empty()); // nothing of a stopped search
     EXPECT_TRUE(analysis.cancelled);
     // A joined thread may linger in the count for a moment while the kernel finishes its exit.
     const auto settle = std::chrono::steady_clock::now() + std::chrono::seconds(10);

@@ -375,13 +375,18 @@ TEST(EngineDispatch, SettingsOutsideTheTableYieldAPassAndVerifyAgrees)
     ClockGuard clock;
     fixedSecond = 42;
     setupBoard();
-    for (int player : {0, 8, -1}) {
+    for (int player : {0, 9, -1}) {
         chosenMove = {3, 4};
         bestScore = 5;
         runLevelFast(player, Black, liveBoard);
         EXPECT_TRUE((chosenMove == Move{0, 0}));
         EXPECT_EQ(bestScore, 5);
     }
+    // 8 is lv7, the midgame search: a legal move, and the plain levels' score left alone.
+    chosenMove = {0, 0};
+    runLevelFast(8, Black, liveBoard);
+    EXPECT_NE(isLegalMove(Black, chosenMove.column, chosenMove.row, liveBoard), 0);
+    EXPECT_EQ(bestScore, 5);
     for (int player = 1; player <= 7; ++player)
         EXPECT_TRUE(verifyMove(player, White, withEmpties(positions(), 20, 20, 1)[0].board)) << player;
 }

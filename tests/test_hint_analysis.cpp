@@ -2,11 +2,13 @@
 // offscreen with real workers.
 #include <QCoreApplication>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <map>
 
 #include "modes/game_review.h"
+#include "modes/message.h"
 #include "modes/record_game.h"
 #include "modes_fixture.h"
 #include "ui/boardview.h"
@@ -26,13 +28,14 @@ const std::vector<std::string> elevenEmpties = {
     "XXXOOO--", "XXXXXXX-", "XXX-OOX-", "OXXOXOOX", "OOOOOOOO", "OXOXOOO-", "OOXOOO--", "OOOOO---",
 };
 
-// The texts drawn over the playing area, by cell: "d3:+4 g1:-20 ".
+// The texts drawn over the playing area, by cell, those of one cell in the
+// order drawn: "d3:+4 g1:-20 ", an estimate "e6:≒+1 ".
 std::string valuesOnBoard(const std::vector<DrawnText>& log)
 {
     std::map<std::pair<int, int>, std::string> cells; // (row, column)
     for (const DrawnText& t : log)
         if (t.x >= 20 && t.x < 260 && t.y >= 20 && t.y < 260)
-            cells[{(t.y - 20) / 30 + 1, (t.x - 20) / 30 + 1}] = t.text;
+            cells[{(t.y - 20) / 30 + 1, (t.x - 20) / 30 + 1}] += t.text;
     std::string out;
     for (const auto& [cell, text] : cells) {
         out += static_cast<char>('a' + cell.second - 1);
@@ -49,7 +52,29 @@ Colour plateOf(Window* window, int column, int row)
 
 bool hintDone()
 {
-    return hintShown();
+    return hintShown() && !hintSearching();
+}
+
+bool drawn(const char* text)
+{
+    for (const DrawnText& t : drawnLog)
+        if (t.text == text)
+            return true;
+    return false;
+}
+
+// Cells whose value is an estimate, and cells with an exact one.
+int estimatesIn(const std::string& values)
+{
+    int n = 0;
+    for (size_t at = 0; (at = values.find(":≒", at)) != std::string::npos; ++at)
+        ++n;
+    return n;
+}
+
+int valuesIn(const std::string& values)
+{
+    return static_cast<int>(std::count(values.begin(), values.end(), ':'));
 }
 
 // The marks repainted now carry values.
@@ -86,18 +111,33 @@ Game fixedGame()
 
 TEST_F(HintTest, ShowsExactValuesOnTheLegalCellsUntilTheNextMove)
 {
-    // The opening: the evaluation's choice, on its plate, without a value.
+    // The opening: every legal cell's estimate, the best on a plate; the
+    // status line says the hint is being read until it is there.
     startGame(0, 0);
+    drawnLog.clear();
     invokeMenuCommand(window, CmdHint);
+    EXPECT_TRUE(drawn("ヒントを読んでいます。。。"));
     ASSERT_TRUE(waitUntil(hintDone));
+    EXPECT_TRUE(drawn("光っている部分に石が打てます"));
     drawnLog.clear();
     invalidateWindow(window);
     updateWindow(window);
-    EXPECT_EQ(valuesOnBoard(drawnLog), "");
+    const std::string opening = valuesOnBoard(drawnLog);
+    EXPECT_EQ(valuesIn(opening), 4) << opening;
+    EXPECT_EQ(estimatesIn(opening), 4) << opening;
     int plates = 0;
     for (Move cell : {Move{3, 4}, Move{4, 3}, Move{5, 6}, Move{6, 5}})
         plates += plateOf(window, cell.column, cell.row) == PlateColour;
-    EXPECT_EQ(plates, 1);
+    EXPECT_GE(plates, 1);
+    // The mouse on a hinted cell shows its line in the message line, six
+    // moves at least; off the cells, the message line is as it was.
+    setMessageText("前の文");
+    sendMessage(window, WM_MOUSEMOVE, 0, makePoint(20 + 30 * 3 + 15, 20 + 30 * 2 + 15)); // d3
+    const std::string line = messageText();
+    EXPECT_EQ(line.rfind("d3の読み筋（≒", 0), 0u) << line;
+    EXPECT_GE(std::count(line.begin(), line.end(), ' '), 5) << line;
+    sendMessage(window, WM_MOUSEMOVE, 0, makePoint(400, 200));
+    EXPECT_EQ(messageText(), "前の文");
 
     setPosition(elevenEmpties, White);
     invokeMenuCommand(window, CmdHint);
@@ -106,20 +146,25 @@ TEST_F(HintTest, ShowsExactValuesOnTheLegalCellsUntilTheNextMove)
     drawnLog.clear();
     invalidateWindow(window);
     updateWindow(window);
-    EXPECT_EQ(valuesOnBoard(drawnLog), "g1:-20 h1:-2 h2:-6 d3:+4 h3:-20 ");
-    EXPECT_EQ(plateOf(window, 4, 3), PlateColour); // the best cell is set apart
+    EXPECT_EQ(valuesOnBoard(drawnLog), "g1:-20 h1:-2 h2:-6 d3:+4 h3:-20 "); // exact: no "≒"
+    EXPECT_EQ(plateOf(window, 4, 3), PlateColour);                          // the best cell is set apart
     EXPECT_EQ(plateOf(window, 8, 1), LegalColour);
 
-    // With 21 to 24 empty cells the evaluation's choice comes first, then
-    // the exact best cells with their value (here a draw) replace it.
+    // With 21 to 24 empty cells every cell's estimate comes first, then the
+    // exact best cells with their value (here a draw) replace theirs; the
+    // other cells keep their estimates, below it.
     setPosition(
         {"-OOOOO--", "--OOOOX-", "-OOOOOO-", "XXXXXOO-", "-XXOOX--", "OOXOXX--", "--OXXO--", "-OOO--O-"},
         Black);
     invokeMenuCommand(window, CmdHint);
-    ASSERT_TRUE(waitUntil(hintDone));
-    EXPECT_FALSE(valuesDrawn());
-    ASSERT_TRUE(waitUntil(valuesDrawn, 60000));
-    EXPECT_EQ(valuesOnBoard(drawnLog), "h4:0 ");
+    ASSERT_TRUE(waitUntil(hintShown));
+    ASSERT_TRUE(valuesDrawn());
+    ASSERT_TRUE(waitUntil(hintDone, 60000));
+    valuesDrawn();
+    const std::string midgame = valuesOnBoard(drawnLog);
+    EXPECT_NE(midgame.find("h4:0 "), std::string::npos) << midgame;
+    EXPECT_EQ(estimatesIn(midgame), valuesIn(midgame) - 1) << midgame;
+    EXPECT_EQ(midgame.find(":≒+"), std::string::npos) << midgame;
 
     setPosition(elevenEmpties, White);
     repaintedTexts(); // the position on screen, as a move or a new game leaves it
@@ -196,13 +241,33 @@ TEST_F(AnalysisTest, ListsTheMovesThatLostDiscsAndAClickShowsThePosition)
         EXPECT_STREQ(text, expected[i]);
     }
 
+    // A lost move shows the position it was played in, with the move (h1)
+    // framed in red and the best (d3) in blue, until another is shown.
     listBoxSetSelection(list, 1);
     sendMessage(gameReviewWindow(), WM_COMMAND, AnalysisListId | (LBN_SELCHANGE << 16), 0);
-    EXPECT_EQ(listBoxSelection(recordList), 10); // under the start line
-    EXPECT_EQ(liveBoard, positionAfter(game, 10));
+    EXPECT_EQ(listBoxSelection(recordList), 9); // under the start line
+    EXPECT_EQ(liveBoard, positionAfter(game, 9));
+    updateWindow(window);
+    auto frameOf = [&](int column, int row) {
+        const Rect r = cellRect(column, row);
+        return windowPixel(window, r.left + 2, r.top + 15);
+    };
+    EXPECT_EQ(frameOf(8, 1), rgb(220, 30, 30));
+    EXPECT_EQ(frameOf(4, 3), rgb(30, 60, 230));
+    // The graph rings the point of the position shown; exact points are filled.
+    auto ringed = [&](int turn) {
+        const Colour c = analysisGraphPixel(gameReviewWindow(), turn, 6, 0); // antialiased: near the orange
+        return (c & 0xFF) > 200 && (c >> 8 & 0xFF) > 90 && (c >> 8 & 0xFF) < 150 && (c >> 16) < 60;
+    };
+    EXPECT_TRUE(ringed(9));
+    EXPECT_EQ(analysisGraphPixel(gameReviewWindow(), 13, 0, 0), rgb(0, 70, 160));
     clickAnalysisPoint(gameReviewWindow(), 13);
+    EXPECT_TRUE(ringed(13));
+    EXPECT_FALSE(ringed(9));
     EXPECT_EQ(listBoxSelection(recordList), 13);
     EXPECT_EQ(liveBoard, positionAfter(game, 13));
+    updateWindow(window);
+    EXPECT_NE(frameOf(8, 1), rgb(220, 30, 30));
 
     // The progress timer joins the worker once it has handed its result over.
     EXPECT_TRUE(waitUntil([] {

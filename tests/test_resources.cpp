@@ -80,7 +80,7 @@ TEST(StringTable, HoldsExactlyTheExpectedIdsAndEveryTextFitsCp932AndItsBuffer)
         EXPECT_LE(cp932.size(), 99u) << "id " << id;
         EXPECT_LT(std::strlen(findString(id)), static_cast<size_t>(StringBufferSize)) << "id " << id;
     }
-    for (int level = 0; level < 7; ++level) {
+    for (int level = 0; level < ComputerLevels; ++level) {
         std::string name, label;
         ASSERT_TRUE(toCp932(personaNames[level], name) && toCp932(levelLabels[level], label)) << level;
         // The count line "白（lv6 name）：64" must stay inside its cleared width.

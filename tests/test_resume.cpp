@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <unistd.h>
@@ -142,6 +143,15 @@ TEST_F(KeptGameTest, OfferedBackAtTheNextStart)
     EXPECT_FALSE(fs::exists(kept()));
     EXPECT_EQ(modalScript.unexpected, 0);
     EXPECT_EQ(gameState, GameOver);
+
+    // The master level comes back by its name as the setting 8.
+    std::string master = before;
+    master.replace(master.find("PW[lv2 こぞう]"), std::strlen("PW[lv2 こぞう]"), "PW[lv7 名人]");
+    writeText(kept(), master);
+    expectMessageBox(IDYES);
+    restart();
+    EXPECT_EQ(whitePlayer, 8);
+    EXPECT_EQ(gameState, ComputerTurn);
 }
 
 // A file that is not an unfinished legal game goes aside with one line on

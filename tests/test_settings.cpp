@@ -210,6 +210,20 @@ TEST_F(SettingsTest, GarbageFieldsAreSurvived)
     EXPECT_EQ(blackPlayer, 0);
     EXPECT_EQ(whitePlayer, 0);
     EXPECT_EQ(gameState, HumanTurn);
+
+    // 8 is lv7, the last of the list: kept by OK, saved and read back as 8;
+    // 9 lies beyond it and selects nothing, as above.
+    blackPlayer = 9;
+    whitePlayer = 8;
+    expectMessageBox(IDOK); // resign the game in progress
+    expectDialog(IDOK);
+    onCommand(window, CmdNewGame);
+    EXPECT_EQ(blackPlayer, 0);
+    EXPECT_EQ(whitePlayer, 8);
+    EXPECT_EQ(readFile(file())[2], 8);
+    whitePlayer = 0;
+    loadSettings(window);
+    EXPECT_EQ(whitePlayer, 8);
 }
 
 // A move is saved once the window has stood still for a second, and only when

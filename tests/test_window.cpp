@@ -239,7 +239,8 @@ TEST(Texts, PlayerNames)
     EXPECT_STREQ(playerName(name, 0), "人");
     EXPECT_STREQ(playerName(name, 1), "lv0 さいころ");
     EXPECT_STREQ(playerName(name, 7), "lv6 仙人");
-    EXPECT_STREQ(playerName(name, 8), "lv?");
+    EXPECT_STREQ(playerName(name, 8), "lv7 名人");
+    EXPECT_STREQ(playerName(name, 9), "lv?");
 }
 
 TEST(Texts, ResignationWinner)

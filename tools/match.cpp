@@ -4,8 +4,11 @@
 //   reverse-match [--games N] [--positions FILE] [--clock SECOND] [--record FILE]
 //                 [--plain] [--verify] BLACK WHITE
 //   reverse-match --ladder [--games N] [--clock SECOND] [--plot FILE]
+//   reverse-match --paired [--games N] [--clock SECOND] FIRST SECOND
 //
-// BLACK and WHITE are lv0..lv6 (or the player settings 1..7).
+// BLACK and WHITE are lv0..lv7 (or the player settings 1..8). lv7 thinks for
+// a second on the clock on the wall, so its games never repeat exactly, and
+// it always plays through the fast engine (it has no plain procedure).
 // --games N        number of games (default 1, or one per position of FILE)
 // --positions FILE start game i from position i modulo the count, in the
 //                  format below; without it every game starts from the
@@ -18,11 +21,16 @@
 //                  engine (the two make the same moves; the plain ones are slow)
 // --verify         compute every move with both and stop at the first
 //                  difference
-// --ladder         round robin of adjacent levels, lv0-lv1 to lv5-lv6, N games
+// --ladder         round robin of adjacent levels, lv0-lv1 to lv6-lv7, N games
 //                  a pair (default 40): each opening is played twice with the
 //                  colours swapped. Prints wins, draws and losses per pair and
 //                  an Elo estimate per level (lv0 = 0); --plot writes the Elo
 //                  table for gnuplot.
+// --paired         FIRST against SECOND from N/2 different openings (default
+//                  N = 80), each played twice with the colours swapped;
+//                  prints FIRST's wins, draws, losses, share of the points and
+//                  mean disc difference. The openings are 4 to 9 random plies
+//                  from the start, none twice.
 //
 // Position format, one a line: 64 cells, row 1 to row 8, each row from
 // column a to h, '-' empty, 'X' Black, 'O' White; a space; the side to
@@ -58,6 +66,7 @@ struct Options {
     bool plain = false;
     bool verify = false;
     bool ladder = false;
+    bool paired = false;
     bool quiet = false;
     int players[3] = {0, 0, 0}; // indexed by colour
 };
@@ -75,16 +84,17 @@ long long steppingClock()
 {
     std::fprintf(stderr, "reverse-match: %s\n", message);
     std::fprintf(stderr, "usage: reverse-match [--games N] [--positions FILE] [--clock SECOND] "
-                         "[--record FILE] [--plain] [--verify] BLACK WHITE  (players lv0..lv6 or 1..7)\n"
-                         "       reverse-match --ladder [--games N] [--clock SECOND] [--plot FILE]\n");
+                         "[--record FILE] [--plain] [--verify] BLACK WHITE  (players lv0..lv7 or 1..8)\n"
+                         "       reverse-match --ladder [--games N] [--clock SECOND] [--plot FILE]\n"
+                         "       reverse-match --paired [--games N] [--clock SECOND] FIRST SECOND\n");
     std::exit(2);
 }
 
 int parsePlayer(const std::string& text)
 {
-    if (text.size() == 3 && text.compare(0, 2, "lv") == 0 && text[2] >= '0' && text[2] <= '6')
+    if (text.size() == 3 && text.compare(0, 2, "lv") == 0 && text[2] >= '0' && text[2] <= '7')
         return text[2] - '0' + 1;
-    if (text.size() == 1 && text[0] >= '1' && text[0] <= '7')
+    if (text.size() == 1 && text[0] >= '1' && text[0] <= '8')
         return text[0] - '0';
     usage(("unknown player " + text).c_str());
 }
@@ -112,6 +122,8 @@ Options parseOptions(int argc, char** argv)
             o.verify = true;
         else if (arg == "--ladder")
             o.ladder = true;
+        else if (arg == "--paired")
+            o.paired = true;
         else if (arg.rfind("--", 0) == 0)
             usage(("bad option " + arg).c_str());
         else
@@ -197,8 +209,14 @@ int groupOf(int emptyCount)
     return g;
 }
 
+constexpr int MasterPlayer = 8;
+
 void thinkOnce(const Options& o, int player, int side, const Board& board)
 {
+    if (player == MasterPlayer) {
+        masterLevel(side, board);
+        return;
+    }
     if (!o.verify) {
         (o.plain ? runLevel : runLevelFast)(player, side, board);
         return;
@@ -271,49 +289,88 @@ void printTimes()
                         median(times), *std::max_element(times.begin(), times.end()));
 }
 
+// `plies` random moves from the start with the generator seeded by `seed`;
+// a side without a move passes.
+StartPosition randomOpening(uint32_t seed, int plies)
+{
+    setupBoard();
+    Board board = liveBoard;
+    int side = Black;
+    seedRandom(seed);
+    for (int ply = 0; ply < plies; ++ply) {
+        listMoves(0, side, board);
+        const int n = moveCount(moveLists[0]);
+        if (n == 0) {
+            side = opponentOf(side);
+            continue;
+        }
+        const Move m = moveLists[0][drawRandom() % n];
+        applyMove(board, m.column, m.row, side);
+        board = trialBoard;
+        side = opponentOf(side);
+    }
+    return {board, side};
+}
+
 // Openings for the ladder: four random plies from the start, one generator
 // seed per opening, so every pair meets the same varied set.
 std::vector<StartPosition> ladderOpenings(int count)
 {
     std::vector<StartPosition> openings;
+    for (int seed = 1; static_cast<int>(openings.size()) < count; ++seed)
+        openings.push_back(randomOpening(static_cast<uint32_t>(seed), 4));
+    return openings;
+}
+
+// Openings for --paired: 4 to 9 random plies, each position once.
+std::vector<StartPosition> pairedOpenings(int count)
+{
+    std::vector<StartPosition> openings;
     for (int seed = 1; static_cast<int>(openings.size()) < count; ++seed) {
-        setupBoard();
-        Board board = liveBoard;
-        int side = Black;
-        seedRandom(static_cast<uint32_t>(seed));
-        for (int ply = 0; ply < 4; ++ply) {
-            listMoves(0, side, board);
-            const int n = moveCount(moveLists[0]);
-            const Move m = moveLists[0][drawRandom() % n];
-            applyMove(board, m.column, m.row, side);
-            board = trialBoard;
-            side = opponentOf(side);
-        }
-        openings.push_back({board, side});
+        const StartPosition p = randomOpening(static_cast<uint32_t>(seed), 4 + seed % 6);
+        if (std::none_of(openings.begin(), openings.end(),
+                         [&](const StartPosition& q) { return q.board == p.board && q.side == p.side; }))
+            openings.push_back(p);
     }
     return openings;
 }
 
 struct PairResult {
-    int wins = 0, draws = 0, losses = 0; // of the stronger level
+    int wins = 0, draws = 0, losses = 0; // of the first player
+    long long discs = 0;                 // the first player's disc differences, summed
 };
 
-PairResult playPair(Options o, int weaker, const std::vector<StartPosition>& openings)
+// Each opening twice, `first` with Black and then with White.
+PairResult playPair(Options o, int first, int second, const std::vector<StartPosition>& openings)
 {
     PairResult r;
-    o.quiet = true;
     std::ofstream noRecord;
     for (size_t g = 0; g < 2 * openings.size(); ++g) {
-        const int strongerColour = g % 2 ? White : Black;
-        o.players[strongerColour] = weaker + 1;
-        o.players[opponentOf(strongerColour)] = weaker;
+        const int firstColour = g % 2 ? White : Black;
+        o.players[firstColour] = first;
+        o.players[opponentOf(firstColour)] = second;
         const int diff = playGame(o, static_cast<int>(g + 1), openings[g / 2], noRecord);
-        const int strongerDiff = strongerColour == Black ? diff : -diff;
-        r.wins += strongerDiff > 0;
-        r.draws += strongerDiff == 0;
-        r.losses += strongerDiff < 0;
+        const int firstDiff = firstColour == Black ? diff : -diff;
+        r.wins += firstDiff > 0;
+        r.draws += firstDiff == 0;
+        r.losses += firstDiff < 0;
+        r.discs += firstDiff;
     }
     return r;
+}
+
+int runPaired(const Options& o)
+{
+    const int first = o.players[Black], second = o.players[White];
+    const PairResult r =
+        playPair(o, first, second, pairedOpenings(std::max(1, (o.games > 0 ? o.games : 80) / 2)));
+    const int games = r.wins + r.draws + r.losses;
+    std::printf("\nlv%d against lv%d, %d games (each opening with both colours): lv%d %d wins, %d draws, %d "
+                "losses, %.1f%% of the points, %+.1f discs a game\n",
+                first - 1, second - 1, games, first - 1, r.wins, r.draws, r.losses,
+                100.0 * (r.wins + 0.5 * r.draws) / games, static_cast<double>(r.discs) / games);
+    printTimes();
+    return 0;
 }
 
 // Elo difference for a score fraction, kept finite for a clean sweep.
@@ -335,8 +392,10 @@ int runLadder(const Options& o)
     if (plot)
         std::fprintf(plot, "# level elo\n0 0\n");
     double elo = 0;
-    for (int weaker = 1; weaker <= 6; ++weaker) {
-        const PairResult r = playPair(o, weaker, openings);
+    for (int weaker = 1; weaker < MasterPlayer; ++weaker) {
+        Options quiet = o;
+        quiet.quiet = true;
+        const PairResult r = playPair(quiet, weaker + 1, weaker, openings);
         const double diff = eloDifference(r);
         elo += diff;
         std::printf("lv%d-lv%d   %6d %6d %6d %8.0f   lv%d   %6.0f\n", weaker - 1, weaker, r.wins, r.draws,
@@ -373,6 +432,8 @@ int main(int argc, char** argv)
     const int games = o.games > 0 ? o.games : o.positionsFile.empty() ? 1 : static_cast<int>(starts.size());
     clockNow = o.clockStart >= 0 ? o.clockStart : currentSeconds();
     setClock(steppingClock);
+    if (o.paired)
+        return runPaired(o);
     std::ofstream record;
     if (!o.recordFile.empty())
         record.open(o.recordFile, std::ios::app);

@@ -1,17 +1,18 @@
 // What the engine can tell the player: the value of each move for the side to
-// move (a hint), and the exact analysis of a played game from 24 empty cells
-// to its end. Plain C++ over the fast engine; the window code shows the
-// results.
+// move (a hint), and the analysis of a played game from its first move to its
+// end. Plain C++ over the fast engine and the midgame search; the window code
+// shows the results.
 //
 // Values are final disc differences counted as players count them: the empty
-// cells of a game that ends early go to the winner.
+// cells of a game that ends early go to the winner. A value is exact (the
+// solver's) or an estimate (the midgame search's, rounded to whole discs).
 //
 // Threads:
-// - computeHint, previewHint and analyseGame run on the thread that calls
-//   them, which must not be the window's thread (an exact hint takes up to
-//   seconds, an analysis more). analyseGame also starts one helper thread, so the
-//   analysis uses both cores, and joins it before returning: nothing of a
-//   call runs on after it returns.
+// - estimateHint, computeHint, previewHint and analyseGame run on the thread
+//   that calls them, which must not be the window's thread (a hint takes a
+//   second or more, an analysis up to a minute). estimateHint and analyseGame
+//   also start helper threads, so they use both cores, and join them before
+//   returning: nothing of a call runs on after it returns.
 // - Any thread may set the CancelFlag passed in. The call then returns within
 //   a few milliseconds with `cancelled` set; its other fields are then
 //   incomplete and must not be shown.
@@ -22,6 +23,7 @@
 
 #include <atomic>
 #include <functional>
+#include <mutex>
 #include <vector>
 
 #include "board/board.h"
@@ -31,21 +33,25 @@ using CancelFlag = std::atomic<bool>;
 
 // ---- hint ----
 
-constexpr int AllValuesEmpties = 20; // up to here: every legal cell's exact value
-constexpr int BestValueEmpties = 24; // up to here: the exact best value and its cells
+constexpr int AllValuesEmpties = 20;    // up to here: every legal cell's exact value
+constexpr int BestValueEmpties = 24;    // up to here: the exact best value and its cells
+constexpr double EstimateSeconds = 1.0; // the midgame search's time for every cell's value
 
 enum class HintKind {
     NoMove,    // the side to move has no legal cell
     AllValues, // every legal cell carries its exact value
-    BestValue, // the best cells carry their exact value; the other cells none
+    BestValue, // the best cells carry their exact value; the other cells none, or an estimate
     BestGuess, // one best cell by a time-boxed search of the evaluation; no values
+    Estimates, // every legal cell carries a value, exact where the solver finished in time
 };
 
 struct CellHint {
     Move move;
-    bool hasValue; // value below is exact
-    int value;     // for the side to move
-    bool best;     // one of the best cells
+    bool hasValue;          // value below is meaningful
+    int value;              // for the side to move, in discs
+    bool best;              // one of the best cells
+    bool exact = false;     // value is exact, not an estimate
+    std::vector<Move> line; // the line expected after playing here, this move first; passes as (0, 0)
 };
 
 struct Hint {
@@ -74,23 +80,52 @@ Hint previewHint(const Board& board, int colour, const CancelFlag& cancel, doubl
 // The first cell `hint` marks best, such as the preview's guess; {0, 0} if none.
 Move firstBestCell(const Hint& hint);
 
+// Every legal cell's value within about `seconds`, by the midgame search on
+// both cores, with its line: an Estimates hint. Without the search's
+// evaluation, previewHint's BestGuess instead.
+Hint estimateHint(const Board& board, int colour, const CancelFlag& cancel, double seconds = EstimateSeconds);
+// Whether computeHint has exact values to add to `estimate`: at most 24
+// empty cells, and a cell whose value is not exact yet.
+bool exactHintAdds(const Board& board, const Hint& estimate);
+// The exact hint with the estimate's values on the cells it leaves without
+// one, kept below the exact best value (no other cell reaches it), and the
+// estimate's lines on every cell.
+Hint mergeHints(const Hint& exact, const Hint& estimate);
+
 // ---- game analysis ----
 
-constexpr int ExactAnalysisEmpties = 24;
+// Every position is first valued by a search this many moves deep (the
+// estimates); then the solver works back from the end, position by
+// position, while the analysis is within its time.
+constexpr int EstimateDepth = 10;
+constexpr int ExactAnalysisEmpties = 30; // the solver is not tried further from the end
+constexpr double AnalysisSeconds = 50;   // the solver starts no position after this, and stops at it
+
+struct AnalysisLimits {
+    int estimateDepth = EstimateDepth;
+    int exactFrom = ExactAnalysisEmpties;
+    double seconds = AnalysisSeconds; // the estimates always finish, whatever the time
+};
 
 struct PositionValue {
-    bool exact; // the position has at most 24 empty cells
-    int black;  // when exact: the final difference for Black under best play
+    bool known = false; // black holds an estimate or, when exact, the exact value
+    bool exact = false;
+    int black = 0; // the final difference for Black under best play
 };
 
 struct TurnAnalysis {
-    int colour;    // the side that moved or passed
-    Move move;     // (0, 0) for a pass
-    bool exact;    // a move played from at most 24 empty cells: the fields below hold
-    int value;     // the exact value of the move played, for `colour`
-    Move best;     // a best move there: the one played when it is best
-    int bestValue; // its value, for `colour`; value < bestValue: discs were lost
+    int colour;     // the side that moved or passed
+    Move move;      // (0, 0) for a pass
+    bool known;     // a move with values: the fields below hold
+    bool exact;     // the values below are exact (else estimates)
+    int value;      // the value of the move played, for `colour`
+    Move best;      // a best move there: the one played when it is best
+    int bestValue;  // its value, for `colour`
+    bool lostDiscs; // value < bestValue, by at least EstimatedLoss discs for estimates
 };
+
+// An estimated loss smaller than this is within the estimates' error.
+constexpr int EstimatedLoss = 3;
 
 struct GameAnalysis {
     std::vector<PositionValue> positions; // [i]: after the first i turns ([0]: the start)
@@ -99,15 +134,29 @@ struct GameAnalysis {
     // is not legal in its position (a move on an illegal cell, or a pass
     // while the side has a move). Nothing after it is analysed.
     int legalTurns = 0;
+    int estimateDepth = 0; // moves the estimates looked ahead
     bool cancelled = false;
 };
 
-struct AnalysisProgress {
-    std::atomic<int> done{0};  // positions solved so far
-    std::atomic<int> total{0}; // positions to solve, set when the analysis starts
+// Read from any thread while analyseGame runs: the positions done so far,
+// and their values as each is found (an estimate first, exact later).
+class AnalysisProgress {
+  public:
+    std::atomic<int> done{0};  // positions valued (estimates) and tried by the solver
+    std::atomic<int> total{0}; // both counts together, set when the analysis starts
+
+    // A copy of the values found so far; empty until the analysis starts.
+    std::vector<PositionValue> positions() const;
+    void start(size_t positions, int total);
+    void found(size_t position, PositionValue value);
+
+  private:
+    mutable std::mutex mutex_;
+    std::vector<PositionValue> positions_;
 };
 
 // Analyses the game that starts on `start` with `firstColour` to move and
 // goes on with `turns` (passes as (0, 0)).
 GameAnalysis analyseGame(const Board& start, int firstColour, const std::vector<Move>& turns,
-                         const CancelFlag& cancel, AnalysisProgress* progress = nullptr);
+                         const CancelFlag& cancel, AnalysisProgress* progress = nullptr,
+                         const AnalysisLimits& limits = {});

@@ -1,8 +1,10 @@
-// The hint: exact values near the end, the evaluation's choice before.
+// The hint: every cell's value by the midgame search first, then exact values
+// near the end; the evaluation's choice where the search cannot run.
 #include <algorithm>
 
 #include "analysis/analysis.h"
 #include "analysis/guess.h"
+#include "engine/midgame.h"
 #include "engine/solver.h"
 
 namespace {
@@ -32,6 +34,7 @@ void allValues(const Root& root, std::vector<CellHint>& cells)
     for (CellHint& c : cells) {
         c.value = root.valueOf(bitOfMove(c.move), -64, 64);
         c.hasValue = true;
+        c.exact = true;
         best = std::max(best, c.value);
         if (root.cancel.load())
             return;
@@ -61,12 +64,13 @@ void bestValues(const Root& root, std::vector<CellHint>& cells, Move prefer, con
             return;
         c->best = root.valueOf(bitOfMove(c->move), best - 1, best) >= best;
         c->hasValue = c->best;
+        c->exact = c->best;
         c->value = c->best ? best : 0;
         if (c->best && !told && firstBest && !root.cancel.load()) { // a stopped check proves nothing
             told = true;
             Hint first{HintKind::BestValue, {}, false};
             for (const CellHint& other : cells)
-                first.cells.push_back(&other == c ? *c : CellHint{other.move, false, 0, false});
+                first.cells.push_back(&other == c ? *c : CellHint{other.move, false, 0, false, false, {}});
             firstBest(first);
         }
     }
@@ -76,7 +80,7 @@ std::vector<CellHint> legalCells(const Root& root)
 {
     std::vector<CellHint> cells;
     for (Bits moves = legalMoves(root.own, root.opp); moves; moves &= moves - 1)
-        cells.push_back({moveOfBit(lowestBit(moves)), false, 0, false});
+        cells.push_back({moveOfBit(lowestBit(moves)), false, 0, false, false, {}});
     return cells;
 }
 
@@ -85,6 +89,19 @@ void markGuess(const Root& root, std::vector<CellHint>& cells, double seconds)
     const Move best = moveOfBit(guessBestMove(root.own, root.opp, seconds, root.cancel));
     for (CellHint& c : cells)
         c.best = c.move == best;
+}
+
+std::vector<Move> movesOfLine(const Line& line)
+{
+    std::vector<Move> moves;
+    for (int bit : line)
+        moves.push_back(bit < 0 ? Move{0, 0} : moveOfBit(bit));
+    return moves;
+}
+
+int emptiesOf(const Board& board)
+{
+    return 64 - stoneCount(bitsOfColour(Black, board) | bitsOfColour(White, board));
 }
 
 } // namespace
@@ -137,4 +154,62 @@ Hint computeHint(const Board& board, int colour, const CancelFlag& cancel, doubl
     }
     hint.cancelled = cancel.load();
     return hint;
+}
+
+Hint estimateHint(const Board& board, int colour, const CancelFlag& cancel, double seconds)
+{
+    if (!midgameReady())
+        return previewHint(board, colour, cancel, seconds);
+    Hint hint;
+    MidgameLimits limits;
+    limits.seconds = seconds;
+    limits.exactFrom = AllValuesEmpties;
+    const MidgameValues found =
+        midgameValues(bitsOfColour(colour, board), bitsOfColour(opponentOf(colour), board), limits, &cancel);
+    hint.cancelled = found.stopped || cancel.load();
+    if (hint.cancelled || found.moves.empty())
+        return hint;
+    hint.kind = HintKind::Estimates;
+    int best = -64;
+    for (const MoveValue& m : found.moves) { // in bit order, as legalCells
+        const int value = discsOf(m.value);
+        hint.cells.push_back({moveOfBit(m.bit), true, value, false, m.exact, movesOfLine(m.line)});
+        best = std::max(best, value);
+    }
+    for (CellHint& c : hint.cells)
+        c.best = c.value == best;
+    return hint;
+}
+
+bool exactHintAdds(const Board& board, const Hint& estimate)
+{
+    if (emptiesOf(board) > BestValueEmpties)
+        return false;
+    if (estimate.kind != HintKind::Estimates)
+        return true;
+    return std::any_of(estimate.cells.begin(), estimate.cells.end(),
+                       [](const CellHint& c) { return !c.exact; });
+}
+
+Hint mergeHints(const Hint& exact, const Hint& estimate)
+{
+    Hint merged = exact;
+    if (estimate.kind != HintKind::Estimates || estimate.cells.size() != exact.cells.size())
+        return merged;
+    int best = -64;
+    for (const CellHint& c : exact.cells)
+        if (c.best && c.hasValue)
+            best = std::max(best, c.value);
+    for (size_t i = 0; i < merged.cells.size(); ++i) {
+        CellHint& c = merged.cells[i];
+        const CellHint& e = estimate.cells[i];
+        c.line = e.line;
+        if (c.hasValue || best == -64)
+            continue;
+        // Below the best, which exact values, all even, miss by two discs at least.
+        c.hasValue = true;
+        c.exact = e.exact;
+        c.value = e.exact ? e.value : std::min(e.value, best - 2);
+    }
+    return merged;
 }

@@ -1,9 +1,11 @@
-// The level table of the fast engine, the switch-overs by empty cells, and
-// the check of a fast move against the plain procedures.
+// The level table of the fast engine, the switch-overs by empty cells, the
+// master level over the midgame search, and the check of a fast move against
+// the plain procedures.
 #include "ai/levels.h"
 #include "ai/random.h"
 #include "engine/bits.h"
 #include "engine/engine.h"
+#include "engine/midgame.h"
 
 void fastLv4(int colour, const Board& board)
 {
@@ -26,11 +28,30 @@ void fastLv6(int colour, const Board& board)
         fastLv2(colour, board);
 }
 
+// lv7: the midgame search's best move in about a second on both cores, the
+// exact solver taking over from 20 empty cells. bestScore, which only the
+// plain levels' scores fill, is left alone. Without its evaluation (the new
+// game dialog then refuses it) lv6 plays, so a resumed game still moves.
+void masterLevel(int colour, const Board& board)
+{
+    if (!midgameReady()) {
+        fastLv6(colour, board);
+        return;
+    }
+    MidgameLimits limits;
+    limits.seconds = MasterSeconds;
+    limits.exactFrom = MasterExactFrom;
+    const MidgameBest best =
+        midgameBestMove(bitsOfColour(colour, board), bitsOfColour(opponentOf(colour), board), limits);
+    chosenMove = best.bit >= 0 ? moveOfBit(best.bit) : Move{0, 0};
+}
+
 void engineChooseMove(int player, int colour, const Board& board)
 {
     using Level = void (*)(int, const Board&);
-    static constexpr Level levels[7] = {fastLv0, fastLv1, fastLv2, fastLv3, fastLv4, fastLv5, fastLv6};
-    if (player < 1 || player > 7) {
+    static constexpr Level levels[8] = {fastLv0, fastLv1, fastLv2, fastLv3,
+                                        fastLv4, fastLv5, fastLv6, masterLevel};
+    if (player < 1 || player > 8) {
         chosenMove = {0, 0};
         return;
     }

@@ -21,8 +21,12 @@ void fastLv6(int colour, const Board& board);
 void fastSearchToEnd(int colour, const Board& board);
 void fastSearchSixPly(int colour, const Board& board);
 
-// Player setting 1..7 runs lv0..lv6; any other setting yields a pass.
+// Player setting 1..7 runs lv0..lv6, 8 the master level lv7 (the midgame
+// search); any other setting yields a pass.
 void engineChooseMove(int player, int colour, const Board& board);
+void masterLevel(int colour, const Board& board);
+constexpr double MasterSeconds = 1.0; // lv7's time a move
+constexpr int MasterExactFrom = 20;   // lv7 tries the exact solver from here down
 
 // Runs the plain level and the fast one from the same bestScore and reports
 // whether they agree on chosenMove and bestScore. Leaves the plain result in

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "engine/midgame.h"
 #include "modes/commands.h"
 #include "modes/settings.h"
 #include "platform/platform.h"
@@ -23,17 +24,24 @@ enum : int {
 
 constexpr int EntryTextSize = 96;
 constexpr int WaitTextSize = 32;
+constexpr int MasterSetting = 8; // lv7, which needs the midgame search's evaluation
+
+// Without the evaluation lv7 stays in the list, marked, and OK refuses it.
+const char* const MasterUnavailable =
+    "名人は評価データを読み込めなかったため選べません。ほかのレベルを選んでください。";
 
 void fillLevelList(Window* dialog, int listId)
 {
     char text[EntryTextSize];
-    for (int level = 0; level < 7; ++level) {
-        std::snprintf(text, sizeof text, "%s%s", personaNames[level], levelLabels[level]);
+    for (int level = 0; level < ComputerLevels; ++level) {
+        const bool unavailable = level + 1 == MasterSetting && !midgameReady();
+        std::snprintf(text, sizeof text, "%s%s", personaNames[level],
+                      unavailable ? "（使えません）" : levelLabels[level]);
         comboAddString(dialog, listId, text);
     }
 }
 
-// A stored setting outside 1..7 selects nothing; OK then makes the side a person.
+// A stored setting outside 1..8 selects nothing; OK then makes the side a person.
 void showSide(Window* dialog, int setting, int personId, int computerId, int listId)
 {
     if (setting != 0) {
@@ -62,6 +70,15 @@ void readLevels(Window* dialog)
         whitePlayer = comboSelection(dialog, WhiteLevelListId) + 1;
 }
 
+// Whether a computer side has lv7 chosen while it cannot play.
+bool choosesUnavailableMaster(Window* dialog)
+{
+    if (midgameReady())
+        return false;
+    return (blackPlayer != 0 && comboSelection(dialog, BlackLevelListId) + 1 == MasterSetting) ||
+           (whitePlayer != 0 && comboSelection(dialog, WhiteLevelListId) + 1 == MasterSetting);
+}
+
 bool onNewGameCommand(Window* dialog, unsigned id)
 {
     switch (id) {
@@ -78,6 +95,10 @@ bool onNewGameCommand(Window* dialog, unsigned id)
         chooseSide(dialog, whitePlayer, 1, WhitePersonId, WhiteComputerId, WhiteLevelListId);
         return true;
     case IDOK:
+        if (choosesUnavailableMaster(dialog)) { // the dialog stays for another choice
+            messageBoxWarning(dialog, MasterUnavailable, "新規ゲーム");
+            return true;
+        }
         readLevels(dialog);
         endDialog(dialog, IDOK);
         return true;

@@ -6,9 +6,11 @@
 #include <vector>
 
 #include "analysis/analysis.h"
+#include "engine/midgame.h"
 #include "modes/record.h"
 #include "modes/record_game.h"
 #include "platform/platform.h"
+#include "ui/boardview.h"
 #include "ui/gdi.h"
 #include "ui/playflow.h"
 
@@ -16,6 +18,8 @@ namespace {
 
 constexpr uintptr_t ProgressTimer = 1;
 constexpr int ProgressInterval = 100;
+constexpr Colour PlayedColour = rgb(220, 30, 30);
+constexpr Colour BestColour = rgb(30, 60, 230);
 
 // Owned by the window's thread; the worker reads the game, writes the result
 // and progress and, last of all, handedOver.
@@ -26,15 +30,26 @@ struct ReviewRequest {
     AnalysisProgress progress;
     GameAnalysis result;
     std::atomic<bool> handedOver{false};
+    bool shown = false; // the result is on screen: the progress no longer draws over it
 };
 
 Window* ownerWindow = nullptr;
 Window* reviewWindow = nullptr;
 std::unique_ptr<ReviewRequest> request; // from the start until the worker is joined
 Thread* reviewThread = nullptr;
-Game shownGame;             // the game the window shows, once analysed
-std::vector<int> lineTurns; // per list line: the turns played up to its move
-bool stopping = false;      // inside stopWorker, which handles the worker's late result
+Game shownGame;                      // the game the window shows, once analysed
+std::vector<int> lineTurns;          // per list line: the turns played before its move
+std::vector<TurnAnalysis> lineMoves; // per list line: its move, played and best
+bool stopping = false;               // inside stopWorker, which handles the worker's late result
+
+// The played and the best move framed on the main board, while it shows the
+// position they were chosen in.
+struct BoardMarks {
+    bool shown = false;
+    Board board;
+    int turns = 0;
+    Move played, best;
+} boardMarks;
 
 unsigned reviewThreadProc(void* argument)
 {
@@ -76,22 +91,38 @@ bool sameGame(const Game& a, const Game& b)
 
 // As a click on the record line of that turn; nothing once the main window
 // shows another game or has left record mode.
-void showTurn(int turns)
+bool showTurn(int turns)
 {
+    boardMarks.shown = false;
     if (gameState != Replay || !sameGame(recordedGame(), shownGame) || turns < 0 ||
         turns > static_cast<int>(shownGame.turns.size()))
-        return;
+        return false;
     listBoxSetSelection(recordList, recordLineOf(turns));
     sendMessage(ownerWindow, WM_COMMAND, RecordListId | (WPARAM{LBN_SELCHANGE} << 16),
                 reinterpret_cast<LPARAM>(recordList));
+    setAnalysisSelection(reviewWindow, turns);
+    return true;
 }
 
-std::string valueText(int value)
+// The position a lost move was played in, with that move and the best one
+// framed.
+void showLostMove(int line)
+{
+    if (!showTurn(lineTurns[line]))
+        return;
+    boardMarks = {true, liveBoard, lineTurns[line], lineMoves[line].move, lineMoves[line].best};
+    invalidateWindow(ownerWindow);
+    const std::string text =
+        std::to_string(lineTurns[line] + 1) + "手目を打つ前：赤枠が打った手、青枠が最善手";
+    setAnalysisText(reviewWindow, text.c_str());
+}
+
+std::string valueText(int value, bool exact = true)
 {
     std::string text = std::to_string(value);
     if (value > 0)
         text.insert(text.begin(), '+');
-    return text;
+    return exact ? text : "≒" + text;
 }
 
 std::string cellText(Move m)
@@ -99,19 +130,40 @@ std::string cellText(Move m)
     return {static_cast<char>('a' + m.column - 1), static_cast<char>('0' + m.row)};
 }
 
-bool lostDiscs(const TurnAnalysis& t)
-{
-    return t.exact && t.value < t.bestValue;
-}
-
-void showGraph(const GameAnalysis& a)
+// The values found so far; a turn's point is marked once its move is known
+// to have lost discs.
+void showGraph(int lastTurn, const std::vector<PositionValue>& positions,
+               const std::vector<TurnAnalysis>& turns)
 {
     std::vector<GraphPoint> points;
-    for (int i = 0; i <= a.legalTurns; ++i)
-        if (a.positions[i].exact)
-            points.push_back({i, a.positions[i].black, i > 0 && lostDiscs(a.turns[i - 1])});
-    setAnalysisGraph(reviewWindow, a.legalTurns, points.data(), static_cast<int>(points.size()),
-                     "空き25以上：完全読みの範囲外");
+    for (size_t i = 0; i < positions.size(); ++i)
+        if (positions[i].known)
+            points.push_back({static_cast<int>(i), positions[i].black,
+                              i > 0 && i <= turns.size() && turns[i - 1].lostDiscs, positions[i].exact});
+    const std::string legend =
+        midgameReady() ? "○推定（" + std::to_string(EstimateDepth) + "手読み）　●完全読み" : "●完全読み";
+    setAnalysisGraph(reviewWindow, lastTurn, points.data(), static_cast<int>(points.size()), legend.c_str());
+}
+
+// The first turn from which every position's value is exact; -1 for none.
+int exactFromTurn(const GameAnalysis& a)
+{
+    int first = -1;
+    for (int i = a.legalTurns; i >= 0 && a.positions[i].exact; --i)
+        first = i;
+    return first;
+}
+
+std::string summary(const GameAnalysis& a, size_t lost)
+{
+    const int exactFrom = exactFromTurn(a);
+    const std::string count = lost == 0 ? "石損はありません" : "石損 " + std::to_string(lost) + "手";
+    if (exactFrom == 0 || a.estimateDepth == 0)
+        return count + "（完全読み）";
+    const std::string estimates = "≒は" + std::to_string(a.estimateDepth) + "手読みの推定";
+    if (exactFrom < 0)
+        return count + "（" + estimates + "）";
+    return count + "（" + estimates + "、" + std::to_string(exactFrom) + "手目から完全読み）";
 }
 
 void showLostDiscs(const GameAnalysis& a)
@@ -119,34 +171,39 @@ void showLostDiscs(const GameAnalysis& a)
     Window* list = analysisList(reviewWindow);
     listBoxReset(list);
     lineTurns.clear();
+    lineMoves.clear();
     for (int i = 0; i < a.legalTurns; ++i)
-        if (lostDiscs(a.turns[i])) {
+        if (a.turns[i].lostDiscs) {
             listBoxAddString(list, lostDiscsLine(i + 1, a.turns[i]).c_str());
-            lineTurns.push_back(i + 1);
+            lineTurns.push_back(i);
+            lineMoves.push_back(a.turns[i]);
         }
-    const std::string text = lineTurns.empty()
-                                 ? "空き24からの石損はありません"
-                                 : "空き24からの石損：" + std::to_string(lineTurns.size()) + "手";
-    setAnalysisText(reviewWindow, withOpeningName(text, shownGame).c_str());
+    setAnalysisText(reviewWindow, withOpeningName(summary(a, lineTurns.size()), shownGame).c_str());
 }
 
 void onAnalysisDone(const void* sent)
 {
     if (request == nullptr || sent != request.get() || request->cancel || request->result.cancelled)
         return;
+    request->shown = true;
     setAnalysisProgress(reviewWindow, 0, 0);
     shownGame = request->game;
-    showGraph(request->result);
+    showGraph(request->result.legalTurns, request->result.positions, request->result.turns);
     showLostDiscs(request->result);
 }
 
-// The bar follows the worker; once it has handed its result over it ends on
-// its own, and is joined here.
+// The bar and the graph follow the worker until its result is shown; once it
+// has handed its result over it ends on its own, and is joined here.
 void onProgressTimer(Window* window)
 {
+    if (request != nullptr && request->shown && !request->handedOver)
+        return; // a tick between the result and the hand-over
     if (request != nullptr && !request->handedOver) {
         const int total = std::max(1, request->progress.total.load());
         setAnalysisProgress(window, request->progress.done.load(), total);
+        const std::vector<PositionValue> found = request->progress.positions();
+        if (!found.empty())
+            showGraph(static_cast<int>(found.size()) - 1, found, {});
         return;
     }
     killTimer(window, ProgressTimer);
@@ -166,7 +223,7 @@ void onReviewCommand(Window* window, WPARAM wParam, LPARAM lParam)
     case AnalysisListId: {
         const int line = listBoxSelection(analysisList(window));
         if (line >= 0 && line < static_cast<int>(lineTurns.size()))
-            showTurn(lineTurns[line]);
+            showLostMove(line);
         break;
     }
     default:
@@ -214,10 +271,12 @@ void analyseRecordCommand(Window* window)
     reviewWindow = createAnalysisWindow(window, "棋譜解析", reviewWindowProc);
     if (reviewWindow == nullptr)
         return;
-    setAnalysisText(reviewWindow, "空き24からの局面を完全読みで解析しています…");
+    setAnalysisText(reviewWindow, "全局面を推定し、終盤から完全読みしています…");
     setAnalysisProgress(reviewWindow, 0, 1);
     shownGame = {};
     lineTurns.clear();
+    lineMoves.clear();
+    boardMarks.shown = false;
     request = std::make_unique<ReviewRequest>();
     request->target = reviewWindow;
     const Game game = recordedGame();
@@ -257,5 +316,36 @@ bool gameReviewRunning()
 std::string lostDiscsLine(int number, const TurnAnalysis& turn)
 {
     return std::to_string(number) + "手目 " + (turn.colour == Black ? "●" : "○") + cellText(turn.move) + " " +
-           valueText(turn.value) + "（最善 " + cellText(turn.best) + " " + valueText(turn.bestValue) + "）";
+           valueText(turn.value, turn.exact) + "（最善 " + cellText(turn.best) + " " +
+           valueText(turn.bestValue, turn.exact) + "）";
+}
+
+namespace {
+
+void frameCell(DeviceContext* dc, Move cell, Colour colour)
+{
+    if (cell.column < 1 || cell.column > 8 || cell.row < 1 || cell.row > 8)
+        return;
+    const Rect r = cellRect(cell.column, cell.row);
+    Brush* brush = createSolidBrush(colour);
+    constexpr int Width = 3;
+    fillRect(dc, {r.left + 1, r.top + 1, r.right, r.top + 1 + Width}, brush);
+    fillRect(dc, {r.left + 1, r.bottom - Width, r.right, r.bottom}, brush);
+    fillRect(dc, {r.left + 1, r.top + 1, r.left + 1 + Width, r.bottom}, brush);
+    fillRect(dc, {r.right - Width, r.top + 1, r.right, r.bottom}, brush);
+    deleteBrush(brush);
+}
+
+} // namespace
+
+void drawReviewMarks(DeviceContext* dc)
+{
+    if (dc == nullptr || !boardMarks.shown)
+        return;
+    if (gameState != Replay || moveNumber - 1 != boardMarks.turns || liveBoard != boardMarks.board) {
+        boardMarks.shown = false; // another position is shown now
+        return;
+    }
+    frameCell(dc, boardMarks.best, BestColour);
+    frameCell(dc, boardMarks.played, PlayedColour);
 }

@@ -13,6 +13,7 @@
 #include "modes/settings.h"
 #include "platform/platform.h"
 #include "records/formats.h"
+#include "res/strings.h"
 #include "ui/playflow.h"
 #include "ui/status.h"
 
@@ -40,7 +41,7 @@ struct KeptGame {
 int playerFromName(const std::string& name)
 {
     char buffer[PlayerNameSize];
-    for (int setting = 0; setting <= 7; ++setting)
+    for (int setting = 0; setting <= ComputerLevels; ++setting)
         if (name == playerName(buffer, setting))
             return setting;
     return -1;

@@ -25,19 +25,32 @@ constexpr int Margin = 10;
 constexpr int GraphHeight = 210;
 constexpr int PickDistance = 8; // a click this close to a point in x picks it
 
+// Estimates and exact values, lost moves and the chosen point, each its own look.
+const QColor ExactColour(0, 70, 160);
+const QColor EstimateColour(90, 130, 200);
+const QColor LostColour(220, 30, 30);
+const QColor ChosenColour(230, 120, 0);
+const QColor EstimateShade(238, 238, 238);
+
 class GraphView : public QWidget {
   public:
     explicit GraphView(Window* window, QWidget* parent) : QWidget(parent), window_(window) {}
 
-    void setGraph(int lastTurn, std::vector<GraphPoint> points, QString outsideText)
+    void setGraph(int lastTurn, std::vector<GraphPoint> points, QString legend)
     {
         lastTurn_ = std::max(1, lastTurn);
         points_ = std::move(points);
-        outsideText_ = std::move(outsideText);
+        legend_ = std::move(legend);
         int largest = 8;
         for (const GraphPoint& p : points_)
             largest = std::max(largest, std::abs(p.value));
         range_ = std::min(64, (largest + 7) / 8 * 8);
+        update();
+    }
+
+    void setSelection(int turn)
+    {
+        selected_ = turn;
         update();
     }
 
@@ -58,8 +71,9 @@ class GraphView : public QWidget {
         QPainter painter(this);
         painter.fillRect(rect(), Qt::white);
         const QRect area = plotArea();
-        drawOutsideRange(painter, area);
+        drawEstimateRange(painter, area);
         drawAxes(painter, area);
+        drawSelection(painter, area);
         drawValues(painter);
         painter.setPen(Qt::darkGray);
         painter.setBrush(Qt::NoBrush);
@@ -93,22 +107,29 @@ class GraphView : public QWidget {
         return a.top() + a.height() * (range_ - value) / (2 * range_);
     }
 
-    void drawOutsideRange(QPainter& painter, const QRect& area) const
+    // The turns before the last run of exact values: estimated, or not
+    // valued at all. Shaded, without text, so nothing crosses the lines.
+    void drawEstimateRange(QPainter& painter, const QRect& area) const
     {
-        const int first = points_.empty() ? lastTurn_ : points_.front().turn;
-        if (first <= 0)
+        int firstExact = lastTurn_ + 1;
+        for (auto p = points_.rbegin(); p != points_.rend() && p->exact; ++p)
+            firstExact = p->turn;
+        if (firstExact <= 0)
             return;
-        const QRect outside(area.left(), area.top(), xOf(first) - area.left(), area.height());
-        painter.fillRect(outside, QColor(225, 225, 225));
-        painter.setPen(Qt::darkGray);
-        painter.drawText(outside, Qt::AlignCenter | Qt::TextWordWrap, outsideText_);
+        const int right = firstExact > lastTurn_ ? area.right() + 1 : xOf(firstExact);
+        painter.fillRect(QRect(area.left(), area.top(), right - area.left(), area.height()), EstimateShade);
     }
 
     void drawAxes(QPainter& painter, const QRect& area) const
     {
         painter.setPen(Qt::black);
-        painter.drawText(QRect(4, 2, width() - 8, 18), Qt::AlignLeft | Qt::AlignVCenter,
-                         QStringLiteral("黒から見た最終石差（完全読み）"));
+        const QRect header(4, 2, width() - 8, 18);
+        painter.drawText(header, Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("黒から見た最終石差"));
+        const int titleWidth =
+            painter.fontMetrics().horizontalAdvance(QStringLiteral("黒から見た最終石差　"));
+        painter.drawText(
+            header.adjusted(titleWidth, 0, 0, 0), Qt::AlignRight | Qt::AlignVCenter,
+            painter.fontMetrics().elidedText(legend_, Qt::ElideRight, header.width() - titleWidth));
         for (int value : {range_, range_ / 2, 0, -range_ / 2, -range_}) {
             painter.setPen(value == 0 ? QColor(90, 90, 90) : QColor(215, 215, 215));
             painter.drawLine(area.left(), yOf(value), area.right(), yOf(value));
@@ -123,26 +144,48 @@ class GraphView : public QWidget {
                              QString::number(turn));
     }
 
+    // A line across the plot at the chosen turn, under the values.
+    void drawSelection(QPainter& painter, const QRect& area) const
+    {
+        if (selected_ < 0 || selected_ > lastTurn_)
+            return;
+        painter.setPen(QPen(ChosenColour, 1));
+        painter.drawLine(xOf(selected_), area.top(), xOf(selected_), area.bottom());
+    }
+
+    // Exact values on a solid line with filled points; estimates on a dashed
+    // line with hollow ones; lost moves in red; the chosen point ringed.
     void drawValues(QPainter& painter) const
     {
         painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(QPen(QColor(0, 70, 160), 2));
-        for (size_t i = 1; i < points_.size(); ++i)
-            painter.drawLine(xOf(points_[i - 1].turn), yOf(points_[i - 1].value), xOf(points_[i].turn),
-                             yOf(points_[i].value));
+        for (size_t i = 1; i < points_.size(); ++i) {
+            const GraphPoint& a = points_[i - 1];
+            const GraphPoint& b = points_[i];
+            const bool exact = a.exact && b.exact;
+            painter.setPen(QPen(exact ? ExactColour : EstimateColour, exact ? 2 : 1.5,
+                                exact ? Qt::SolidLine : Qt::DashLine));
+            painter.drawLine(xOf(a.turn), yOf(a.value), xOf(b.turn), yOf(b.value));
+        }
         for (const GraphPoint& p : points_) {
-            painter.setPen(Qt::black);
-            painter.setBrush(p.marked ? QColor(220, 30, 30) : QColor(0, 70, 160));
+            const QColor colour = p.marked ? LostColour : ExactColour;
+            painter.setPen(p.exact ? QPen(Qt::black) : QPen(colour, 1.5));
+            painter.setBrush(p.exact ? colour : QColor(Qt::white));
             const int r = p.marked ? 4 : 3;
             painter.drawEllipse(QPoint(xOf(p.turn), yOf(p.value)), r, r);
+            if (p.turn == selected_) {
+                painter.setPen(QPen(ChosenColour, 2));
+                painter.setBrush(Qt::NoBrush);
+                painter.drawEllipse(QPoint(xOf(p.turn), yOf(p.value)), 7, 7);
+            }
         }
     }
 
     Window* window_;
     int lastTurn_ = 1;
     int range_ = 8;
+    int selected_ = -1;
     std::vector<GraphPoint> points_;
-    QString outsideText_;
+    QString legend_;
 };
 
 // The title bar's close button goes through WM_CLOSE, as the main window's does.
@@ -285,12 +328,17 @@ void setAnalysisProgress(Window* window, int done, int total)
     }
 }
 
-void setAnalysisGraph(Window* window, int lastTurn, const GraphPoint* points, int count,
-                      const char* outsideText)
+void setAnalysisGraph(Window* window, int lastTurn, const GraphPoint* points, int count, const char* legend)
 {
     if (AnalysisParts* parts = partsOf(window))
         parts->graph->setGraph(lastTurn, std::vector<GraphPoint>(points, points + std::max(0, count)),
-                               fromUtf8(outsideText));
+                               fromUtf8(legend));
+}
+
+void setAnalysisSelection(Window* window, int turn)
+{
+    if (AnalysisParts* parts = partsOf(window))
+        parts->graph->setSelection(turn);
 }
 
 void clickAnalysisPoint(Window* window, int turn)
@@ -308,4 +356,18 @@ void clickAnalysisCancel(Window* window)
 {
     if (AnalysisParts* parts = partsOf(window))
         parts->cancel->click();
+}
+
+Colour analysisGraphPixel(Window* window, int turn, int dx, int dy)
+{
+    AnalysisParts* parts = partsOf(window);
+    QPoint at;
+    if (!parts || !parts->graph->pointOf(turn, &at))
+        return 0xFFFFFFFF;
+    const QImage image = parts->graph->grab().toImage();
+    const QPoint pixel = (QPointF(at + QPoint(dx, dy)) * image.devicePixelRatio()).toPoint();
+    if (!image.rect().contains(pixel))
+        return 0xFFFFFFFF;
+    const QColor c = image.pixelColor(pixel);
+    return rgb(c.red(), c.green(), c.blue());
 }

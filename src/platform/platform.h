@@ -316,6 +316,7 @@ struct GraphPoint {
     int turn;    // the turns played before it
     int value;   // the final disc difference for Black
     bool marked; // drawn apart, as after a move that lost discs
+    bool exact;  // exact, drawn solid; else an estimate, drawn hollow on a dashed line
 };
 Window* createAnalysisWindow(Window* owner, const char* title, WindowProc procedure);
 // The list, for the list box calls; the same for the window's life.
@@ -323,10 +324,11 @@ Window* analysisList(Window* window);
 void setAnalysisText(Window* window, const char* text);
 // The bar at done of total, with the cancel button; total 0 hides both.
 void setAnalysisProgress(Window* window, int done, int total);
-// Points in turn order over turns 0..lastTurn; the turns before the first
-// point are shaded as outside the range, with outsideText in them.
-void setAnalysisGraph(Window* window, int lastTurn, const GraphPoint* points, int count,
-                      const char* outsideText);
+// Points in turn order over turns 0..lastTurn; the turns before the last run
+// of exact points are shaded, and the legend is written above the plot.
+void setAnalysisGraph(Window* window, int lastTurn, const GraphPoint* points, int count, const char* legend);
+// The turn whose point is marked as chosen, with a line across the plot; -1 for none.
+void setAnalysisSelection(Window* window, int turn);
 
 // ---- Menus ------------------------------------------------------------------------
 // WM_INITMENUPOPUP carries the popup (Menu*) in wParam before it opens, and
@@ -431,6 +433,9 @@ void failNextThreadStart();
 // A real click on the graph's point of that turn, or on the cancel button.
 void clickAnalysisPoint(Window* window, int turn);
 void clickAnalysisCancel(Window* window);
+// The graph's pixel dx, dy from the centre of the point of that turn, as
+// drawn; 0xFFFFFFFF when the turn has no point.
+Colour analysisGraphPixel(Window* window, int turn, int dx, int dy);
 // Called with every text that textOut draws, on any context, so a test can
 // read what the window shows. Pass nullptr to remove.
 using TextHook = void (*)(int x, int y, const char* text);

@@ -4,11 +4,14 @@
 // game. lv2 こぞう: a cheeky apprentice. lv3 浪人: a wandering samurai, steady
 // and polite. lv4 師範代: the dojo's stern assistant master. lv5 姫君: a court
 // princess who answers every move with a classical verse. lv6 仙人: the old
-// hermit sage, who speaks in proverbs.
-const char* const personaNames[7] = {"さいころ", "ひよこ", "こぞう", "浪人", "師範代", "姫君", "仙人"};
+// hermit sage, who speaks in proverbs. lv7 名人: the master, who reads the
+// whole board and plays in silence.
+const char* const personaNames[ComputerLevels] = {"さいころ", "ひよこ", "こぞう", "浪人",
+                                                  "師範代",   "姫君",   "仙人",   "名人"};
 
-const char* const levelLabels[7] = {"（ランダム打ち）", "（弱い）",       "（少し弱い）", "（普通）",
-                                    "（少し強い）",     "（かなり強い）", "（最強）"};
+const char* const levelLabels[ComputerLevels] = {"（ランダム打ち）", "（弱い）",     "（少し弱い）",
+                                                 "（普通）",         "（少し強い）", "（かなり強い）",
+                                                 "（最強）",         "（別格）"};
 
 namespace {
 

@@ -22,7 +22,9 @@ constexpr int VerseCount = 100;
 // The text of string id, or nullptr when there is no such string.
 const char* findString(int id);
 
-// Short name of each computer level lv0..lv6, shown after "lv<n> ".
-extern const char* const personaNames[7];
+// The computer levels lv0..lv7, player settings 1..8.
+constexpr int ComputerLevels = 8;
+// Short name of each computer level, shown after "lv<n> ".
+extern const char* const personaNames[ComputerLevels];
 // Strength label of each level, shown after its name in the level lists.
-extern const char* const levelLabels[7];
+extern const char* const levelLabels[ComputerLevels];

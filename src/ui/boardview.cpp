@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "modes/game_review.h"
 #include "modes/editor.h"
 #include "modes/preferences.h"
 #include "platform/platform.h"
@@ -141,6 +142,7 @@ void paintBoard(Window* window, DeviceContext* dc)
     drawStarPoints(dc);
     drawLastMoveMark(dc);
     drawHintMarks(dc);
+    drawReviewMarks(dc);
     selectPen(dc, oldPen);
     selectBrush(dc, oldBrush);
 }

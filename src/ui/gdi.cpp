@@ -16,7 +16,7 @@ Font* uiFont = nullptr;
 Brush* boardBrush = nullptr;
 Brush* legalBrush = nullptr;
 Font* hintFont = nullptr;
-Font* hintBestFont = nullptr;
+Font* hintMarkFont = nullptr;
 Brush* hintBrush = nullptr;
 Brush* lastMoveBrush = nullptr;
 Icon* playIcon = nullptr;
@@ -27,13 +27,10 @@ constexpr int FirstPictureId = 100;
 constexpr int FirstMaskId = 200;
 constexpr int ButtonIconSize = 16;
 constexpr int PlayButtonTop = 237;
-constexpr int HintFontHeight = 11;
-
-Font* createHintFont(int weight)
+Font* createHintFont(int height)
 {
     FontDesc desc = initUiFont();
-    desc.height = HintFontHeight;
-    desc.weight = weight;
+    desc.height = height;
     return createFont(desc);
 }
 } // namespace
@@ -62,8 +59,8 @@ void createGdiResources(Window* window)
     uiFont = createFont(initUiFont());
     boardBrush = createSolidBrush(rgb(0, 153, 0));
     legalBrush = createSolidBrush(rgb(0, 204, 102));
-    hintFont = createHintFont(FW_NORMAL);
-    hintBestFont = createHintFont(FW_BOLD);
+    hintFont = createHintFont(HintFontHeight);
+    hintMarkFont = createHintFont(HintMarkFontHeight);
     hintBrush = createSolidBrush(rgb(255, 232, 64));
     lastMoveBrush = createSolidBrush(rgb(230, 30, 30));
     playIcon = loadIcon("PLAYBIT", ButtonIconSize);
@@ -85,10 +82,10 @@ void freeGdiResources(Window* window)
     deleteBrush(boardBrush);
     deleteBrush(legalBrush);
     deleteFont(hintFont);
-    deleteFont(hintBestFont);
+    deleteFont(hintMarkFont);
     deleteBrush(hintBrush);
     deleteBrush(lastMoveBrush);
-    hintFont = hintBestFont = nullptr;
+    hintFont = hintMarkFont = nullptr;
     hintBrush = lastMoveBrush = nullptr;
     destroyIcon(playIcon);
     destroyIcon(stopIcon);

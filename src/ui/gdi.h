@@ -16,9 +16,13 @@ extern DeviceContext* stoneDC;
 extern Font* uiFont;
 extern Brush* boardBrush;
 extern Brush* legalBrush;
-extern Font* hintFont;       // a hint's values
-extern Font* hintBestFont;   // the best cells' values
-extern Brush* hintBrush;     // behind the best cells' marks
+extern Font* hintFont;     // a hint's values (the best cells' on a plate)
+extern Font* hintMarkFont; // the sign over an estimated value
+// The values' digits are a little larger than the panel's text, as they
+// stand on the board's green; the sign over an estimate is smaller.
+constexpr int HintFontHeight = 13;
+constexpr int HintMarkFontHeight = 10;
+extern Brush* hintBrush; // behind the best cells' marks
 extern Brush* lastMoveBrush; // the dot on the last move's stone
 extern Icon* playIcon;
 extern Icon* stopIcon;

@@ -2,17 +2,24 @@
 
 #include <atomic>
 #include <memory>
+#include <string>
 
 #include "analysis/analysis.h"
+#include "engine/midgame.h"
 #include "platform/platform.h"
 #include "ui/boardview.h"
 #include "ui/gdi.h"
+#include "ui/keycursor.h"
 #include "ui/playflow.h"
+#include "ui/status.h"
 
 namespace {
 
 constexpr double GuessSeconds = 0.5;
 constexpr double PreviewSeconds = 0.2; // the evaluation's choice while an exact hint takes seconds
+constexpr Colour ExactColour = rgb(0, 0, 0);
+constexpr Colour EstimateColour = rgb(0, 0, 150); // with "≒" over the digits
+constexpr int MessageSize = 512;
 
 // The position a hint belongs to: the same board can come back with another
 // side to move, or later in the game.
@@ -34,12 +41,14 @@ bool isShownNow(const HintPosition& p)
 }
 
 // Owned by the window's thread; the worker reads the position, writes the
-// result and, last of all, handedOver.
+// result and, last of all, handedOver. lastSent marks the result that ends
+// the search.
 struct HintRequest {
     Window* window;
     HintPosition position;
     CancelFlag cancel{false};
     Hint result;
+    std::atomic<bool> lastSent{false};
     std::atomic<bool> handedOver{false};
 };
 
@@ -48,26 +57,59 @@ Thread* hintThread = nullptr;
 Hint shownHint;
 HintPosition shownPosition{};
 bool marksShown = false;
-bool cancelling = false; // inside cancelHint, which handles the worker's late result
+bool cancelling = false;  // inside cancelHint, which handles the worker's late result
+Move hoverCell{0, 0};     // the cell under the mouse
+Move lineCell{0, 0};      // the cell whose line the message line shows
+std::string lineText;     // what it shows for it
+std::string savedMessage; // what the message line showed before
+
+// Every cell's estimate within a second, then, near the end, the exact values
+// as the solver proves them.
+Hint estimatedThenExact(const HintPosition& p, const CancelFlag& cancel, const FirstBest& send)
+{
+    const Hint estimate = estimateHint(p.board, p.mover, cancel);
+    if (estimate.cancelled || !exactHintAdds(p.board, estimate))
+        return estimate;
+    send(estimate);
+    const Hint exact = computeHint(p.board, p.mover, cancel, GuessSeconds, firstBestCell(estimate),
+                                   [&](const Hint& first) { send(mergeHints(first, estimate)); });
+    return mergeHints(exact, estimate);
+}
+
+// Without the midgame search: from 21 to 24 empty cells the evaluation's
+// choice, then one exact best cell as soon as it is proven, then all of them.
+Hint guessedThenExact(const HintPosition& p, const CancelFlag& cancel, const FirstBest& send)
+{
+    Move guess{0, 0};
+    if (hintHasPreview(p.board)) {
+        const Hint preview = previewHint(p.board, p.mover, cancel, PreviewSeconds);
+        send(preview);
+        guess = firstBestCell(preview);
+    }
+    return computeHint(p.board, p.mover, cancel, GuessSeconds, guess, send);
+}
 
 unsigned hintThreadProc(void* argument)
 {
     auto* job = static_cast<HintRequest*>(argument);
-    const HintPosition& p = job->position;
     // The window reads the result only while it serves the message.
     auto send = [job](const Hint& hint) {
         job->result = hint;
         sendMessage(job->window, WM_HINT_READY, 0, reinterpret_cast<LPARAM>(job));
     };
-    Move guess{0, 0};
-    if (hintHasPreview(p.board)) { // then one exact best cell as soon as it is proven, then all of them
-        send(previewHint(p.board, p.mover, job->cancel, PreviewSeconds));
-        guess = firstBestCell(job->result);
-    }
-    job->result = computeHint(p.board, p.mover, job->cancel, GuessSeconds, guess, send);
-    sendMessage(job->window, WM_HINT_READY, 0, reinterpret_cast<LPARAM>(job));
+    const Hint last = midgameReady() ? estimatedThenExact(job->position, job->cancel, send)
+                                     : guessedThenExact(job->position, job->cancel, send);
+    job->lastSent = true;
+    send(last);
     job->handedOver = true; // the window may free the request from here on
     return 0;
+}
+
+// The status line says whether a hint is being worked out.
+void paintStatusLine(Window* window)
+{
+    if (windowDC != nullptr && window != nullptr)
+        paintStatus(window, windowDC);
 }
 
 bool requestHandedOver()
@@ -89,11 +131,12 @@ void joinFinishedWorker()
         joinWorker();
 }
 
-// The area a mark covers, inside the cell's grid lines and clear of the star points.
+// The area a mark covers, inside the cell's grid lines and clear of the star
+// points on the corners.
 Rect markArea(Move cell)
 {
     const Rect r = cellRect(cell.column, cell.row);
-    return {r.left + 3, r.top + 8, r.right - 2, r.bottom - 8};
+    return {r.left + 4, r.top + 4, r.right - 3, r.bottom - 3};
 }
 
 // Digits as players write a result: "+4", "0", "-6".
@@ -109,6 +152,13 @@ void valueText(char* buffer, int value)
     buffer[n] = '\0';
 }
 
+void centredText(DeviceContext* dc, const Rect& area, int top, const char* text)
+{
+    textOut(dc, (area.left + area.right - textWidth(dc, text)) / 2, top, text);
+}
+
+// An exact value in black digits across the middle; an estimate in blue
+// digits under a small "≒".
 void drawMark(DeviceContext* dc, const CellHint& cell)
 {
     const Rect area = markArea(cell.move);
@@ -124,8 +174,91 @@ void drawMark(DeviceContext* dc, const CellHint& cell)
     }
     char text[8];
     valueText(text, cell.value);
-    selectFont(dc, cell.best ? hintBestFont : hintFont);
-    textOut(dc, (area.left + area.right - textWidth(dc, text)) / 2, area.top + 1, text);
+    const int height = area.bottom - area.top;
+    if (cell.exact) {
+        setTextColour(dc, ExactColour);
+        selectFont(dc, hintFont);
+        centredText(dc, area, area.top + (height - HintFontHeight) / 2, text);
+        return;
+    }
+    setTextColour(dc, EstimateColour);
+    selectFont(dc, hintMarkFont);
+    centredText(dc, area, area.top - 1, "≒");
+    selectFont(dc, hintFont);
+    centredText(dc, area, area.bottom - HintFontHeight, text);
+}
+
+const CellHint* shownCell(Move cell)
+{
+    if (!marksShown || !isShownNow(shownPosition) || cell.column == 0)
+        return nullptr;
+    for (const CellHint& c : shownHint.cells)
+        if (c.move == cell && c.hasValue && !c.line.empty())
+            return &c;
+    return nullptr;
+}
+
+std::string cellName(Move m)
+{
+    if (m.column == 0)
+        return "パス";
+    return {static_cast<char>('a' + m.column - 1), static_cast<char>('0' + m.row)};
+}
+
+// "d3の読み筋（≒+4）：d3 c5 f6 パス e6 …": the cell, its value, and the
+// line expected after it.
+std::string lineMessage(const CellHint& cell)
+{
+    char value[8];
+    valueText(value, cell.value);
+    std::string text = cellName(cell.move) + "の読み筋（" + (cell.exact ? "" : "≒") + value + "）：";
+    for (size_t i = 0; i < cell.line.size(); ++i) {
+        if (i > 0)
+            text += ' ';
+        text += cellName(cell.line[i]);
+    }
+    return text;
+}
+
+std::string messageNow()
+{
+    char text[MessageSize] = "";
+    if (messageLine != nullptr)
+        getWindowText(messageLine, text, sizeof text);
+    return text;
+}
+
+// Puts back what the message line showed, unless something else has written
+// to it since (a new game clears it).
+void takeLineAway()
+{
+    if (lineCell.column == 0)
+        return;
+    if (messageLine != nullptr && messageNow() == lineText)
+        setWindowText(messageLine, savedMessage.c_str());
+    lineCell = {0, 0};
+    lineText.clear();
+}
+
+// The line of the cell chosen by the keyboard's cursor, or else by the
+// mouse, while it carries a hint.
+void followChosenCell()
+{
+    const Move chosen = keyCursor.column != 0 ? keyCursor : hoverCell;
+    const CellHint* cell = shownCell(chosen);
+    if (cell == nullptr) {
+        takeLineAway();
+        return;
+    }
+    const std::string text = lineMessage(*cell);
+    if (chosen == lineCell && text == lineText)
+        return;
+    if (lineCell.column == 0)
+        savedMessage = messageNow();
+    lineCell = chosen;
+    lineText = text;
+    if (messageLine != nullptr)
+        setWindowText(messageLine, text.c_str());
 }
 
 // Puts back what the last paint left under each mark. A move takes the marks
@@ -158,8 +291,11 @@ void startHint(Window* window)
     request->window = window;
     request->position = positionNow();
     hintThread = startThread(hintThreadProc, request.get());
-    if (hintThread == nullptr) // no thread now: the player may ask again
+    if (hintThread == nullptr) { // no thread now: the player may ask again
         request.reset();
+        return;
+    }
+    paintStatusLine(window);
 }
 
 void cancelHint(Window* window)
@@ -173,11 +309,13 @@ void cancelHint(Window* window)
         // worker only ends once it has been.
         serveSentMessagesUntil(window, requestHandedOver);
         joinWorker();
+        paintStatusLine(window); // no longer reading
     }
     if (marksShown) {
         marksShown = false;
         eraseMarks();
     }
+    takeLineAway();
     cancelling = false;
 }
 
@@ -192,6 +330,9 @@ void onHintReady(Window*, const void* sent)
     shownPosition = request->position;
     marksShown = true;
     drawHintMarks(windowDC);
+    followChosenCell();
+    if (request->lastSent)
+        paintStatusLine(request->window);
 }
 
 void followHint(Window* window)
@@ -201,6 +342,12 @@ void followHint(Window* window)
     joinFinishedWorker();
     if ((request != nullptr && !isShownNow(request->position)) || (marksShown && !isShownNow(shownPosition)))
         cancelHint(window);
+    followChosenCell();
+}
+
+void hintMouseMove(intptr_t point)
+{
+    hoverCell = hitTestCell(point);
 }
 
 void drawHintMarks(DeviceContext* dc)
@@ -210,10 +357,10 @@ void drawHintMarks(DeviceContext* dc)
     Brush* oldBrush = selectBrush(dc, hintBrush);
     Font* oldFont = selectFont(dc, hintFont);
     setBackgroundMode(dc, BackgroundMode::Transparent);
-    setTextColour(dc, rgb(0, 0, 0));
     for (const CellHint& cell : shownHint.cells)
         if (cell.hasValue || cell.best)
             drawMark(dc, cell);
+    setTextColour(dc, ExactColour);
     setBackgroundMode(dc, BackgroundMode::Opaque);
     selectBrush(dc, oldBrush);
     selectFont(dc, oldFont);
@@ -222,6 +369,11 @@ void drawHintMarks(DeviceContext* dc)
 bool hintRunning()
 {
     return hintThread != nullptr;
+}
+
+bool hintSearching()
+{
+    return hintThread != nullptr && !request->lastSent;
 }
 
 bool hintShown()

@@ -29,7 +29,7 @@ constexpr int GameRecordSize = 128;
 
 extern int16_t gameState;
 extern int currentSide; // the colour whose turn began last
-extern int blackPlayer; // 0 a person, 1..7 lv0..lv6
+extern int blackPlayer; // 0 a person, 1..8 lv0..lv7
 extern int whitePlayer;
 extern int16_t moveNumber;
 extern Move gameRecord[GameRecordSize + 1]; // index 0 unused

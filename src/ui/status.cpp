@@ -12,6 +12,7 @@
 #include "res/strings.h"
 #include "ui/boardview.h"
 #include "ui/gdi.h"
+#include "ui/hint_view.h"
 #include "ui/playflow.h"
 
 namespace {
@@ -56,7 +57,7 @@ const char* stateMessage()
 {
     switch (gameState) {
     case HumanTurn:
-        return "光っている部分に石が打てます";
+        return hintSearching() ? "ヒントを読んでいます。。。" : "光っている部分に石が打てます";
     case HumanPass:
         return "打てる所がありません、パスします";
     case ComputerTurn:
@@ -204,7 +205,7 @@ char* playerName(char* buffer, int setting)
 {
     if (setting == 0)
         std::snprintf(buffer, PlayerNameSize, "人");
-    else if (setting >= 1 && setting <= 7)
+    else if (setting >= 1 && setting <= ComputerLevels)
         std::snprintf(buffer, PlayerNameSize, "lv%d %s", setting - 1, personaNames[setting - 1]);
     else
         std::snprintf(buffer, PlayerNameSize, "lv?");

@@ -5,7 +5,9 @@
 # opened game played on and the analysis of that game, the settings dialog, the first
 # trial banner, exit, and the settings file; then a record from another start,
 # named on the command line, shown from its start line; the window at 200%;
-# and the board editor with play from the position set up, and an opening's name.
+# the board editor with play from the position set up, and an opening's name;
+# the master level lv7 in the new-game dialog and in play, hints with
+# estimates at the opening and in the midgame, and a whole game analysed.
 # Usage: tour.sh <reverse binary> <screenshot folder>   (run under xvfb-run)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -164,8 +166,9 @@ game_over "$shot" || fail "the endgame did not end"
 menu_item f 2
 menu_item f 8
 review=$(find_window "棋譜解析")
-# The bar's middle shows the window's own background once it is hidden.
-analysis_done() { [ "$(pixel "$shot" 200 269)" = "$(pixel "$shot" 455 250)" ]; }
+# The bar's middle (its window's y 252) shows the window's own background
+# once it is hidden.
+analysis_done() { [ "$(pixel "$shot" 200 252)" = "$(pixel "$shot" 455 250)" ]; }
 wait_shot "$review" 13-analysis "the end of the analysis" analysis_done
 # The graph: its line and points on a white ground.
 graph=$(convert "$SHOTS/13-analysis.png" -crop 440x210+10+10 +repage txt:-)
@@ -330,6 +333,101 @@ done
 band_dark -gt 20 || fail "no opening name in the panel after the Tiger's moves"
 shoot "$win" 20-opening-name-tiger
 [ "$(client_pixel "$shot" "$(cell_x 3)" "$(cell_y 4)")" = "230 30 30" ] || fail "c4, the last move, is not marked"
+exit_with_ctrl_x
+
+# 13. The master level and the values of every move. The new-game dialog
+# lists lv7 名人 after lv6, and White takes it (saved as 8). A hint at the
+# opening values every legal cell with an estimate, blue digits under "≒",
+# the best on a plate; the mouse on a hinted cell writes its line in the
+# message line. Black plays the plate and lv7 answers.
+rm -rf "$XDG_STATE_HOME" "$(dirname "$config")/preferences.conf"
+printf '\x00\x00\x00\x00\xc8\x00\x00\x00\x0a\x00\x00\x00\x0a\x00\x00\x00' >"$config" # persons, (10, 10)
+"$bin" &
+pid=$!
+dialog=$(find_window "新規ゲーム")
+focus "$dialog"
+xdotool key Tab Tab Tab space
+wait_shot "$dialog" 21-white-pc "White's level list enabled" white_level_shown
+xdotool key Tab End alt+Down
+wait_until "$patience" popup_open || fail "White's level list did not open"
+import -window root -crop 640x480+0+0 "$SHOTS/21-new-game-lv7.png"
+xdotool key Escape
+wait_until "$patience" popup_closed || fail "White's level list did not close"
+xdotool key Return
+wait_gone "新規ゲーム"
+[ "$(od -An -tx1 -j2 -N2 "$config" | tr -d ' ')" = "0800" ] || fail "lv7 is not saved as 8 for White"
+win=$(find_window "Tavixリバーシ")
+wait_shot "$win" 22-opening "the main window drawn" window_drawn_shot
+focus "$win"
+xdotool mousemove --window "$win" $((ox + 400)) $((oy + 200))
+xdotool key ctrl+h
+# The hint's estimates: the blue of their digits, and the plate.
+estimates_shown() { [ "$(board_pixels "$shot" '#000096')" -gt 10 ] && hint_plate; }
+wait_shot "$win" 22-hint-opening "estimated values at the opening" estimates_shown
+plate_cell() { # sets cell_c, cell_r to the first cell on a plate in image $1
+    local c r
+    for c in 1 2 3 4 5 6 7 8; do
+        for r in 1 2 3 4 5 6 7 8; do
+            if is_pixel "$1" $((30 * c - 5)) $((30 * r - 5)) "255 232 64"; then
+                cell_c=$c; cell_r=$r; return 0
+            fi
+        done
+    done
+    fail "no plate on the board in $1"
+}
+plate_cell "$shot"
+xdotool mousemove --window "$win" $((ox + $(cell_x "$cell_c"))) $((oy + $(cell_y "$cell_r")))
+line_shown() { [ "$(dark_pixels "$shot" 24 268 490 34)" -gt 60 ]; }
+wait_shot "$win" 22-hint-line "the cell's line in the message line" line_shown
+click_client "$win" "$(cell_x "$cell_c")" "$(cell_y "$cell_r")"
+wait_settled "$win" 23-lv7-answered 6 X
+exit_with_ctrl_x
+
+# 14. A whole game of 60 moves, named on the command line, from the position
+# after its 24th record line played on against lv7: the midgame hint's estimates.
+whole="$work/records/whole-game.txt"
+echo d3c5d6e3f4c6f5f3c4b3b4e6f6c2f7e7d2a3b5a4f2c3d8f8c7d7c8e8b6b8a6d1e2g8c1a5e1a7a2a1b7a8b2b1g6g5g3g4f1h7h4h3h5g1h2h6h8g7g2h1 >"$whole"
+"$bin" "$whole" &
+pid=$!
+win=$(find_window "Tavixリバーシ")
+wait_shot "$win" 24-record "the main window drawn" window_drawn_shot
+click_client "$win" 330 "$(line_y 0)"
+focus "$win"
+xdotool key Home
+press Down 23
+menu_item f 7
+accept_new_game
+wait_settled "$win" 24-played-on 28 X
+focus "$win"
+xdotool mousemove --window "$win" $((ox + 400)) $((oy + 200))
+xdotool key ctrl+h
+wait_shot "$win" 24-hint-midgame "estimated values in the midgame" estimates_shown
+exit_with_ctrl_x
+
+# 15. The same game analysed whole: estimates (hollow points on a dashed line)
+# over a shaded range before the exact values (filled, solid); the bar goes
+# once it is done, within a minute on two cores. Its first lost move shows
+# the position it was played in, the move framed in red and the best in blue.
+rm -rf "$XDG_STATE_HOME"
+"$bin" "$whole" &
+pid=$!
+win=$(find_window "Tavixリバーシ")
+wait_shot "$win" 25-record "the main window drawn" window_drawn_shot
+click_client "$win" 330 "$(line_y 0)" # a line before the end: この局面から対局 is enabled, 棋譜解析 the 8th item
+menu_item f 8
+review=$(find_window "棋譜解析")
+patience=$((patience + 60)) shoot_until "$review" 25-analysis-whole-game analysis_done ||
+    fail "the analysis of the whole game did not end, last in $shot"
+graph=$(convert "$shot" -crop 440x190+10+10 +repage txt:-)
+[ "$(grep -c '#EEEEEE' <<<"$graph")" -gt 1000 ] || fail "no shaded range of estimates on the graph in $shot"
+[ "$(grep -c '#0046A0' <<<"$graph")" -gt 20 ] || fail "no exact values on the graph in $shot"
+xdotool mousemove --window "$review" 60 279 click 1 # the list's first line
+framed() { [ "$(board_pixels "$shot" '#DC1E1E')" -gt 20 ] && [ "$(board_pixels "$shot" '#1E3CE6')" -gt 20 ]; }
+wait_shot "$win" 23-lost-move "the lost move and the best one framed" framed
+shoot "$review" 23-analysis-selected
+focus "$review"
+xdotool key Escape
+wait_gone "棋譜解析"
 exit_with_ctrl_x
 working_folder_untouched
 echo "tour: passed"

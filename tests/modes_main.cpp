@@ -250,7 +250,8 @@ int main(int argc, char** argv)
     if (!registerWindowClass({"Blantu", mainWindowProc, "MAINICN", "SUBICN", &mainMenuDef()}))
         return 1;
     setLanguage(Language::English);
-    const bool english = registerWindowClass({"BlantuEn", mainWindowProc, "MAINICN", "SUBICN", &mainMenuDef()});
+    const bool english =
+        registerWindowClass({"BlantuEn", mainWindowProc, "MAINICN", "SUBICN", &mainMenuDef()});
     setLanguage(Language::Japanese);
     if (!english)
         return 1;

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "modes/game_review.h"
 #include "modes/editor.h"
+#include "modes/game_review.h"
 #include "modes/preferences.h"
 #include "platform/platform.h"
 #include "ui/gdi.h"

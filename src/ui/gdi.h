@@ -22,7 +22,7 @@ extern Font* hintMarkFont; // the sign over an estimated value
 // stand on the board's green; the sign over an estimate is smaller.
 constexpr int HintFontHeight = 13;
 constexpr int HintMarkFontHeight = 10;
-extern Brush* hintBrush; // behind the best cells' marks
+extern Brush* hintBrush;     // behind the best cells' marks
 extern Brush* lastMoveBrush; // the dot on the last move's stone
 extern Icon* playIcon;
 extern Icon* stopIcon;

@@ -154,7 +154,8 @@ TEST_F(HintTest, ShowsExactValuesOnTheLegalCellsUntilTheNextMove)
 
     // With 21 to 24 empty cells every cell's estimate comes first, then the
     // exact best cells with their value (here a draw) replace theirs; the
-    // other cells keep their estimates, below it.
+    // other cells keep their values, below it: estimates where the first
+    // search's solve did not finish.
     setPosition(
         {"-OOOOO--", "--OOOOX-", "-OOOOOO-", "XXXXXOO-", "-XXOOX--", "OOXOXX--", "--OXXO--", "-OOO--O-"},
         Black);
@@ -165,7 +166,7 @@ TEST_F(HintTest, ShowsExactValuesOnTheLegalCellsUntilTheNextMove)
     valuesDrawn();
     const std::string midgame = valuesOnBoard(drawnLog);
     EXPECT_NE(midgame.find("h4:0 "), std::string::npos) << midgame;
-    EXPECT_EQ(estimatesIn(midgame), valuesIn(midgame) - 1) << midgame;
+    EXPECT_LE(estimatesIn(midgame), valuesIn(midgame) - 1) << midgame;
     EXPECT_EQ(midgame.find(":≒+"), std::string::npos) << midgame;
 
     setPosition(elevenEmpties, White);

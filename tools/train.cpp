@@ -29,7 +29,7 @@
 //       FOLDERs: against the exact values at 20 to 24 empty cells, and by
 //       stage against the games' results. With --search SECONDS [N], also
 //       the midgame search over those weights, every move valued within
-//       SECONDS on two threads as the hint does, on N (default 100) of the
+//       SECONDS on two threads with the hint's limits, on N (default 100) of the
 //       positions at 20 to 24 empty cells: the error of its best value
 //       against the exact value, and how often its best move is an exact best.
 #include <algorithm>
@@ -48,6 +48,7 @@
 #include <thread>
 #include <vector>
 
+#include "analysis/analysis.h"
 #include "engine/midgame.h"
 #include "engine/patterns.h"
 #include "engine/solver.h"
@@ -225,39 +226,56 @@ bool keepsValue(const Sample& p, int bit, int value)
     return solveWindow(own, opp, Scoring::EmptiesToWinner, -value - 1, -value + 1) == -value;
 }
 
-// The hint's search against the exact values: every `every`-th position of
-// the exact ones at 20 to 24 empty cells, `count` at most.
+// The hint's search against the exact values: `count` of the exact positions
+// at 20 to 24 empty cells, as many at each count of empty cells and spread
+// over the games (a game's positions there come five in a row, so a plain
+// stride would meet one count of empty cells only).
 void printSearchAccuracy(const std::vector<Sample>& samples, double seconds, int count)
 {
-    std::vector<const Sample*> chosen;
+    constexpr int Low = 20, High = 24, Counts = High - Low + 1;
+    std::vector<const Sample*> byEmpties[Counts];
     for (const Sample& x : samples) {
         const int empties = 64 - stoneCount(x.own | x.opp);
-        if (x.exact && empties >= 20 && empties <= 24 && legalMoves(x.own, x.opp))
-            chosen.push_back(&x);
+        if (x.exact && empties >= Low && empties <= High && legalMoves(x.own, x.opp))
+            byEmpties[empties - Low].push_back(&x);
     }
-    const size_t every = std::max<size_t>(1, chosen.size() / std::max(count, 1));
-    double error = 0, depth = 0, worst = 0;
-    int n = 0, bestFound = 0, exact = 0;
+    struct Tally {
+        double error = 0, worst = 0, depth = 0;
+        int n = 0, bestFound = 0, exact = 0;
+    } all, each[Counts];
     const auto start = std::chrono::steady_clock::now();
-    for (size_t i = 0; i < chosen.size() && n < count; i += every, ++n) {
-        const Sample& x = *chosen[i];
-        MidgameLimits limits;
-        limits.seconds = seconds;
-        const MidgameValues v = midgameValues(x.own, x.opp, limits);
-        const MoveValue& best =
-            *std::max_element(v.moves.begin(), v.moves.end(),
-                              [](const MoveValue& l, const MoveValue& r) { return l.value < r.value; });
-        error += std::abs(best.value / double(DiscUnits) - x.score);
-        depth += best.depth;
-        exact += best.exact;
-        bestFound += keepsValue(x, best.bit, x.score);
-        worst = std::max(worst, std::abs(best.value / double(DiscUnits) - x.score));
+    for (int e = 0; e < Counts; ++e) {
+        const std::vector<const Sample*>& chosen = byEmpties[e];
+        const int wanted =
+            std::min<int>(count / Counts + (e < count % Counts), static_cast<int>(chosen.size()));
+        for (int i = 0; i < wanted; ++i) {
+            const Sample& x = *chosen[i * chosen.size() / wanted];
+            const MidgameValues v = midgameValues(x.own, x.opp, estimateLimits(seconds));
+            const MoveValue& best =
+                *std::max_element(v.moves.begin(), v.moves.end(),
+                                  [](const MoveValue& l, const MoveValue& r) { return l.value < r.value; });
+            const double error = std::abs(best.value / double(DiscUnits) - x.score);
+            for (Tally* t : {&all, &each[e]}) {
+                t->error += error;
+                t->worst = std::max(t->worst, error);
+                t->depth += best.depth;
+                t->exact += best.exact;
+                t->bestFound += keepsValue(x, best.bit, x.score);
+                ++t->n;
+            }
+        }
     }
-    std::printf(
-        "the search, every move within %.2f s, %d positions at 20-24 empty cells: mean absolute error "
-        "%.2f discs (worst %.1f), best move an exact best in %.0f%%, exact %d, mean depth %.1f, %.0f s\n",
-        seconds, n, error / std::max(n, 1), worst, 100.0 * bestFound / std::max(n, 1), exact,
-        depth / std::max(n, 1), secondsSince(start));
+    auto print = [](const char* what, const Tally& t) {
+        const double n = std::max(t.n, 1);
+        std::printf("%s: %d positions, mean absolute error %.2f discs (worst %.1f), best move an exact best "
+                    "in %.0f%%, solved %d, mean depth %.1f\n",
+                    what, t.n, t.error / n, t.worst, 100.0 * t.bestFound / n, t.exact, t.depth / n);
+    };
+    std::printf("the search, every move within %.2f s, at 20-24 empty cells (%.0f s):\n", seconds,
+                secondsSince(start));
+    for (int e = 0; e < Counts; ++e)
+        print(("  " + std::to_string(Low + e) + " empty cells").c_str(), each[e]);
+    print("  all", all);
 }
 
 int accuracy(const Arguments& a)

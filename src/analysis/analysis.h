@@ -29,6 +29,7 @@
 
 #include "board/board.h"
 #include "board/moves.h"
+#include "engine/midgame.h"
 
 using CancelFlag = std::atomic<bool>;
 
@@ -85,6 +86,9 @@ Move firstBestCell(const Hint& hint);
 // both cores, with its line: an Estimates hint. Without the search's
 // evaluation, previewHint's BestGuess instead.
 Hint estimateHint(const Board& board, int colour, const CancelFlag& cancel, double seconds = EstimateSeconds);
+// The limits of estimateHint's search: the solver is tried up to
+// BestValueEmpties, where it often finishes within the second.
+MidgameLimits estimateLimits(double seconds = EstimateSeconds);
 // Whether computeHint has exact values to add to `estimate`: at most 24
 // empty cells, and a cell whose value is not exact yet.
 bool exactHintAdds(const Board& board, const Hint& estimate);

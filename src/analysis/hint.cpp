@@ -168,16 +168,22 @@ Hint computeHint(const Board& board, int colour, const CancelFlag& cancel, doubl
     return hint;
 }
 
+MidgameLimits estimateLimits(double seconds)
+{
+    MidgameLimits limits;
+    limits.seconds = seconds;
+    limits.exactFrom = BestValueEmpties;
+    return limits;
+}
+
 Hint estimateHint(const Board& board, int colour, const CancelFlag& cancel, double seconds)
 {
     if (!midgameReady())
         return previewHint(board, colour, cancel, seconds);
     Hint hint;
-    MidgameLimits limits;
-    limits.seconds = seconds;
-    limits.exactFrom = AllValuesEmpties;
     const MidgameValues found =
-        midgameValues(bitsOfColour(colour, board), bitsOfColour(opponentOf(colour), board), limits, &cancel);
+        midgameValues(bitsOfColour(colour, board), bitsOfColour(opponentOf(colour), board),
+                      estimateLimits(seconds), &cancel);
     hint.cancelled = found.stopped || cancel.load();
     if (hint.cancelled || found.moves.empty())
         return hint;

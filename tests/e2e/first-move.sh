@@ -4,10 +4,7 @@
 # Usage: first-move.sh <reverse binary> <screenshot folder>   (run under xvfb-run)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-bin=$(realpath "$1")
-export SHOTS=$(realpath -m "$2")
-mkdir -p "$SHOTS"
-source "$here/lib.sh"
+source "$here/lib.sh" "$@"
 
 start_and_accept_new_game "$bin"
 shoot "$win" 01-start

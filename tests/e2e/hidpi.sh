@@ -11,10 +11,7 @@
 # Usage: hidpi.sh <reverse binary> <screenshot folder>   (run under xvfb-run -s -noreset)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-bin=$(realpath "$1")
-export SHOTS=$(realpath -m "$2")
-mkdir -p "$SHOTS"
-source "$here/lib.sh"
+source "$here/lib.sh" "$@"
 
 # Sets ox, oy: the device position of the client origin in $shot at $ratio,
 # from the board's first green pixel, client (21, 21).

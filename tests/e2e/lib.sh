@@ -1,12 +1,18 @@
 # Helpers for driving the real program in a virtual X server with xdotool and
-# reading its pixels from ImageMagick screenshots. Sourced by the scenarios.
+# reading its pixels from ImageMagick screenshots. Sourced by the scenarios,
+# with their arguments: source lib.sh <reverse binary> <screenshot folder>.
 #
 # Nothing here sleeps for a fixed time to let the program catch up: each step
 # waits for what it needs (a window, a file, the pixels of a state) for up to
 # $patience seconds, which is generous for a sanitizer build on a busy
 # machine, and fails saying what never came.
 
-shots=${SHOTS:-.}
+# Sourced with the scenario's arguments: the program and the folder for
+# screenshots.
+bin=$(realpath "$1")
+export SHOTS=$(realpath -m "$2")
+mkdir -p "$SHOTS"
+shots=$SHOTS
 patience=${E2E_PATIENCE:-60}
 
 # The program speaks the language of the locale: Japanese, whatever the

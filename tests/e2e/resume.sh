@@ -8,10 +8,7 @@
 # Usage: resume.sh <reverse binary> <screenshot folder>   (run under xvfb-run -s -noreset)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-bin=$(realpath "$1")
-export SHOTS=$(realpath -m "$2")
-mkdir -p "$SHOTS"
-source "$here/lib.sh"
+source "$here/lib.sh" "$@"
 
 enter_scratch
 state="$XDG_STATE_HOME/tavix-reversi"

@@ -7,10 +7,7 @@
 # Usage: session-end.sh <reverse binary> <screenshot folder>   (run under xvfb-run)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-bin=$(realpath "$1")
-export SHOTS=$(realpath -m "$2")
-mkdir -p "$SHOTS"
-source "$here/lib.sh"
+source "$here/lib.sh" "$@"
 
 # A script's background jobs start with SIGINT ignored, and the program keeps
 # an ignored signal ignored; job control starts them as a desktop would.

@@ -7,11 +7,8 @@
 # Usage: tour-en.sh <reverse binary> <screenshot folder>   (run under xvfb-run)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-bin=$(realpath "$1")
-export SHOTS=$(realpath -m "$2")
-mkdir -p "$SHOTS"
 export E2E_LANG=en_US.UTF-8
-source "$here/lib.sh"
+source "$here/lib.sh" "$@"
 
 enter_scratch
 "$bin" &

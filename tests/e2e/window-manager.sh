@@ -7,10 +7,7 @@
 # Usage: window-manager.sh <reverse binary> <screenshot folder>   (run under xvfb-run -s -noreset)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-bin=$(realpath "$1")
-export SHOTS=$(realpath -m "$2")
-mkdir -p "$SHOTS"
-source "$here/lib.sh"
+source "$here/lib.sh" "$@"
 
 openbox --sm-disable >/dev/null 2>&1 &
 wm=$!

@@ -12,10 +12,10 @@
 
 #include "engine/midgame.h"
 #include "engine/patterns.h"
+#include "engine/shapes.h"
 #include "engine/solver.h"
 #include "eval/eval.h"
 #include "eval/features.h"
-#include "eval/shapes.h"
 #include "eval/weights.h"
 
 namespace {
@@ -57,9 +57,9 @@ std::vector<Position> randomPositions(int count)
 // The estimate in each of the board's eight orientations.
 std::vector<int> estimatesAround(const Position& p)
 {
-    const auto owns = eval::detail::orientations(p.own), opps = eval::detail::orientations(p.opp);
+    const auto owns = orientations(p.own), opps = orientations(p.opp);
     std::vector<int> v;
-    for (int o = 0; o < eval::detail::Orientations; ++o)
+    for (int o = 0; o < Orientations; ++o)
         v.push_back(evalEstimate(owns[o], opps[o]));
     return v;
 }
@@ -105,7 +105,7 @@ TEST(TrainedEvaluation, SameValueInAllEightOrientations)
     ASSERT_TRUE(evalReady()) << evalProblem();
     for (const Position& p : positions) {
         const std::vector<int> v = estimatesAround(p);
-        for (int o = 1; o < eval::detail::Orientations; ++o)
+        for (int o = 1; o < Orientations; ++o)
             ASSERT_EQ(v[o], v[0]) << "orientation " << o << ", built-in weights";
     }
     // Random weights reach arrangements the fitted ones leave at zero.
@@ -114,7 +114,7 @@ TEST(TrainedEvaluation, SameValueInAllEightOrientations)
     ASSERT_STREQ(eval::useWeights(blob.data(), blob.size()), "");
     for (const Position& p : positions) {
         const std::vector<int> v = estimatesAround(p);
-        for (int o = 1; o < eval::detail::Orientations; ++o)
+        for (int o = 1; o < Orientations; ++o)
             ASSERT_EQ(v[o], v[0]) << "orientation " << o << ", random weights";
     }
 }

@@ -31,6 +31,7 @@
 #include "engine/bits.h"
 #include "engine/engine.h"
 #include "engine/patterns.h"
+#include "engine/shapes.h"
 #include "engine/solver.h"
 
 namespace {
@@ -163,18 +164,16 @@ int fit(const char* outFile, int count, char** files)
     // shape learns from every place the shape occurs.
     std::vector<Sample> turned;
     for (const Sample& s : samples) {
-        Bits owns[Symmetries], opps[Symmetries];
-        patternOrientations(s.own, owns);
-        patternOrientations(s.opp, opps);
-        for (int k = 0; k < Symmetries; ++k)
+        const auto owns = orientations(s.own), opps = orientations(s.opp);
+        for (int k = 0; k < Orientations; ++k)
             turned.push_back({owns[k], opps[k], s.score});
     }
     samples.swap(turned);
-    const size_t n = samples.size(), trained = n - n / 10 / Symmetries * Symmetries;
+    const size_t n = samples.size(), trained = n - n / 10 / Orientations * Orientations;
     std::vector<int> indices(n * PatternFeatures);
     for (size_t i = 0; i < n; ++i)
         patternIndices(samples[i].own, samples[i].opp, &indices[i * PatternFeatures]);
-    std::vector<float> w(PatternWeightCount, 0.0f);
+    std::vector<float> w(ShapeWeights, 0.0f);
     auto predict = [&](size_t i) {
         float p = 0;
         for (int f = 0; f < PatternFeatures; ++f)
@@ -203,10 +202,10 @@ int fit(const char* outFile, int count, char** files)
         }
         if (epoch % 5 == 4 || epoch == Epochs - 1)
             std::printf("epoch %2d: rms error %.2f fitted, %.2f held out (%zu positions)\n", epoch + 1,
-                        rms(0, trained), rms(trained, n), n / Symmetries);
+                        rms(0, trained), rms(trained, n), n / Orientations);
     }
-    std::vector<int16_t> out(PatternWeightCount);
-    for (int i = 0; i < PatternWeightCount; ++i)
+    std::vector<int16_t> out(ShapeWeights);
+    for (int i = 0; i < ShapeWeights; ++i)
         out[i] = static_cast<int16_t>(std::clamp(std::lround(w[i] * PatternScale), -32767L, 32767L));
     std::ofstream file(outFile, std::ios::binary);
     file.write(reinterpret_cast<const char*>(out.data()), static_cast<std::streamsize>(out.size() * 2));

@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "eval/features.h"
-#include "eval/shapes.h"
 #include "eval/weights.h"
 
 namespace {
@@ -68,9 +67,9 @@ int evalEstimate(Bits own, Bits opp)
     const int empties = 64 - stoneCount(own | opp);
     const unsigned char* stage = w.byEmpties[empties < eval::MaxEmpties ? empties : eval::MaxEmpties];
     int v = 0;
-    eval::detail::readShapes(own, opp, [&](int index) { v += weightAt(stage, index); });
-    v += weightAt(stage, eval::detail::mobilityIndex(eval::OwnMobilityOffset, legalMoves(own, opp)));
-    v += weightAt(stage, eval::detail::mobilityIndex(eval::OppMobilityOffset, legalMoves(opp, own)));
+    readShapes<eval::placesOf>(own, opp, [&](int index) { v += weightAt(stage, index); });
+    v += weightAt(stage, eval::mobilityIndex(eval::OwnMobilityOffset, legalMoves(own, opp)));
+    v += weightAt(stage, eval::mobilityIndex(eval::OppMobilityOffset, legalMoves(opp, own)));
     constexpr int Limit = 64 * EvalScale;
     return v < -Limit ? -Limit : v > Limit ? Limit : v;
 }

@@ -1,7 +1,5 @@
 #include "eval/features.h"
 
-#include "eval/shapes.h"
-
 namespace eval {
 
 namespace {
@@ -29,9 +27,9 @@ constexpr int mirrorCell(int shape, int cell)
 void featureIndices(Bits own, Bits opp, int out[Features])
 {
     int n = 0;
-    detail::readShapes(own, opp, [&](int index) { out[n++] = index; });
-    out[n++] = detail::mobilityIndex(OwnMobilityOffset, legalMoves(own, opp));
-    out[n] = detail::mobilityIndex(OppMobilityOffset, legalMoves(opp, own));
+    readShapes<placesOf>(own, opp, [&](int index) { out[n++] = index; });
+    out[n++] = mobilityIndex(OwnMobilityOffset, legalMoves(own, opp));
+    out[n] = mobilityIndex(OppMobilityOffset, legalMoves(opp, own));
 }
 
 int shapeOfIndex(int index)

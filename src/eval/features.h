@@ -3,50 +3,30 @@
 // that fits its weights.
 #pragma once
 
-#include "engine/bits.h"
+#include "engine/shapes.h"
 
 namespace eval {
 
-// Stone shapes, each anchored at the corner a1 and read wherever the
-// board's symmetries put it.
-enum Shape {
-    EdgeX,    // an edge and the two cells diagonal to its corners
-    Corner9,  // the 3x3 square at a corner
-    Corner10, // the 2x5 oblong at a corner, along one edge
-    Line2,    // the lines parallel to an edge, one to three cells in
-    Line3,
-    Line4,
-    Diagonal8, // the diagonals of 8 down to 4 cells
-    Diagonal7,
-    Diagonal6,
-    Diagonal5,
-    Diagonal4,
-    Shapes
-};
-constexpr int shapeCells[Shapes] = {10, 9, 10, 8, 8, 8, 8, 7, 6, 5, 4};
+// The shapes are read at the four edges and lines (a, row 1, h, row 8), the
+// four corners (a1, h1, a8, h8), the oblong in all eight places, the two long
+// diagonals, and four of each shorter length (both sides of both long
+// diagonals).
+constexpr Places placesOf = {0x0F, 0x55, 0xFF, 0x0F, 0x0F, 0x0F, 0x05, 0x17, 0x17, 0x17, 0x17};
+constexpr int PatternReadings = readingsOf(placesOf);
 
-constexpr int powerOf3(int n)
-{
-    return n == 0 ? 1 : 3 * powerOf3(n - 1);
-}
-
-// Where each shape's weights start among a stage's weights. An arrangement
-// of stones is a base-3 number, one digit per cell in the shape's order:
-// 0 empty, 1 the side to move, 2 the other side.
-constexpr int shapeOffset(int shape)
-{
-    return shape == 0 ? 0 : shapeOffset(shape - 1) + powerOf3(shapeCells[shape - 1]);
-}
-constexpr int PatternWeights = shapeOffset(Shapes);
-
-// Both sides' mobility, each a weight per number of moves (31 and more
+// Then both sides' mobility, each a weight per number of moves (31 and more
 // share the last).
 constexpr int MobilityWeights = 32;
-constexpr int OwnMobilityOffset = PatternWeights;
-constexpr int OppMobilityOffset = PatternWeights + MobilityWeights;
-constexpr int WeightsPerStage = PatternWeights + 2 * MobilityWeights;
+constexpr int OwnMobilityOffset = ShapeWeights;
+constexpr int OppMobilityOffset = ShapeWeights + MobilityWeights;
+constexpr int WeightsPerStage = ShapeWeights + 2 * MobilityWeights;
+// The weight of a side with `moves` to play, among those from `offset`.
+inline int mobilityIndex(int offset, Bits moves)
+{
+    const int n = stoneCount(moves);
+    return offset + (n < MobilityWeights ? n : MobilityWeights - 1);
+}
 
-constexpr int PatternReadings = 46; // places of all shapes on the board
 constexpr int Features = PatternReadings + 2;
 
 // One stage spans `width` empty cells: stage = empties / width.

@@ -1,5 +1,6 @@
-// Reading the shapes of features.h off a position, unrolled: the evaluation
-// sums weights with it and the fitting tool collects indices with it.
+// Stone shapes read off a position wherever the board's symmetries put them.
+// The solver's pattern estimate and the trained evaluation both read them,
+// each at places of its own choosing and with weights of its own.
 #pragma once
 
 #include <array>
@@ -7,9 +8,38 @@
 #include <cstdint>
 #include <utility>
 
-#include "eval/features.h"
+#include "engine/bits.h"
 
-namespace eval::detail {
+// The shapes, each anchored at the corner a1.
+enum Shape {
+    EdgeX,    // an edge and the two cells diagonal to its corners
+    Corner9,  // the 3x3 square at a corner
+    Corner10, // the 2x5 oblong at a corner, along one edge
+    Line2,    // the lines parallel to an edge, one to three cells in
+    Line3,
+    Line4,
+    Diagonal8, // the diagonals of 8 down to 4 cells
+    Diagonal7,
+    Diagonal6,
+    Diagonal5,
+    Diagonal4,
+    Shapes
+};
+constexpr int shapeCells[Shapes] = {10, 9, 10, 8, 8, 8, 8, 7, 6, 5, 4};
+
+constexpr int powerOf3(int n)
+{
+    return n == 0 ? 1 : 3 * powerOf3(n - 1);
+}
+
+// Where each shape's weights start in a table of all shapes' weights. An
+// arrangement of stones is a base-3 number, one digit per cell in the
+// shape's order: 0 empty, 1 the side to move, 2 the other side.
+constexpr int shapeOffset(int shape)
+{
+    return shape == 0 ? 0 : shapeOffset(shape - 1) + powerOf3(shapeCells[shape - 1]);
+}
+constexpr int ShapeWeights = shapeOffset(Shapes);
 
 // A pattern of up to ten cells, one bit each, as a base-3 number with 1 in
 // every set cell's digit.
@@ -56,18 +86,6 @@ inline std::array<Bits, Orientations> orientations(Bits b)
     return {b, t, c, tc, mirrorRows(b), mirrorRows(t), mirrorRows(c), mirrorRows(tc)};
 }
 
-// The orientations that bring each shape to a place of its own, as bit
-// masks: the four edges and lines (a, row 1, h, row 8), the four corners
-// (a1, h1, a8, h8), the oblong in all eight, the two long diagonals, and
-// four of each shorter length (both sides of both long diagonals).
-constexpr unsigned char placesOf[Shapes] = {0x0F, 0x55, 0xFF, 0x0F, 0x0F, 0x0F, 0x05, 0x17, 0x17, 0x17, 0x17};
-static_assert([] {
-    int n = 0;
-    for (unsigned char m : placesOf)
-        n += std::popcount(m);
-    return n;
-}() == PatternReadings);
-
 // The diagonal from a(1 + Shift) towards h, one bit per cell in column
 // order. Its cells lie in different bytes, so the multiplication gathers
 // them into the top byte without carries.
@@ -99,33 +117,45 @@ template <int S> inline unsigned shapeAt(Bits b)
         return diagonal<S - Diagonal8>(b);
 }
 
-template <int O, int... S, class Visit>
+// The orientations each shape is read in, one bit per orientation: those
+// that bring it to a place of its own (the others repeat a reading, perhaps
+// reversed). Which of them an evaluation picks fixes the order of its
+// readings and the meaning of its stored weights.
+using Places = std::array<unsigned char, Shapes>;
+
+constexpr int readingsOf(const Places& places)
+{
+    int n = 0;
+    for (unsigned char m : places)
+        n += std::popcount(m);
+    return n;
+}
+
+namespace shapes_detail {
+
+template <Places P, int O, int... S, class Visit>
 inline void readOrientation(Bits own, Bits opp, std::integer_sequence<int, S...>, Visit& visit)
 {
-    auto read = [&]<int Shape>() {
-        if constexpr (placesOf[Shape] >> O & 1)
-            visit(shapeOffset(Shape) + ternary[shapeAt<Shape>(own)] + 2 * ternary[shapeAt<Shape>(opp)]);
+    auto read = [&]<int K>() {
+        if constexpr (P[K] >> O & 1)
+            visit(shapeOffset(K) + ternary[shapeAt<K>(own)] + 2 * ternary[shapeAt<K>(opp)]);
     };
     (read.template operator()<S>(), ...);
 }
 
-template <int... O, class Visit>
+template <Places P, int... O, class Visit>
 inline void readAll(const std::array<Bits, Orientations>& owns, const std::array<Bits, Orientations>& opps,
                     std::integer_sequence<int, O...>, Visit& visit)
 {
-    (readOrientation<O>(owns[O], opps[O], std::make_integer_sequence<int, Shapes>{}, visit), ...);
+    (readOrientation<P, O>(owns[O], opps[O], std::make_integer_sequence<int, Shapes>{}, visit), ...);
 }
 
-// Calls visit(index) for each of the PatternReadings shape readings.
-template <class Visit> inline void readShapes(Bits own, Bits opp, Visit visit)
+} // namespace shapes_detail
+
+// Calls visit(index among ShapeWeights) for each reading at the places P,
+// orientation by orientation and shape by shape within one, all unrolled.
+template <Places P, class Visit> inline void readShapes(Bits own, Bits opp, Visit visit)
 {
-    readAll(orientations(own), orientations(opp), std::make_integer_sequence<int, Orientations>{}, visit);
+    shapes_detail::readAll<P>(orientations(own), orientations(opp),
+                              std::make_integer_sequence<int, Orientations>{}, visit);
 }
-
-inline int mobilityIndex(int offset, Bits moves)
-{
-    const int n = stoneCount(moves);
-    return offset + (n < MobilityWeights ? n : MobilityWeights - 1);
-}
-
-} // namespace eval::detail

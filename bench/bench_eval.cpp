@@ -5,39 +5,24 @@
 //   build/bench/reverse-bench-eval
 #include <benchmark/benchmark.h>
 
-#include <random>
 #include <vector>
 
 #include "engine/patterns.h"
 #include "eval/eval.h"
 #include "eval/weights.h"
+#include "random_games.h"
 
 namespace {
 
-struct Position {
-    Bits own, opp;
-};
+using Position = GamePosition;
 
+// A power of two of them, so the loop below can wrap with a mask.
 const std::vector<Position>& positions()
 {
     static const std::vector<Position> all = [] {
-        std::mt19937_64 rng(5);
-        std::vector<Position> out;
-        while (out.size() < 4096) {
-            Bits own = Bits{1} << bitOf(4, 5) | Bits{1} << bitOf(5, 4);
-            Bits opp = Bits{1} << bitOf(4, 4) | Bits{1} << bitOf(5, 5);
-            for (Bits moves; (moves = legalMoves(own, opp)) != 0;) {
-                out.push_back({own, opp});
-                for (int n = static_cast<int>(rng() % stoneCount(moves)); n > 0; --n)
-                    moves &= moves - 1;
-                const int bit = lowestBit(moves);
-                const Bits flips = flipsOf(bit, own, opp);
-                const Bits next = opp & ~flips;
-                opp = own | flips | Bits{1} << bit;
-                own = next;
-            }
-        }
-        return out;
+        std::vector<Position> p = randomGamePositions(4096, 5);
+        p.resize(4096);
+        return p;
     }();
     return all;
 }

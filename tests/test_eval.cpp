@@ -17,41 +17,15 @@
 #include "eval/eval.h"
 #include "eval/features.h"
 #include "eval/weights.h"
+#include "random_games.h"
 
 namespace {
 
-struct Position {
-    Bits own, opp;
-};
+using Position = GamePosition;
 
-// Positions from random games, every number of empty cells, the side to
-// move having a move or not.
 std::vector<Position> randomPositions(int count)
 {
-    std::mt19937_64 rng(20240611);
-    std::vector<Position> out;
-    while (static_cast<int>(out.size()) < count) {
-        Bits own = Bits{1} << bitOf(4, 5) | Bits{1} << bitOf(5, 4);
-        Bits opp = Bits{1} << bitOf(4, 4) | Bits{1} << bitOf(5, 5);
-        for (;;) {
-            out.push_back({own, opp});
-            Bits moves = legalMoves(own, opp);
-            if (moves == 0) {
-                if (legalMoves(opp, own) == 0)
-                    break;
-                std::swap(own, opp);
-                continue;
-            }
-            for (int n = static_cast<int>(rng() % stoneCount(moves)); n > 0; --n)
-                moves &= moves - 1;
-            const int bit = lowestBit(moves);
-            const Bits flips = flipsOf(bit, own, opp);
-            const Bits next = opp & ~flips;
-            opp = own | flips | Bits{1} << bit;
-            own = next;
-        }
-    }
-    return out;
+    return randomGamePositions(count, 20240611);
 }
 
 // The estimate in each of the board's eight orientations.

@@ -307,9 +307,9 @@ bool timeTestPositions(int first, int last, int runs, int threads)
     return allRight;
 }
 
-// The hint as the window asks for it, from a cold table: from 21 empty cells
-// the preview (0.2 s) and one exact best cell come first. Returns the
-// seconds to that first exact best cell (to the whole hint below 21).
+// The hint as the window asks for it (stagedHint), from a cold table.
+// Returns the seconds to the first exact best cell the window shows, or to
+// the whole hint without one.
 double timeHint(const Position& p, const char* kind, int number)
 {
     clearSolverTable();
@@ -319,18 +319,27 @@ double timeHint(const Position& p, const char* kind, int number)
         return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     };
     double firstSeconds = 0;
-    Move guess{0, 0};
-    if (hintHasPreview(p.board))
-        guess = firstBestCell(previewHint(p.board, p.side, cancel, 0.2));
-    const Hint hint =
-        computeHint(p.board, p.side, cancel, 0.5, guess, [&](const Hint&) { firstSeconds = since(); });
+    // An estimate's best cell is proven only when every cell is exact.
+    auto hasExactBest = [&](const Hint& h) {
+        if (h.kind == HintKind::Estimates && exactHintAdds(p.board, h))
+            return false;
+        return std::any_of(h.cells.begin(), h.cells.end(),
+                           [](const CellHint& c) { return c.best && c.exact; });
+    };
+    const Hint hint = stagedHint(p.board, p.side, cancel, [&](const Hint& h) {
+        if (firstSeconds == 0 && hasExactBest(h))
+            firstSeconds = since();
+    });
     const double seconds = since();
+    if (firstSeconds == 0 && hasExactBest(hint))
+        firstSeconds = seconds;
     std::printf("hint %s%d (%d empties): %zu cells,", kind, number, countEmpty(p.board), hint.cells.size());
     if (firstSeconds > 0)
         std::printf(" one exact best cell after %.2f s,", firstSeconds);
     for (const CellHint& c : hint.cells)
         if (c.hasValue)
-            std::printf(" %c%d %+d%s", 'a' + c.move.column - 1, c.move.row, c.value, c.best ? "*" : "");
+            std::printf(" %c%d %+d%s%s", 'a' + c.move.column - 1, c.move.row, c.value, c.exact ? "" : "~",
+                        c.best ? "*" : "");
     std::printf(", %.2f s\n", seconds);
     return firstSeconds > 0 ? firstSeconds : seconds;
 }

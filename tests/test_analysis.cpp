@@ -193,6 +193,28 @@ TEST(Hint, BeyondTwentyEmptiesOnlyTheBestCellsCarryTheirValue)
             }
         EXPECT_EQ(marked, 1);
 
+        // After an estimate holding one exact value, its others ranked
+        // the wrong way round: the same best cells and value, and every
+        // other cell below. The exact one is a best cell, then a worst.
+        const auto worst = std::min_element(values.begin(), values.end()) - values.begin();
+        const auto top = std::max_element(values.begin(), values.end()) - values.begin();
+        for (const auto exactOne : {top, worst}) {
+            Hint estimate{HintKind::Estimates, {}, false};
+            for (std::size_t i = 0; i < values.size(); ++i) {
+                const bool exact = static_cast<std::ptrdiff_t>(i) == exactOne;
+                estimate.cells.push_back(
+                    {hint.cells[i].move, true, exact ? values[i] : -values[i], false, exact, {}});
+            }
+            const Hint after = exactAfterEstimate(board, colour, cancel, estimate);
+            ASSERT_EQ(after.cells.size(), values.size());
+            for (std::size_t i = 0; i < values.size(); ++i) {
+                const CellHint& c = after.cells[i];
+                EXPECT_EQ(c.best, values[i] == best) << exactOne << " " << i;
+                EXPECT_TRUE(c.hasValue && (c.best ? c.exact && c.value == best : c.value < best))
+                    << exactOne << " " << i;
+            }
+        }
+
         // With the estimates: every other cell valued (exact where the
         // estimate's own solve finished), below the best; every cell with
         // its line.

@@ -97,6 +97,20 @@ bool exactHintAdds(const Board& board, const Hint& estimate);
 // estimate's lines on every cell.
 Hint mergeHints(const Hint& exact, const Hint& estimate);
 
+// The exact hint after `estimate` (estimateHint's, for the same position):
+// the best value and cells, proven, and the estimate's values elsewhere as
+// mergeHints puts them. The best of the estimate's exact values is a floor
+// the other cells are only tested against; without one, computeHint with
+// the estimate's best cell first, `firstBest` hearing of its first step.
+Hint exactAfterEstimate(const Board& board, int colour, const CancelFlag& cancel, const Hint& estimate,
+                        const FirstBest& firstBest = {});
+
+// The hint as the window shows it, stage by stage: every cell's estimate
+// within a second, then near the end the exact values as the solver proves
+// them (without the midgame search: the evaluation's choice, then the exact
+// values). `send` hears of each stage but the last, which is returned.
+Hint stagedHint(const Board& board, int colour, const CancelFlag& cancel, const FirstBest& send);
+
 // ---- game analysis ----
 
 // Every position is first valued by a search this many moves deep (the

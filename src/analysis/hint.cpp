@@ -14,6 +14,8 @@ constexpr Scoring Players = Scoring::EmptiesToWinner;
 // Above this many empty cells the exact hint's solves use every core; below,
 // they end in moments on one.
 constexpr int ParallelHintEmpties = 16;
+constexpr double GuessSeconds = 0.5;
+constexpr double PreviewSeconds = 0.2; // the evaluation's choice while an exact hint takes seconds
 
 struct Root {
     Bits own, opp;
@@ -108,6 +110,51 @@ std::vector<Move> movesOfLine(const Line& line)
 int emptiesOf(const Board& board)
 {
     return 64 - stoneCount(bitsOfColour(Black, board) | bitsOfColour(White, board));
+}
+
+// The exact best value and cells when the estimate already holds exact
+// values: the best of them is a floor no other cell needs to be solved
+// below, so each other cell is only tested against it (whether it is worse,
+// as good or better, in one narrow solve), the likeliest first. Only a
+// better cell is solved further. Leaves `cells` alone and returns false
+// when the estimate has no exact value.
+bool bestAboveExact(const Root& root, const Hint& estimate, std::vector<CellHint>& cells)
+{
+    int best = -65;
+    for (const CellHint& e : estimate.cells)
+        if (e.exact)
+            best = std::max(best, e.value);
+    if (best < -64)
+        return false;
+    std::vector<size_t> open;
+    for (size_t i = 0; i < cells.size(); ++i) {
+        const CellHint& e = estimate.cells[i];
+        cells[i].best = e.exact && e.value == best;
+        if (!e.exact)
+            open.push_back(i);
+    }
+    std::stable_sort(open.begin(), open.end(),
+                     [&](size_t a, size_t b) { return estimate.cells[a].value > estimate.cells[b].value; });
+    for (size_t i : open) {
+        const int bit = bitOfMove(cells[i].move);
+        int v = root.valueOf(bit, best - 1, best + 1);
+        if (root.cancel.load())
+            return true;
+        if (v > best) { // a new best: exact from the bound found on
+            v = root.valueOf(bit, v - 1, 64);
+            if (root.cancel.load())
+                return true;
+            for (CellHint& c : cells)
+                c.best = false;
+            best = v;
+        }
+        cells[i].best = v == best;
+    }
+    for (CellHint& c : cells) {
+        c.hasValue = c.exact = c.best;
+        c.value = c.best ? best : 0;
+    }
+    return true;
 }
 
 } // namespace
@@ -230,4 +277,63 @@ Hint mergeHints(const Hint& exact, const Hint& estimate)
         c.value = e.exact ? e.value : std::min(e.value, best - 2);
     }
     return merged;
+}
+
+Hint exactAfterEstimate(const Board& board, int colour, const CancelFlag& cancel, const Hint& estimate,
+                        const FirstBest& firstBest)
+{
+    Root root{bitsOfColour(colour, board), bitsOfColour(opponentOf(colour), board), cancel};
+    Hint exact{HintKind::BestValue, legalCells(root), false};
+    const bool matches =
+        std::equal(estimate.cells.begin(), estimate.cells.end(), exact.cells.begin(), exact.cells.end(),
+                   [](const CellHint& a, const CellHint& b) { return a.move == b.move; });
+    std::optional<SolverHelpers> helpers;
+    if (matches && emptiesOf(board) > ParallelHintEmpties) {
+        helpers.emplace();
+        root.helpers = &*helpers;
+    }
+    if (matches && bestAboveExact(root, estimate, exact.cells)) {
+        exact.cancelled = cancel.load();
+        return mergeHints(exact, estimate);
+    }
+    helpers.reset(); // computeHint starts its own
+    exact = computeHint(board, colour, cancel, GuessSeconds, firstBestCell(estimate), [&](const Hint& first) {
+        if (firstBest)
+            firstBest(mergeHints(first, estimate));
+    });
+    return mergeHints(exact, estimate);
+}
+
+namespace {
+
+// Every cell's estimate within a second, then, near the end, the exact values
+// as the solver proves them.
+Hint estimatedThenExact(const Board& board, int colour, const CancelFlag& cancel, const FirstBest& send)
+{
+    const Hint estimate = estimateHint(board, colour, cancel);
+    if (estimate.cancelled || !exactHintAdds(board, estimate))
+        return estimate;
+    send(estimate);
+    return exactAfterEstimate(board, colour, cancel, estimate, send);
+}
+
+// Without the midgame search: from 21 to 24 empty cells the evaluation's
+// choice, then one exact best cell as soon as it is proven, then all of them.
+Hint guessedThenExact(const Board& board, int colour, const CancelFlag& cancel, const FirstBest& send)
+{
+    Move guess{0, 0};
+    if (hintHasPreview(board)) {
+        const Hint preview = previewHint(board, colour, cancel, PreviewSeconds);
+        send(preview);
+        guess = firstBestCell(preview);
+    }
+    return computeHint(board, colour, cancel, GuessSeconds, guess, send);
+}
+
+} // namespace
+
+Hint stagedHint(const Board& board, int colour, const CancelFlag& cancel, const FirstBest& send)
+{
+    return midgameReady() ? estimatedThenExact(board, colour, cancel, send)
+                          : guessedThenExact(board, colour, cancel, send);
 }

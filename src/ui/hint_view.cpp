@@ -5,7 +5,6 @@
 #include <string>
 
 #include "analysis/analysis.h"
-#include "engine/midgame.h"
 #include "platform/platform.h"
 #include "res/text.h"
 #include "ui/boardview.h"
@@ -16,8 +15,6 @@
 
 namespace {
 
-constexpr double GuessSeconds = 0.5;
-constexpr double PreviewSeconds = 0.2; // the evaluation's choice while an exact hint takes seconds
 constexpr Colour ExactColour = rgb(0, 0, 0);
 constexpr Colour EstimateColour = rgb(0, 0, 150); // with "≒" over the digits
 constexpr int MessageSize = 512;
@@ -64,32 +61,6 @@ Move lineCell{0, 0};      // the cell whose line the message line shows
 std::string lineText;     // what it shows for it
 std::string savedMessage; // what the message line showed before
 
-// Every cell's estimate within a second, then, near the end, the exact values
-// as the solver proves them.
-Hint estimatedThenExact(const HintPosition& p, const CancelFlag& cancel, const FirstBest& send)
-{
-    const Hint estimate = estimateHint(p.board, p.mover, cancel);
-    if (estimate.cancelled || !exactHintAdds(p.board, estimate))
-        return estimate;
-    send(estimate);
-    const Hint exact = computeHint(p.board, p.mover, cancel, GuessSeconds, firstBestCell(estimate),
-                                   [&](const Hint& first) { send(mergeHints(first, estimate)); });
-    return mergeHints(exact, estimate);
-}
-
-// Without the midgame search: from 21 to 24 empty cells the evaluation's
-// choice, then one exact best cell as soon as it is proven, then all of them.
-Hint guessedThenExact(const HintPosition& p, const CancelFlag& cancel, const FirstBest& send)
-{
-    Move guess{0, 0};
-    if (hintHasPreview(p.board)) {
-        const Hint preview = previewHint(p.board, p.mover, cancel, PreviewSeconds);
-        send(preview);
-        guess = firstBestCell(preview);
-    }
-    return computeHint(p.board, p.mover, cancel, GuessSeconds, guess, send);
-}
-
 unsigned hintThreadProc(void* argument)
 {
     auto* job = static_cast<HintRequest*>(argument);
@@ -98,8 +69,7 @@ unsigned hintThreadProc(void* argument)
         job->result = hint;
         sendMessage(job->window, WM_HINT_READY, 0, reinterpret_cast<LPARAM>(job));
     };
-    const Hint last = midgameReady() ? estimatedThenExact(job->position, job->cancel, send)
-                                     : guessedThenExact(job->position, job->cancel, send);
+    const Hint last = stagedHint(job->position.board, job->position.mover, job->cancel, send);
     job->lastSent = true;
     send(last);
     job->handedOver = true; // the window may free the request from here on

@@ -116,16 +116,13 @@ int emptiesOf(const Board& board)
 // values: the best of them is a floor no other cell needs to be solved
 // below, so each other cell is only tested against it (whether it is worse,
 // as good or better, in one narrow solve), the likeliest first. Only a
-// better cell is solved further. Leaves `cells` alone and returns false
-// when the estimate has no exact value.
-bool bestAboveExact(const Root& root, const Hint& estimate, std::vector<CellHint>& cells)
+// better cell is solved further. The estimate has an exact value.
+void bestAboveExact(const Root& root, const Hint& estimate, std::vector<CellHint>& cells)
 {
-    int best = -65;
+    int best = -64;
     for (const CellHint& e : estimate.cells)
         if (e.exact)
             best = std::max(best, e.value);
-    if (best < -64)
-        return false;
     std::vector<size_t> open;
     for (size_t i = 0; i < cells.size(); ++i) {
         const CellHint& e = estimate.cells[i];
@@ -139,11 +136,11 @@ bool bestAboveExact(const Root& root, const Hint& estimate, std::vector<CellHint
         const int bit = bitOfMove(cells[i].move);
         int v = root.valueOf(bit, best - 1, best + 1);
         if (root.cancel.load())
-            return true;
+            return;
         if (v > best) { // a new best: exact from the bound found on
             v = root.valueOf(bit, v - 1, 64);
             if (root.cancel.load())
-                return true;
+                return;
             for (CellHint& c : cells)
                 c.best = false;
             best = v;
@@ -154,7 +151,6 @@ bool bestAboveExact(const Root& root, const Hint& estimate, std::vector<CellHint
         c.hasValue = c.exact = c.best;
         c.value = c.best ? best : 0;
     }
-    return true;
 }
 
 } // namespace
@@ -287,20 +283,22 @@ Hint exactAfterEstimate(const Board& board, int colour, const CancelFlag& cancel
     const bool matches =
         std::equal(estimate.cells.begin(), estimate.cells.end(), exact.cells.begin(), exact.cells.end(),
                    [](const CellHint& a, const CellHint& b) { return a.move == b.move; });
+    if (!matches || std::none_of(estimate.cells.begin(), estimate.cells.end(),
+                                 [](const CellHint& c) { return c.exact; })) {
+        exact =
+            computeHint(board, colour, cancel, GuessSeconds, firstBestCell(estimate), [&](const Hint& first) {
+                if (firstBest)
+                    firstBest(mergeHints(first, estimate));
+            });
+        return mergeHints(exact, estimate);
+    }
     std::optional<SolverHelpers> helpers;
-    if (matches && emptiesOf(board) > ParallelHintEmpties) {
+    if (emptiesOf(board) > ParallelHintEmpties) {
         helpers.emplace();
         root.helpers = &*helpers;
     }
-    if (matches && bestAboveExact(root, estimate, exact.cells)) {
-        exact.cancelled = cancel.load();
-        return mergeHints(exact, estimate);
-    }
-    helpers.reset(); // computeHint starts its own
-    exact = computeHint(board, colour, cancel, GuessSeconds, firstBestCell(estimate), [&](const Hint& first) {
-        if (firstBest)
-            firstBest(mergeHints(first, estimate));
-    });
+    bestAboveExact(root, estimate, exact.cells);
+    exact.cancelled = cancel.load();
     return mergeHints(exact, estimate);
 }
 

@@ -40,7 +40,7 @@ bool isShownNow(const HintPosition& p)
 
 // Owned by the window's thread; the worker reads the position, writes the
 // result and, last of all, handedOver. lastSent marks the result that ends
-// the search.
+// the search; lastHandled, the window's own, that the window has taken it in.
 struct HintRequest {
     Window* window;
     HintPosition position;
@@ -48,6 +48,7 @@ struct HintRequest {
     Hint result;
     std::atomic<bool> lastSent{false};
     std::atomic<bool> handedOver{false};
+    bool lastHandled = false;
 };
 
 std::unique_ptr<HintRequest> request; // from the start until the worker is joined
@@ -293,8 +294,10 @@ void cancelHint(Window* window)
 
 void onHintReady(Window*, const void* sent)
 {
-    if (request == nullptr || sent != request.get() || request->cancel || request->result.cancelled ||
-        !isShownNow(request->position))
+    if (request == nullptr || sent != request.get())
+        return;
+    request->lastHandled = request->lastSent;
+    if (request->cancel || request->result.cancelled || !isShownNow(request->position))
         return;
     if (marksShown) // the preview gives way to the exact marks
         eraseMarks();
@@ -345,7 +348,9 @@ bool hintRunning()
 
 bool hintSearching()
 {
-    return hintThread != nullptr && !request->lastSent;
+    // Until the window has taken in the last result: before that the
+    // board still shows an earlier one.
+    return hintThread != nullptr && !request->lastHandled;
 }
 
 bool hintShown()
